@@ -1,0 +1,60 @@
+# One place sets warnings and sanitizers for every target of ours.
+
+set(QUARRY_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(QUARRY_WERROR)
+  list(APPEND QUARRY_WARNINGS -Werror)
+endif()
+
+set(QUARRY_SANITIZER_FLAGS)
+if(QUARRY_SANITIZE)
+  set(QUARRY_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+endif()
+if(QUARRY_FUZZ)
+  list(APPEND QUARRY_SANITIZER_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+endif()
+
+function(quarry_target_options target)
+  target_compile_options(${target} PRIVATE ${QUARRY_WARNINGS} ${QUARRY_SANITIZER_FLAGS})
+  target_link_options(${target} PRIVATE ${QUARRY_SANITIZER_FLAGS})
+  if(QUARRY_TESTS)
+    # Test hooks (compat::testing) are compiled into test builds only.
+    target_compile_definitions(${target} PUBLIC QUARRY_TESTING=1)
+  endif()
+endfunction()
+
+# quarry_library(name folder DEPS ...): a static library of every source below the folder. A folder
+# without sources yet becomes an interface library, so targets can depend on it before it has code.
+function(quarry_library name folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.c)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    quarry_target_options(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# quarry_test_folder(folder): tests/<folder>/*.cpp become one GoogleTest program linked against the
+# folder's library; every test is registered with CTest.
+function(quarry_test_folder folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" lib ${folder})
+  set(exe test_${lib})
+  add_executable(${exe} ${sources})
+  target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  quarry_target_options(${exe})
+  gtest_discover_tests(${exe}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

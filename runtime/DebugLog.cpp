@@ -1,0 +1,60 @@
+#include "runtime/DebugLog.h"
+
+#include "compat/win32/debug.h"
+
+namespace {
+const char* const kLogFile = "game.log";
+}
+
+DebugLog& DebugLog::instance()
+{
+    static DebugLog log;
+    return log;
+}
+
+DebugLog::DebugLog() = default;
+
+DebugLog::~DebugLog()
+{
+    close();
+    delete file;
+}
+
+void DebugLog::log(const std::string& message)
+{
+    text += message;
+    if (writeThrough)
+        writeOut(message);
+}
+
+void DebugLog::writeOut(const std::string& message)
+{
+    if (debuggerOutput)
+        OutputDebugStringA(message.c_str());
+    if (!fileOutput || closed)
+        return;
+    if (file == nullptr) {
+        std::ios::openmode mode = std::ios::out | std::ios::binary;
+        if (truncateOnOpen) {
+            truncateOnOpen = false;
+            mode |= std::ios::trunc;
+        } else {
+            mode |= std::ios::app;
+        }
+        file = new std::ofstream(kLogFile, mode);
+    }
+    // A log that cannot be opened loses the write; the in-memory text keeps it.
+    if (file->is_open()) {
+        file->write(message.data(), static_cast<std::streamsize>(message.size()));
+        file->flush();
+    }
+    delete file;
+    file = nullptr;
+}
+
+void DebugLog::close()
+{
+    closed = true;
+    if (file != nullptr)
+        file->flush();
+}
