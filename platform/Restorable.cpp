@@ -1,0 +1,12 @@
+#include "platform/Restorable.h"
+
+#include "platform/FrameCounter.h"
+
+void Restorable::check()
+{
+    std::uint32_t now = frame::current();
+    if (restoredFrame == now)
+        return;
+    restoredFrame = now;
+    restoreLost();
+}
