@@ -1,0 +1,238 @@
+#include "compat/win32/RegistryFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+namespace compat {
+
+const char* const kRegistryRootNames[kRegistryRootCount] = {
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+
+namespace {
+
+const DWORD kDword = 4;  // REG_DWORD
+const DWORD kString = 1; // REG_SZ
+
+char foldCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isRootName(const std::string& name)
+{
+    for (const char* root : kRegistryRootNames)
+        if (name == root)
+            return true;
+    return false;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendQuoted(std::string& out, const std::string& text)
+{
+    out += '"';
+    for (unsigned char c : text) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    out += '"';
+}
+
+// Reads a quoted string starting at line[pos]; on success pos is just past the closing quote.
+bool readQuoted(const std::string& line, size_t& pos, std::string& out)
+{
+    if (pos >= line.size() || line[pos] != '"')
+        return false;
+    out.clear();
+    for (size_t i = pos + 1; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '"') {
+            pos = i + 1;
+            return true;
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++i >= line.size())
+            return false;
+        char e = line[i];
+        if (e == '\\' || e == '"') {
+            out += e;
+        } else if (e == 'x' && i + 2 < line.size() && hexDigit(line[i + 1]) >= 0 && hexDigit(line[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(line[i + 1]) * 16 + hexDigit(line[i + 2]));
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool parseValueLine(const std::string& line, RegistryValue& value)
+{
+    size_t pos = 0;
+    if (!readQuoted(line, pos, value.name) || pos >= line.size() || line[pos] != '=')
+        return false;
+    ++pos;
+    if (line.compare(pos, 6, "dword:") == 0) {
+        pos += 6;
+        size_t digits = line.size() - pos;
+        if (digits < 1 || digits > 8)
+            return false;
+        DWORD number = 0;
+        for (; pos < line.size(); ++pos) {
+            int d = hexDigit(line[pos]);
+            if (d < 0)
+                return false;
+            number = number * 16 + static_cast<DWORD>(d);
+        }
+        value.type = kDword;
+        value.number = number;
+        return true;
+    }
+    if (!readQuoted(line, pos, value.text) || pos != line.size())
+        return false;
+    value.type = kString;
+    return true;
+}
+
+} // namespace
+
+bool sameRegistryName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldCase(a[i]) != foldCase(b[i]))
+            return false;
+    return true;
+}
+
+RegistryValue* RegistryKey::findValue(const std::string& name)
+{
+    for (RegistryValue& value : values)
+        if (sameRegistryName(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+std::string RegistryFile::normalizePath(const std::string& path)
+{
+    std::string normal;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start) {
+            if (!normal.empty())
+                normal += '\\';
+            normal.append(path, start, end - start);
+        }
+        start = end + 1;
+    }
+    return normal;
+}
+
+RegistryFile RegistryFile::parse(const std::string& text)
+{
+    RegistryFile file;
+    RegistryKey* current = nullptr;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line[0] == '[') {
+            current = nullptr;
+            if (line.size() < 2 || line.back() != ']')
+                continue;
+            std::string path = normalizePath(line.substr(1, line.size() - 2));
+            if (!isRootName(path.substr(0, path.find('\\'))))
+                continue;
+            bool created = false;
+            current = &file.createKey(path, created);
+            continue;
+        }
+        RegistryValue value;
+        if (current == nullptr || !parseValueLine(line, value))
+            continue;
+        if (RegistryValue* existing = current->findValue(value.name))
+            *existing = value;
+        else
+            current->values.push_back(value);
+    }
+    return file;
+}
+
+std::string RegistryFile::format() const
+{
+    std::string out = "; Quarrytide registry. Edit only while the game is not running.\n";
+    for (const RegistryKey& key : keys) {
+        out += "\n[" + key.path + "]\n";
+        for (const RegistryValue& value : key.values) {
+            appendQuoted(out, value.name);
+            out += '=';
+            if (value.type == kDword) {
+                char number[16];
+                std::snprintf(number, sizeof number, "dword:%08X", static_cast<unsigned>(value.number));
+                out += number;
+            } else {
+                appendQuoted(out, value.text);
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+RegistryKey* RegistryFile::findKey(const std::string& path)
+{
+    for (RegistryKey& key : keys)
+        if (sameRegistryName(key.path, path))
+            return &key;
+    return nullptr;
+}
+
+RegistryKey& RegistryFile::createKey(const std::string& path, bool& created)
+{
+    // Every key above this one exists too, as in the system registry.
+    size_t cut = path.find('\\');
+    while (cut != std::string::npos) {
+        std::string parent = path.substr(0, cut);
+        if (findKey(parent) == nullptr) {
+            keys.push_back(RegistryKey{parent, {}});
+            created = true;
+        }
+        cut = path.find('\\', cut + 1);
+    }
+    if (RegistryKey* key = findKey(path))
+        return *key;
+    keys.push_back(RegistryKey{path, {}});
+    created = true;
+    return keys.back();
+}
+
+} // namespace compat

@@ -1,0 +1,57 @@
+// The contents of the registry file: keys by full path ("HKEY_CURRENT_USER\Software\..."), each with
+// its values, in the order they were made. The text form looks like a registry export:
+//
+//   [HKEY_CURRENT_USER\Software\Game]
+//   "musicvolume"=dword:00000080
+//   "language"="en"
+//
+// Strings escape backslash, double quote and control bytes (\\, \", \xHH); other bytes stand as they
+// are. A line that cannot be read is skipped, and so are the values under a key line that cannot be
+// read: a damaged file loses only what is damaged.
+#pragma once
+
+#include "compat/win32/base.h"
+
+#include <string>
+#include <vector>
+
+namespace compat {
+
+// The predefined roots, in the order of their handle values (0x80000000 upwards).
+constexpr int kRegistryRootCount = 7;
+extern const char* const kRegistryRootNames[kRegistryRootCount];
+
+struct RegistryValue {
+    std::string name;
+    DWORD type = 0;  // REG_DWORD or REG_SZ
+    DWORD number = 0;
+    std::string text;
+};
+
+struct RegistryKey {
+    std::string path;  // root name and sub-keys joined by backslashes, as first spelt
+    std::vector<RegistryValue> values;
+
+    RegistryValue* findValue(const std::string& name);
+};
+
+class RegistryFile {
+public:
+    // Turns "HKEY_CURRENT_USER\\A\\\\B\\" into "HKEY_CURRENT_USER\\A\\B": empty parts are dropped.
+    static std::string normalizePath(const std::string& path);
+
+    static RegistryFile parse(const std::string& text);
+    std::string format() const;
+
+    RegistryKey* findKey(const std::string& path);
+    // Makes the key and every key above it that is missing; `created` tells whether any was made.
+    RegistryKey& createKey(const std::string& path, bool& created);
+
+private:
+    std::vector<RegistryKey> keys;
+};
+
+// Case-insensitive comparison of key and value names (ASCII letters fold).
+bool sameRegistryName(const std::string& a, const std::string& b);
+
+} // namespace compat

@@ -1,0 +1,76 @@
+// The registry calls of the game, over one human-readable text file instead of the system registry.
+// The file is chosen by QUARRYTIDE_REGISTRY, else $XDG_CONFIG_HOME/quarrytide/registry (default
+// ~/.config). Key and value names compare without regard to case; REG_DWORD and REG_SZ are stored;
+// strings always come back terminated. Every change rewrites the file atomically (temporary file,
+// then rename), so a crash never leaves half a registry behind.
+#pragma once
+
+#include "compat/win32/base.h"
+
+#include <string>
+
+using HKEY = struct HKEY__*;
+using PHKEY = HKEY*;
+using LPDWORD = DWORD*;
+using LPBYTE = BYTE*;
+using REGSAM = DWORD;
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+// The predefined roots: sign-extended 32-bit handle values, as on a 64-bit system.
+#define HKEY_CLASSES_ROOT ((HKEY)(std::intptr_t)(LONG)0x80000000)
+#define HKEY_CURRENT_USER ((HKEY)(std::intptr_t)(LONG)0x80000001)
+#define HKEY_LOCAL_MACHINE ((HKEY)(std::intptr_t)(LONG)0x80000002)
+#define HKEY_USERS ((HKEY)(std::intptr_t)(LONG)0x80000003)
+#define HKEY_PERFORMANCE_DATA ((HKEY)(std::intptr_t)(LONG)0x80000004)
+#define HKEY_CURRENT_CONFIG ((HKEY)(std::intptr_t)(LONG)0x80000005)
+#define HKEY_DYN_DATA ((HKEY)(std::intptr_t)(LONG)0x80000006)
+
+constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_CANTWRITE = 1013;
+
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_DWORD = 4;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
+LONG RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result);
+// REG_SZ data is returned with its terminating zero byte, which `size` counts; a buffer too small for
+// it gets nothing and ERROR_MORE_DATA with the size needed.
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
+// REG_SZ data ends at its first zero byte or after `size` bytes, whichever comes first, so a text
+// written without its terminator is stored whole. REG_DWORD needs at least 4 bytes.
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
+LONG RegCloseKey(HKEY key);
+
+namespace compat {
+
+// The file the registry lives in now.
+std::string registryFilePath();
+
+#ifdef QUARRY_TESTING
+namespace testing {
+// Points the registry at `path`; an empty path returns to the environment's choice.
+void setRegistryFile(const std::string& path);
+} // namespace testing
+#endif
+
+} // namespace compat
