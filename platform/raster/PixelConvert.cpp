@@ -1,0 +1,42 @@
+#include "platform/raster/PixelConvert.h"
+
+#include "platform/raster/PixelMath.h"
+
+namespace raster {
+namespace {
+
+// Shift counts are taken modulo 32, as the format's own packing does, so no mask makes one undefined.
+std::uint32_t unpackChannel(std::uint32_t pixel, std::int32_t shift, std::int32_t loss)
+{
+    return ((pixel >> (static_cast<std::uint32_t>(shift) & 31u)) << (static_cast<std::uint32_t>(loss) & 31u)) & 0xFFu;
+}
+
+}  // namespace
+
+std::uint32_t convertPixel(const PixelFormat& from, const PixelFormat& to, std::uint32_t pixel)
+{
+    const std::uint32_t alpha = unpackChannel(pixel, from.alphaShift, from.alphaLoss);
+    const std::uint32_t red = unpackChannel(pixel, from.redShift, from.redLoss);
+    const std::uint32_t green = unpackChannel(pixel, from.greenShift, from.greenLoss);
+    const std::uint32_t blue = unpackChannel(pixel, from.blueShift, from.blueLoss);
+    std::uint32_t result = 0;
+    to.packPixelChannels(&alpha, &red, &green, &blue, &result);
+    return result;
+}
+
+void convertRows(const PixelFormat& from, const std::uint8_t* src, std::ptrdiff_t srcPitch, const PixelFormat& to,
+                 std::uint8_t* dst, std::ptrdiff_t dstPitch, int width, int height)
+{
+    const bool wideSrc = from.bitsPerPixel == 32;
+    const bool wideDst = to.bitsPerPixel == 32;
+    for (int y = 0; y < height; ++y, src += srcPitch, dst += dstPitch)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = convertPixel(from, to, wideSrc ? load32(src + 4 * x) : load16(src + 2 * x));
+            if (wideDst)
+                store32(dst + 4 * x, p);
+            else
+                store16(dst + 2 * x, p);
+        }
+}
+
+}  // namespace raster
