@@ -1,0 +1,357 @@
+#include "compat/ddraw/DrawSurface.h"
+
+#include "compat/ddraw/DisplayState.h"
+#include "compat/ddraw/DrawDevice.h"
+#include "compat/ddraw/PixelTransfer.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace compat::ddraw {
+
+namespace {
+
+// Larger surfaces are refused the way a driver refuses them.
+constexpr DWORD maximumSide = 16384;
+
+bool inside(const RECT& r, const RECT& bounds)
+{
+    return r.left >= bounds.left && r.top >= bounds.top && r.right <= bounds.right && r.bottom <= bounds.bottom
+        && r.left < r.right && r.top < r.bottom;
+}
+
+LONG rectWidth(const RECT& r) { return r.right - r.left; }
+LONG rectHeight(const RECT& r) { return r.bottom - r.top; }
+
+// Clips dest to bounds and cuts the matching part of source, in proportion for a stretch. False
+// when nothing is left.
+bool clipPair(RECT& dest, RECT& source, const RECT& bounds)
+{
+    const long long dw = rectWidth(dest), dh = rectHeight(dest), sw = rectWidth(source), sh = rectHeight(source);
+    if (dw <= 0 || dh <= 0)
+        return false;
+    RECT clipped = {std::max(dest.left, bounds.left), std::max(dest.top, bounds.top),
+                    std::min(dest.right, bounds.right), std::min(dest.bottom, bounds.bottom)};
+    if (clipped.left >= clipped.right || clipped.top >= clipped.bottom)
+        return false;
+    RECT cut = {static_cast<LONG>(source.left + (clipped.left - dest.left) * sw / dw),
+                static_cast<LONG>(source.top + (clipped.top - dest.top) * sh / dh),
+                static_cast<LONG>(source.left + (clipped.right - dest.left) * sw / dw),
+                static_cast<LONG>(source.top + (clipped.bottom - dest.top) * sh / dh)};
+    if (cut.left >= cut.right || cut.top >= cut.bottom)
+        return false;
+    dest = clipped;
+    source = cut;
+    return true;
+}
+
+} // namespace
+
+HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps,
+                            DrawSurface** surface)
+{
+    *surface = nullptr;
+    if (width == 0 || height == 0)
+        return DDERR_INVALIDPARAMS;
+    if (width > maximumSide)
+        return DDERR_TOOBIGWIDTH;
+    if (height > maximumSide)
+        return DDERR_TOOBIGHEIGHT;
+    const DWORD bits = format.dwRGBBitCount;
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return DDERR_INVALIDPIXELFORMAT;
+    // Rows are padded to 4 bytes, as display drivers do; users must step by the pitch.
+    const LONG pitch = static_cast<LONG>((width * bytesPerPixel(format) + 3u) & ~3u);
+    std::unique_ptr<BYTE[]> memory(new (std::nothrow) BYTE[static_cast<std::size_t>(pitch) * height]());
+    if (!memory)
+        return DDERR_OUTOFMEMORY;
+    if ((caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)) == 0)
+        caps |= DDSCAPS_SYSTEMMEMORY;
+    *surface = new DrawSurface(creator, width, height, pitch, format, caps, std::move(memory));
+    return DD_OK;
+}
+
+DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format,
+                         DWORD caps, std::unique_ptr<BYTE[]> memory)
+    : creator(creator), surfaceWidth(width), surfaceHeight(height), linePitch(pitch), pixelFormat(format),
+      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation)
+{
+    creator->AddRef();
+}
+
+DrawSurface::~DrawSurface()
+{
+    DisplayState::instance().openDCs.erase(this);
+    if (clipper != nullptr)
+        clipper->Release();
+    creator->Release();
+}
+
+HRESULT DrawSurface::QueryInterface(REFIID riid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDirectDrawSurface4) {
+        *object = static_cast<IDirectDrawSurface4*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DrawSurface::AddRef() { return ++references; }
+
+ULONG DrawSurface::Release()
+{
+    const ULONG remaining = --references;
+    if (remaining == 0)
+        delete this;
+    return remaining;
+}
+
+bool DrawSurface::lost() const { return generation != DisplayState::instance().generation; }
+
+RECT DrawSurface::bounds() const
+{
+    return {0, 0, static_cast<LONG>(surfaceWidth), static_cast<LONG>(surfaceHeight)};
+}
+
+PixelView DrawSurface::view(const RECT& rect) const
+{
+    BYTE* origin = memory.get() + static_cast<std::ptrdiff_t>(rect.top) * linePitch
+        + static_cast<std::ptrdiff_t>(rect.left) * bytesPerPixel(pixelFormat);
+    return {origin, linePitch, rectWidth(rect), rectHeight(rect), &pixelFormat};
+}
+
+void DrawSurface::describe(DDSURFACEDESC2& desc) const
+{
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc.dwWidth = surfaceWidth;
+    desc.dwHeight = surfaceHeight;
+    desc.lPitch = linePitch;
+    desc.ddpfPixelFormat = pixelFormat;
+    desc.ddsCaps = DDSCAPS2{caps, 0, 0, 0};
+    desc.ddckCKSrcBlt = sourceKey;
+    if (hasSourceKey)
+        desc.dwFlags |= DDSD_CKSRCBLT;
+}
+
+void DrawSurface::updated(const RECT& area)
+{
+    PresentObserver* observer = DisplayState::instance().observer;
+    if (isPrimary() && observer != nullptr)
+        observer->onPrimaryUpdated(this, area);
+}
+
+HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRect, bool keyed)
+{
+    if (source->lost())
+        return DDERR_SURFACELOST;
+    if (source->busy())
+        return DDERR_SURFACEBUSY;
+    if (!inside(sourceRect, source->bounds()))
+        return DDERR_INVALIDRECT;
+
+    const DWORD* key = keyed && source->hasSourceKey ? &source->sourceKey.dwColorSpaceLowValue : nullptr;
+    PixelView from = source->view(sourceRect);
+    std::vector<BYTE> snapshot;
+    if (source == this) {
+        // Copy the source out first, so an overlapping copy reads what was there before.
+        const std::size_t rowBytes = static_cast<std::size_t>(rectWidth(sourceRect)) * bytesPerPixel(pixelFormat);
+        snapshot.resize(rowBytes * static_cast<std::size_t>(rectHeight(sourceRect)));
+        for (LONG y = 0; y < from.height; ++y)
+            std::copy_n(from.origin + static_cast<std::ptrdiff_t>(y) * from.pitch, rowBytes,
+                        snapshot.data() + y * rowBytes);
+        from.origin = snapshot.data();
+        from.pitch = static_cast<LONG>(rowBytes);
+    }
+    transferPixels(from, view(destRect), key);
+    updated(destRect);
+    return DD_OK;
+}
+
+HRESULT DrawSurface::Blt(LPRECT destRect, IDirectDrawSurface4* source, LPRECT sourceRect, DWORD flags,
+                         LPDDBLTFX effects)
+{
+    if (lost())
+        return DDERR_SURFACELOST;
+    if (busy())
+        return DDERR_SURFACEBUSY;
+    RECT dest = destRect != nullptr ? *destRect : bounds();
+
+    if ((flags & DDBLT_COLORFILL) != 0) {
+        if (effects == nullptr)
+            return DDERR_INVALIDPARAMS;
+        RECT unused = dest;
+        if (clipper != nullptr ? !clipPair(dest, unused, bounds()) : !inside(dest, bounds()))
+            return clipper != nullptr ? DD_OK : DDERR_INVALIDRECT;
+        fillPixels(view(dest), effects->dwFillColor);
+        updated(dest);
+        return DD_OK;
+    }
+
+    if (source == nullptr)
+        return DDERR_INVALIDPARAMS;
+    auto* from = static_cast<DrawSurface*>(source);
+    RECT sourceArea = sourceRect != nullptr ? *sourceRect : from->bounds();
+    if (!inside(sourceArea, from->bounds()))
+        return DDERR_INVALIDRECT;
+    if (clipper != nullptr) {
+        if (!clipPair(dest, sourceArea, bounds()))
+            return DD_OK;
+    } else if (!inside(dest, bounds())) {
+        return DDERR_INVALIDRECT;
+    }
+    return copyFrom(from, sourceArea, dest, (flags & DDBLT_KEYSRC) != 0);
+}
+
+HRESULT DrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface4* source, LPRECT sourceRect, DWORD flags)
+{
+    if (lost())
+        return DDERR_SURFACELOST;
+    if (busy())
+        return DDERR_SURFACEBUSY;
+    if (source == nullptr)
+        return DDERR_INVALIDPARAMS;
+    auto* from = static_cast<DrawSurface*>(source);
+    const RECT sourceArea = sourceRect != nullptr ? *sourceRect : from->bounds();
+    if (x > surfaceWidth || y > surfaceHeight)
+        return DDERR_INVALIDRECT;
+    const RECT dest = {static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x) + rectWidth(sourceArea),
+                       static_cast<LONG>(y) + rectHeight(sourceArea)};
+    if (!inside(dest, bounds()))
+        return DDERR_INVALIDRECT;
+    return copyFrom(from, sourceArea, dest, (flags & DDBLTFAST_SRCCOLORKEY) != 0);
+}
+
+HRESULT DrawSurface::Flip(IDirectDrawSurface4* target, DWORD flags) { return DDERR_NOTFLIPPABLE; }
+
+HRESULT DrawSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface4** attached)
+{
+    if (attached != nullptr)
+        *attached = nullptr;
+    return DDERR_NOTFOUND;
+}
+
+HRESULT DrawSurface::GetDC(HDC* dc)
+{
+    if (dc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *dc = nullptr;
+    if (lost())
+        return DDERR_SURFACELOST;
+    if (dcOpen)
+        return DDERR_DCALREADYCREATED;
+    if (locks > 0)
+        return DDERR_SURFACEBUSY;
+    dcOpen = true;
+    DisplayState::instance().openDCs.insert(this);
+    *dc = reinterpret_cast<HDC>(this);
+    return DD_OK;
+}
+
+HRESULT DrawSurface::ReleaseDC(HDC dc)
+{
+    if (!dcOpen || dc != reinterpret_cast<HDC>(this))
+        return DDERR_NODC;
+    dcOpen = false;
+    DisplayState::instance().openDCs.erase(this);
+    updated(bounds());
+    return DD_OK;
+}
+
+HRESULT DrawSurface::GetDDInterface(LPVOID* directDraw)
+{
+    if (directDraw == nullptr)
+        return DDERR_INVALIDPARAMS;
+    creator->AddRef();
+    *directDraw = static_cast<IDirectDraw4*>(creator);
+    return DD_OK;
+}
+
+HRESULT DrawSurface::GetSurfaceDesc(LPDDSURFACEDESC2 desc)
+{
+    if (desc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    describe(*desc);
+    return DD_OK;
+}
+
+HRESULT DrawSurface::IsLost() { return lost() ? DDERR_SURFACELOST : DD_OK; }
+
+HRESULT DrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event)
+{
+    if (desc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (lost())
+        return DDERR_SURFACELOST;
+    if (dcOpen)
+        return DDERR_SURFACEBUSY;
+    const RECT area = rect != nullptr ? *rect : bounds();
+    if (!inside(area, bounds()))
+        return DDERR_INVALIDRECT;
+    describe(*desc);
+    desc->dwFlags |= DDSD_LPSURFACE;
+    desc->lpSurface = view(area).origin;
+    ++locks;
+    if ((flags & DDLOCK_READONLY) == 0)
+        writtenUnderLock = true;
+    return DD_OK;
+}
+
+HRESULT DrawSurface::Unlock(LPRECT rect)
+{
+    if (locks == 0)
+        return DDERR_NOTLOCKED;
+    if (--locks == 0 && writtenUnderLock) {
+        writtenUnderLock = false;
+        updated(rect != nullptr ? *rect : bounds());
+    }
+    return DD_OK;
+}
+
+HRESULT DrawSurface::Restore()
+{
+    if (!lost())
+        return DD_OK;
+    const DisplayMode mode = DisplayState::instance().mode;
+    if (isPrimary()
+        && (mode.width != surfaceWidth || mode.height != surfaceHeight
+            || mode.format.dwRGBBitCount != pixelFormat.dwRGBBitCount))
+        return DDERR_WRONGMODE;
+    generation = DisplayState::instance().generation;
+    return DD_OK;
+}
+
+HRESULT DrawSurface::SetClipper(LPDIRECTDRAWCLIPPER newClipper)
+{
+    if (newClipper != nullptr)
+        newClipper->AddRef();
+    if (clipper != nullptr)
+        clipper->Release();
+    clipper = newClipper;
+    return DD_OK;
+}
+
+HRESULT DrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key)
+{
+    if ((flags & DDCKEY_SRCBLT) == 0)
+        return DDERR_UNSUPPORTED;
+    hasSourceKey = key != nullptr;
+    sourceKey = key != nullptr ? *key : DDCOLORKEY{};
+    return DD_OK;
+}
+
+bool surfaceMemoryFromDC(HDC dc, SurfaceMemory* memory)
+{
+    const auto& open = DisplayState::instance().openDCs;
+    const auto* surface = reinterpret_cast<const DrawSurface*>(dc);
+    if (memory == nullptr || open.find(surface) == open.end())
+        return false;
+    *memory = {surface->pixels(), surface->pitch(), surface->width(), surface->height(), surface->format()};
+    return true;
+}
+
+} // namespace compat::ddraw

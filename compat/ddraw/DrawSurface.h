@@ -1,0 +1,78 @@
+// A memory-backed DirectDraw surface. It keeps its creator alive, and it is lost when the display
+// changes mode or a test loses every surface, until Restore.
+#pragma once
+
+#include "compat/ddraw/ddraw.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace compat::ddraw {
+
+class DrawDevice;
+struct PixelView;
+
+class DrawSurface final : public IDirectDrawSurface4 {
+public:
+    // Makes a surface of the given size and format, or the display's primary surface.
+    static HRESULT create(DrawDevice* creator, DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps,
+                          DrawSurface** surface);
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    HRESULT Blt(LPRECT destRect, IDirectDrawSurface4* source, LPRECT sourceRect, DWORD flags,
+                LPDDBLTFX effects) override;
+    HRESULT BltFast(DWORD x, DWORD y, IDirectDrawSurface4* source, LPRECT sourceRect, DWORD flags) override;
+    HRESULT Flip(IDirectDrawSurface4* target, DWORD flags) override;
+    HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface4** attached) override;
+    HRESULT GetDC(HDC* dc) override;
+    HRESULT GetDDInterface(LPVOID* directDraw) override;
+    HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) override;
+    HRESULT IsLost() override;
+    HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
+    HRESULT ReleaseDC(HDC dc) override;
+    HRESULT Restore() override;
+    HRESULT SetClipper(LPDIRECTDRAWCLIPPER clipper) override;
+    HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
+    HRESULT Unlock(LPRECT rect) override;
+
+    BYTE* pixels() const { return memory.get(); }
+    LONG pitch() const { return linePitch; }
+    DWORD width() const { return surfaceWidth; }
+    DWORD height() const { return surfaceHeight; }
+    const DDPIXELFORMAT& format() const { return pixelFormat; }
+
+private:
+    DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format, DWORD caps,
+                std::unique_ptr<BYTE[]> memory);
+    ~DrawSurface();
+
+    bool lost() const;
+    bool busy() const { return locks > 0 || dcOpen; }
+    bool isPrimary() const { return (caps & DDSCAPS_PRIMARYSURFACE) != 0; }
+    RECT bounds() const;
+    PixelView view(const RECT& rect) const;
+    void describe(DDSURFACEDESC2& desc) const;
+    HRESULT copyFrom(DrawSurface* source, RECT sourceRect, RECT destRect, bool keyed);
+    void updated(const RECT& area);
+
+    ULONG references = 1;
+    DrawDevice* creator;
+    DWORD surfaceWidth;
+    DWORD surfaceHeight;
+    LONG linePitch;
+    DDPIXELFORMAT pixelFormat;
+    DWORD caps;
+    std::unique_ptr<BYTE[]> memory;
+    std::uint64_t generation;
+    bool hasSourceKey = false;
+    DDCOLORKEY sourceKey{};
+    int locks = 0;
+    bool writtenUnderLock = false;
+    bool dcOpen = false;
+    IDirectDrawClipper* clipper = nullptr;
+};
+
+} // namespace compat::ddraw

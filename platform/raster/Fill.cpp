@@ -1,0 +1,198 @@
+#include "platform/raster/Fill.h"
+
+#include "platform/DrawError.h"
+#include "platform/Surface.h"
+#include "platform/raster/PixelAccess.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Locks the surface for one routine and unlocks it at the end; a failed lock is recorded.
+class SurfaceLock {
+public:
+    explicit SurfaceLock(Surface* s) : surface(s), result(s->lock())
+    {
+        if (FAILED(result))
+            recordDrawError(result);
+    }
+    ~SurfaceLock()
+    {
+        if (SUCCEEDED(result))
+            surface->unlock();
+    }
+    SurfaceLock(const SurfaceLock&) = delete;
+    SurfaceLock& operator=(const SurfaceLock&) = delete;
+
+    bool ok() const { return SUCCEEDED(result) && surface->pixels() != nullptr; }
+    HRESULT status() const { return result; }
+    // The byte at (x, y), x counted in bytes.
+    std::uint8_t* at(int x, int y) const
+    {
+        return static_cast<std::uint8_t*>(surface->pixels())
+            + static_cast<std::ptrdiff_t>(y) * surface->getDesc().pitch + x;
+    }
+
+private:
+    Surface* surface;
+    HRESULT result;
+};
+
+std::uint32_t bitsOf(Surface* surface) { return surface->getDesc().format.bitsPerPixel; }
+
+void storeRun(std::uint8_t* p, int count, std::uint32_t bits, std::uint32_t pixel, std::ptrdiff_t step)
+{
+    for (int i = 0; i < count; ++i, p += step) {
+        if (bits == 32)
+            storePixel32(p, pixel);
+        else if (bits == 16)
+            storePixel16(p, static_cast<std::uint16_t>(pixel));
+        else
+            *p = static_cast<std::uint8_t>(pixel);
+    }
+}
+
+// d + floor((c - d) x alpha / 256), the quotient rounded toward minus infinity.
+std::uint32_t tintChannel(std::uint32_t d, std::uint32_t c, std::uint32_t alpha)
+{
+    const int scaled = (static_cast<int>(c) - static_cast<int>(d)) * static_cast<int>(alpha);
+    const int step = scaled >= 0 ? scaled / 256 : -((-scaled + 255) / 256);
+    return static_cast<std::uint32_t>(static_cast<int>(d) + step);
+}
+
+int clampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+
+// One line of pixels from (x, y) along a row (horizontal) or a column, ends clamped to the surface.
+HRESULT drawLine(Surface* surface, int x, int y, int last, bool horizontal, std::uint32_t colour)
+{
+    const SurfaceDesc& desc = surface->getDesc();
+    const long long across = horizontal ? desc.height : desc.width;
+    const long long along = horizontal ? desc.width : desc.height;
+    const int fixed = horizontal ? y : x;
+    int first = horizontal ? x : y;
+    if (fixed < 0 || fixed >= across || first >= along || last < 0)
+        return S_OK;
+    first = std::max(first, 0);
+    last = static_cast<int>(std::min<long long>(last, along - 1));
+
+    SurfaceLock lock(surface);
+    if (FAILED(lock.status()))
+        return lock.status();
+    const std::uint32_t bits = bitsOf(surface);
+    if (lock.ok() && (bits == 16 || bits == 32) && first <= last) {
+        const std::uint32_t pixel = surface->getDesc().format.packPixel(&colour);
+        const int bytes = static_cast<int>(bits / 8);
+        const std::ptrdiff_t step = horizontal ? bytes : surface->getDesc().pitch;
+        std::uint8_t* start = horizontal ? lock.at(first * bytes, fixed) : lock.at(fixed * bytes, first);
+        storeRun(start, last - first + 1, bits, pixel, step);
+    }
+    return S_OK;
+}
+
+} // namespace
+
+HRESULT fillRectClipped(Surface* surface, int x, int y, int width, int height, std::uint32_t colour)
+{
+    if (!clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    const std::uint32_t pixel = surface->getDesc().format.packPixel(&colour);
+    const std::uint32_t bits = bitsOf(surface);
+    if (bits != 8 && bits != 16 && bits != 32)
+        return S_OK;
+    SurfaceLock lock(surface);
+    if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    const int bytes = static_cast<int>(bits / 8);
+    for (int row = 0; row < height; ++row)
+        storeRun(lock.at(x * bytes, y + row), width, bits, pixel, bytes);
+    return S_OK;
+}
+
+HRESULT tintRectClipped(Surface* surface, int x, int y, int width, int height, std::uint32_t colour,
+                        std::uint32_t alpha)
+{
+    if (!clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    const std::uint32_t bits = bitsOf(surface);
+    if (bits != 16 && bits != 32)
+        return S_OK;
+    SurfaceLock lock(surface);
+    if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    const PixelFormat& format = surface->getDesc().format;
+    const std::uint32_t a = alpha & 0xFF;
+    const std::uint32_t red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+    const int bytes = static_cast<int>(bits / 8);
+    for (int row = 0; row < height; ++row) {
+        std::uint8_t* p = lock.at(x * bytes, y + row);
+        for (int column = 0; column < width; ++column, p += bytes) {
+            if (bits == 16) {
+                const std::uint32_t pixel = loadPixel16(p);
+                const std::uint32_t d = format.unpackPixel(&pixel);
+                const std::uint32_t tinted = tintChannel((d >> 16) & 0xFF, red, a) << 16
+                    | tintChannel((d >> 8) & 0xFF, green, a) << 8 | tintChannel(d & 0xFF, blue, a);
+                storePixel16(p, static_cast<std::uint16_t>(format.packPixel(&tinted)));
+            } else {
+                const std::uint32_t d = loadPixel32(p);
+                storePixel32(p, tintChannel((d >> 16) & 0xFF, red, a) << 16 | tintChannel((d >> 8) & 0xFF, green, a) << 8
+                                    | tintChannel(d & 0xFF, blue, a));
+            }
+        }
+    }
+    return S_OK;
+}
+
+HRESULT drawHLine(Surface* surface, int x1, int y, int x2, int y2, std::uint32_t colour)
+{
+    return drawLine(surface, x1, y, x2, true, colour);
+}
+
+HRESULT drawVLine(Surface* surface, int x, int y1, int x2, int y2, std::uint32_t colour)
+{
+    return drawLine(surface, x, y1, y2, false, colour);
+}
+
+HRESULT drawRect(Surface* surface, int x, int y, int width, int height, std::uint32_t colour)
+{
+    const int right = clampToInt(static_cast<long long>(x) + width - 1);
+    const int bottom = clampToInt(static_cast<long long>(y) + height - 1);
+    drawHLine(surface, x, y, right, 0, colour);
+    drawHLine(surface, x, bottom, right, 0, colour);
+    drawVLine(surface, x, y, 0, bottom, colour);
+    drawVLine(surface, right, y, 0, bottom, colour);
+    return S_OK;
+}
+
+HRESULT invertRect(Surface* surface, int x, int y, int width, int height)
+{
+    const std::uint32_t bits = bitsOf(surface);
+    if (bits != 16 && bits != 32)
+        return S_OK;
+    SurfaceLock lock(surface);
+    if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    const int bytes = static_cast<int>(bits / 8);
+    for (int row = 0; row < height; ++row) {
+        std::uint8_t* p = lock.at(x * bytes, y + row);
+        for (int column = 0; column < width; ++column, p += bytes) {
+            if (bits == 16)
+                storePixel16(p, static_cast<std::uint16_t>(loadPixel16(p) ^ 0xFFFFu));
+            else
+                storePixel32(p, loadPixel32(p) ^ 0xFFFFFFFFu);
+        }
+    }
+    return S_OK;
+}
+
+HRESULT fillRect8(Surface* surface, int x, int y, int width, int height, std::uint8_t value)
+{
+    SurfaceLock lock(surface);
+    // Clipped to the surface's pixels: for a byte map those are its bytes, for deeper surfaces
+    // the bytes stay within the first part of each row.
+    if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
+        return S_OK;
+    for (int row = 0; row < height; ++row)
+        storeRun(lock.at(x, y + row), width, 8, value, 1);
+    return S_OK;
+}
