@@ -1,5 +1,6 @@
 #include "runtime/StringUtils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +30,13 @@ std::size_t appendCharacter(const std::string& text, std::size_t position, std::
 
 } // namespace
 
-std::string substring(const std::string& text, std::size_t begin, std::size_t end)
+std::string substring(const std::string& text, int begin, int end)
 {
-    if (begin >= text.size() || end <= begin)
+    long first = begin < 0 ? 0 : begin;
+    long last = std::min<long>(end, static_cast<long>(text.size()));
+    if (last <= first)
         return std::string();
-    return text.substr(begin, end - begin);
+    return text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
 }
 
 void splitString(const std::string& text, std::vector<std::string>& out, const std::string& delimiter, bool trim,

@@ -10,7 +10,9 @@
 #include <vector>
 
 // Cutting and splitting.
-std::string substring(const std::string& text, std::size_t begin, std::size_t end);
+// The characters from `begin` up to, not including, `end`; a negative begin counts as 0 and the end is
+// clipped to the text.
+std::string substring(const std::string& text, int begin, int end);
 // The delimiter is searched as a whole; each later piece starts one character after the start of the
 // match before it. Non-empty pieces are trimmed of blanks when `trim` is set; empty pieces are kept
 // only with `keepEmpty`.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -41,6 +42,14 @@ TEST(StringUtils, SplitStringKeepsOrDropsEmptyPiecesAndTrimsBlanks)
     // Each piece starts one character after the start of the match before it.
     EXPECT_EQ(split("a::b", "::", false, false), (Pieces{"a", ":b"}));
     EXPECT_EQ(split("abc", "", false, false), (Pieces{"abc"}));
+}
+
+TEST(StringUtils, SubstringClipsItsRange)
+{
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 3, "bc"}, {-2, 2, "ab"}, {2, 99, "cd"}, {3, 1, ""}, {4, 5, ""}, {0, 4, "abcd"}};
+    for (auto [begin, end, expected] : cases)
+        EXPECT_EQ(substring("abcd", begin, end), expected) << begin << ".." << end;
 }
 
 TEST(StringUtils, SplitAtCharAlwaysAppendsTheRestAndCanRespectQuotes)
