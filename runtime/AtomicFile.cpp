@@ -2,42 +2,54 @@
 
 #include "compat/win32/path.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-bool writeAll(int fd, const unsigned char* bytes, size_t size)
+bool writeFileAtomically(const std::string& path, const void* bytes, size_t size)
 {
-    while (size > 0) {
-        ssize_t written = ::write(fd, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= static_cast<size_t>(written);
+    ReplacingFile file;
+    if (!file.open(path, "wb"))
+        return false;
+    if (size > 0)
+        std::fwrite(bytes, 1, size, file.handle());
+    return file.commit();
+}
+
+bool ReplacingFile::open(const std::string& path, const char* mode)
+{
+    if (file != nullptr)
+        return false;
+    target = compat::hostPath(path);
+    temporary = target + ".XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    if (::fchmod(fd, 0644) != 0 || (file = ::fdopen(fd, mode)) == nullptr) {
+        ::close(fd);
+        std::remove(temporary.c_str());
+        return false;
     }
     return true;
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path, const void* bytes, size_t size)
+bool ReplacingFile::commit()
 {
-    std::string target = compat::hostPath(path);
-    std::string temporary = target + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    if (file == nullptr)
         return false;
-    bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, static_cast<const unsigned char*>(bytes), size)
-        && ::fsync(fd) == 0;
-    bool closed = ::close(fd) == 0;
+    bool written = std::fflush(file) == 0 && !std::ferror(file) && ::fsync(fileno(file)) == 0;
+    bool closed = std::fclose(file) == 0;
+    file = nullptr;
     if (written && closed && std::rename(temporary.c_str(), target.c_str()) == 0)
         return true;
     std::remove(temporary.c_str());
     return false;
+}
+
+void ReplacingFile::abandon()
+{
+    if (file == nullptr)
+        return;
+    std::fclose(file);
+    file = nullptr;
+    std::remove(temporary.c_str());
 }

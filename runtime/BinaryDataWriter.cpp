@@ -4,18 +4,18 @@
 
 void BinaryDataWriter::open(const std::string& fileName)
 {
-    file.open(fileName, "wb");
+    openFile(file, fileName, "wb");
 }
 
 void BinaryDataWriter::close()
 {
-    file.commit();
+    closeFile(file);
 }
 
 void BinaryDataWriter::writeBytes(const uint8_t* bytes, unsigned count)
 {
     // A failed write is noticed by close(), which then keeps the previous file.
-    std::fwrite(bytes, 1, count, file.handle());
+    std::fwrite(bytes, 1, count, handleOf(file));
 }
 
 void BinaryDataWriter::writeLong(uint32_t value)

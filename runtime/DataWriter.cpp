@@ -1,12 +1,8 @@
 #include "runtime/DataWriter.h"
 
-#include "compat/win32/path.h"
 #include "runtime/DataReader.h"
 #include "runtime/GameException.h"
 #include "runtime/StringUtils.h"
-
-#include <cstdio>
-#include <unistd.h>
 
 DataWriter& DataWriter::operator<<(const DataControl& control)
 {
@@ -50,47 +46,23 @@ void DataWriter::checkIdentifier(const std::string& value)
         throw GameTextException(0, data_stream_messages::notIdentifier);
 }
 
-ReplacingFile::~ReplacingFile()
+void DataWriter::openFile(ReplacingFile& file, const std::string& fileName, const char* mode)
 {
-    abandon();
-}
-
-void ReplacingFile::open(const std::string& target, const char* mode)
-{
-    if (file != nullptr)
+    if (file.handle() != nullptr)
         throw GameTextException(0, data_stream_messages::fileNotClosed);
-    targetPath = compat::hostPath(target);
-    tempPath = targetPath + ".tmp";
-    file = std::fopen(tempPath.c_str(), mode);
-    if (file == nullptr)
+    if (!file.open(fileName, mode))
         throw GameTextException(0, data_stream_messages::cannotOpenForWriting);
 }
 
-void ReplacingFile::commit()
+void DataWriter::closeFile(ReplacingFile& file)
 {
-    if (file == nullptr)
-        return;
-    bool written = std::fflush(file) == 0 && !std::ferror(file) && ::fsync(fileno(file)) == 0;
-    bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    if (!written || !closed || std::rename(tempPath.c_str(), targetPath.c_str()) != 0) {
-        std::remove(tempPath.c_str());
+    if (file.handle() != nullptr && !file.commit())
         throw GameTextException(0, data_stream_messages::cannotClose);
-    }
 }
 
-std::FILE* ReplacingFile::handle()
+std::FILE* DataWriter::handleOf(const ReplacingFile& file)
 {
-    if (file == nullptr)
+    if (file.handle() == nullptr)
         throw GameTextException(0, data_stream_messages::cannotOpenForWriting);
-    return file;
-}
-
-void ReplacingFile::abandon()
-{
-    if (file == nullptr)
-        return;
-    std::fclose(file);
-    file = nullptr;
-    std::remove(tempPath.c_str());
+    return file.handle();
 }

@@ -7,6 +7,8 @@
 // away, so the previous file survives any failed or interrupted write.
 #pragma once
 
+#include "runtime/AtomicFile.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -44,32 +46,14 @@ public:
 protected:
     // Throws "ERROR: Not a identifier value.\n" unless `value` is an identifier.
     static void checkIdentifier(const std::string& value);
+    // Throws "ERROR: File not closed.\n" when `file` is open, "ERROR: Could not open file for
+    // writing.\n" when it cannot be created.
+    static void openFile(ReplacingFile& file, const std::string& fileName, const char* mode);
+    // Throws "ERROR: Could not close file.\n" when the file could not be completed; the target then
+    // keeps its previous contents. Closing a closed file does nothing.
+    static void closeFile(ReplacingFile& file);
+    // The open handle; throws "ERROR: Could not open file for writing.\n" when not open.
+    static std::FILE* handleOf(const ReplacingFile& file);
 
     std::string name;
-};
-
-// The temporary file behind a writer and its replacement of the target.
-class ReplacingFile {
-public:
-    ReplacingFile() = default;
-    ReplacingFile(const ReplacingFile&) = delete;
-    ReplacingFile& operator=(const ReplacingFile&) = delete;
-    // Abandons an uncommitted temporary file.
-    ~ReplacingFile();
-
-    // Throws "ERROR: File not closed.\n" when already open, "ERROR: Could not open file for writing.\n"
-    // when the temporary file cannot be created.
-    void open(const std::string& target, const char* mode);
-    // Flush, sync, close and rename over the target; "ERROR: Could not close file.\n" when any step or
-    // an earlier write failed (the target is then left as it was).
-    void commit();
-    // The open handle; throws "ERROR: Could not open file for writing.\n" when not open.
-    std::FILE* handle();
-
-private:
-    void abandon();
-
-    std::FILE* file = nullptr;
-    std::string targetPath;
-    std::string tempPath;
 };

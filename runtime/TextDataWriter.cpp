@@ -22,12 +22,12 @@ std::string formatted(const char* format, unsigned value)
 
 void TextDataWriter::open(const std::string& fileName)
 {
-    file.open(fileName, "w");
+    openFile(file, fileName, "w");
 }
 
 void TextDataWriter::close()
 {
-    file.commit();
+    closeFile(file);
 }
 
 void TextDataWriter::addNewlines(int n)
@@ -42,7 +42,7 @@ void TextDataWriter::flushPending()
         writeSeparator();
     }
     for (; pendingNewlines > 0; --pendingNewlines)
-        std::fputc('\n', file.handle());
+        std::fputc('\n', handleOf(file));
 }
 
 void TextDataWriter::markPending()
@@ -52,12 +52,12 @@ void TextDataWriter::markPending()
 
 void TextDataWriter::writeSeparator()
 {
-    std::fputs(", ", file.handle());
+    std::fputs(", ", handleOf(file));
 }
 
 void TextDataWriter::writeValue(const std::string& text)
 {
-    std::FILE* handle = file.handle();
+    std::FILE* handle = handleOf(file);
     flushPending();
     std::fwrite(text.data(), 1, text.size(), handle);
     markPending();
