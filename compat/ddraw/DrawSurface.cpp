@@ -3,6 +3,7 @@
 #include "compat/ddraw/DisplayState.h"
 #include "compat/ddraw/DrawDevice.h"
 #include "compat/ddraw/PixelTransfer.h"
+#include "compat/win32/dib.h"
 
 #include <algorithm>
 #include <new>
@@ -246,21 +247,29 @@ HRESULT DrawSurface::GetDC(HDC* dc)
         return DDERR_DCALREADYCREATED;
     if (locks > 0)
         return DDERR_SURFACEBUSY;
+    // The GDI stand-in draws DIBs straight into the surface's memory through this context.
+    context = std::make_unique<MemoryDC>(memory.get(), linePitch, static_cast<LONG>(surfaceWidth),
+                                         static_cast<LONG>(surfaceHeight), pixelFormat.dwRGBBitCount,
+                                         pixelFormat.dwRBitMask, pixelFormat.dwGBitMask, pixelFormat.dwBBitMask,
+                                         pixelFormat.dwRGBAlphaBitMask);
     dcOpen = true;
     DisplayState::instance().openDCs.insert(this);
-    *dc = reinterpret_cast<HDC>(this);
+    *dc = context.get();
     return DD_OK;
 }
 
 HRESULT DrawSurface::ReleaseDC(HDC dc)
 {
-    if (!dcOpen || dc != reinterpret_cast<HDC>(this))
+    if (!dcOpen || dc != context.get())
         return DDERR_NODC;
     dcOpen = false;
+    context.reset();
     DisplayState::instance().openDCs.erase(this);
     updated(bounds());
     return DD_OK;
 }
+
+HDC DrawSurface::openDeviceContext() const { return context.get(); }
 
 HRESULT DrawSurface::GetDDInterface(LPVOID* directDraw)
 {
@@ -346,12 +355,15 @@ HRESULT DrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key)
 
 bool surfaceMemoryFromDC(HDC dc, SurfaceMemory* memory)
 {
-    const auto& open = DisplayState::instance().openDCs;
-    const auto* surface = reinterpret_cast<const DrawSurface*>(dc);
-    if (memory == nullptr || open.find(surface) == open.end())
+    if (memory == nullptr || dc == nullptr)
         return false;
-    *memory = {surface->pixels(), surface->pitch(), surface->width(), surface->height(), surface->format()};
-    return true;
+    for (const DrawSurface* surface : DisplayState::instance().openDCs) {
+        if (surface->openDeviceContext() == dc) {
+            *memory = {surface->pixels(), surface->pitch(), surface->width(), surface->height(), surface->format()};
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace compat::ddraw

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+class MemoryDC;
+
 namespace compat::ddraw {
 
 class DrawDevice;
@@ -43,6 +45,8 @@ public:
     DWORD width() const { return surfaceWidth; }
     DWORD height() const { return surfaceHeight; }
     const DDPIXELFORMAT& format() const { return pixelFormat; }
+    // The device context handed out by GetDC, null when none is open.
+    HDC openDeviceContext() const;
 
 private:
     DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format, DWORD caps,
@@ -72,6 +76,7 @@ private:
     int locks = 0;
     bool writtenUnderLock = false;
     bool dcOpen = false;
+    std::unique_ptr<MemoryDC> context;
     IDirectDrawClipper* clipper = nullptr;
 };
 
