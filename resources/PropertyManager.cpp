@@ -75,7 +75,16 @@ int PropertyManager::loadFile(Archive* archive, const std::string& path, int scr
         scrambleBuffer(buffer.data, buffer.size);
     std::vector<char> text(buffer.data, buffer.data + buffer.size);
     text.push_back('\0');
-    return parse(text.data()) != 0 ? 1 : 0;
+    // The reader must not keep pointing into the text once it is gone.
+    int result;
+    try {
+        result = parse(text.data());
+    } catch (...) {
+        readPosition = "";
+        throw;
+    }
+    readPosition = "";
+    return result != 0 ? 1 : 0;
 }
 
 std::string PropertyManager::findPropertyFile(Archive* archive, const std::string& path, int& scrambled)

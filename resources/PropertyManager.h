@@ -130,7 +130,7 @@ private:
     std::map<std::string, StringArray*> stringArrays;
     std::map<std::string, IntegerArray*> integerArrays;
 
-    const char* readPosition = nullptr;
+    const char* readPosition = "";
     std::string tokenText;
     std::string tagName;
     std::map<std::string, std::string> attributes;

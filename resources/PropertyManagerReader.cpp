@@ -6,10 +6,9 @@
 #include "runtime/GameException.h"
 #include "runtime/StringUtils.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <vector>
 
 namespace {
 

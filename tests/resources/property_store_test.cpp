@@ -149,6 +149,8 @@ TEST_F(PropertyLayers, MissingFilesEndTheLoadWithTheirMessages)
         PropertyManager store(nullptr);
         EXPECT_EQ(load(store), c.message) << c.language;
         EXPECT_EQ(store.getString("TEXT"), "default") << "what was read stays";
+        store.nextToken();  // the reader no longer points into the freed text
+        EXPECT_EQ(store.isTag(""), 1);
     }
 
     std::filesystem::remove(dir.file("properties/default.uprop"));
