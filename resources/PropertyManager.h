@@ -93,10 +93,10 @@ public:
     // of the text the token is empty.
     virtual void nextToken();
     virtual void parseTagName();
+    virtual int isTag(const std::string& name);
     // Splits a start tag into name and value pieces at '=', blanks and quotes. Afterwards `tokenText`
     // reads only as its first piece (the less-than sign and the tag name).
     virtual void parseAttributes(std::string& text);
-    virtual int isTag(const std::string& name);
     // Replaces backslash escapes; throws "Illegal escape character: %s\n" or
     // "Missing escape character: %s\n".
     virtual std::string unescape(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -230,6 +231,10 @@ TEST_F(Registry, WritesGoThroughATemporaryFileAndFailuresAreReported)
 
 TEST(RegistryLocation, EnvironmentChoosesTheFile)
 {
+    struct Restore {
+        std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+        ~Restore() { setenv("HOME", home.c_str(), 1); }
+    } restore;
     setenv("QUARRYTIDE_REGISTRY", "/tmp/chosen-registry", 1);
     EXPECT_EQ(compat::registryFilePath(), "/tmp/chosen-registry");
     unsetenv("QUARRYTIDE_REGISTRY");
