@@ -4,12 +4,10 @@
 #include "compat/ddraw/display.h"
 
 #include <cstdint>
-#include <set>
 
 namespace compat::ddraw {
 
 class DrawDevice;
-class DrawSurface;
 
 struct DisplayState {
     DisplayMode desktop;
@@ -21,7 +19,6 @@ struct DisplayState {
     HRESULT nextCreateSurfaceFailure = DD_OK;
     HRESULT cooperativeLevelAnswer = DD_OK;
     PresentObserver* observer = nullptr;
-    std::set<const DrawSurface*> openDCs;
 
     static DisplayState& instance();
 

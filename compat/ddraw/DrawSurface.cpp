@@ -83,7 +83,6 @@ DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pi
 
 DrawSurface::~DrawSurface()
 {
-    DisplayState::instance().openDCs.erase(this);
     if (clipper != nullptr)
         clipper->Release();
     creator->Release();
@@ -253,7 +252,6 @@ HRESULT DrawSurface::GetDC(HDC* dc)
                                          pixelFormat.dwRBitMask, pixelFormat.dwGBitMask, pixelFormat.dwBBitMask,
                                          pixelFormat.dwRGBAlphaBitMask);
     dcOpen = true;
-    DisplayState::instance().openDCs.insert(this);
     *dc = context.get();
     return DD_OK;
 }
@@ -264,12 +262,9 @@ HRESULT DrawSurface::ReleaseDC(HDC dc)
         return DDERR_NODC;
     dcOpen = false;
     context.reset();
-    DisplayState::instance().openDCs.erase(this);
     updated(bounds());
     return DD_OK;
 }
-
-HDC DrawSurface::openDeviceContext() const { return context.get(); }
 
 HRESULT DrawSurface::GetDDInterface(LPVOID* directDraw)
 {
@@ -351,19 +346,6 @@ HRESULT DrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key)
     hasSourceKey = key != nullptr;
     sourceKey = key != nullptr ? *key : DDCOLORKEY{};
     return DD_OK;
-}
-
-bool surfaceMemoryFromDC(HDC dc, SurfaceMemory* memory)
-{
-    if (memory == nullptr || dc == nullptr)
-        return false;
-    for (const DrawSurface* surface : DisplayState::instance().openDCs) {
-        if (surface->openDeviceContext() == dc) {
-            *memory = {surface->pixels(), surface->pitch(), surface->width(), surface->height(), surface->format()};
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace compat::ddraw

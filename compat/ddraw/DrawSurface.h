@@ -40,14 +40,6 @@ public:
     HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
     HRESULT Unlock(LPRECT rect) override;
 
-    BYTE* pixels() const { return memory.get(); }
-    LONG pitch() const { return linePitch; }
-    DWORD width() const { return surfaceWidth; }
-    DWORD height() const { return surfaceHeight; }
-    const DDPIXELFORMAT& format() const { return pixelFormat; }
-    // The device context handed out by GetDC, null when none is open.
-    HDC openDeviceContext() const;
-
 private:
     DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format, DWORD caps,
                 std::unique_ptr<BYTE[]> memory);

@@ -1,5 +1,5 @@
 // The host's side of the DirectDraw stand-in: the one display state that every DirectDraw object
-// shares, and the hooks through which a host shows the primary surface and reads surface memory.
+// shares, and the hook through which a host shows the primary surface.
 #pragma once
 
 #include "compat/ddraw/ddraw.h"
@@ -31,16 +31,5 @@ public:
 };
 // null detaches; the caller keeps ownership.
 void setPresentObserver(PresentObserver* observer);
-
-// The pixel memory behind a device context handed out by IDirectDrawSurface4::GetDC, for the GDI
-// stand-in that draws into surfaces. Valid until ReleaseDC.
-struct SurfaceMemory {
-    BYTE* pixels;
-    LONG pitch;
-    DWORD width;
-    DWORD height;
-    DDPIXELFORMAT format;
-};
-bool surfaceMemoryFromDC(HDC dc, SurfaceMemory* memory);
 
 } // namespace compat::ddraw
