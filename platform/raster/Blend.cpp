@@ -3,6 +3,7 @@
 #include "compat/ddraw/ddraw.h"
 #include "platform/CpuFeatures.h"
 #include "platform/DirectDrawSurface.h"
+#include "platform/MemorySurface.h"
 #include "platform/Surface.h"
 #include "platform/raster/BlendJob.h"
 #include "platform/raster/Clip.h"
@@ -29,6 +30,10 @@ struct MaskMap {
     long long width = 0;
     long long height = 0;
 };
+
+// Only a byte map may serve: its bytes are read without a lock, which is safe for memory surfaces
+// alone (a DirectDraw surface's pixels exist only while it is locked).
+bool isByteMap(Surface* mask) { return dynamic_cast<MemorySurface*>(mask) != nullptr; }
 
 MaskMap readMaskMap(Surface* mask)
 {
@@ -103,6 +108,8 @@ HRESULT runMaskBlend(Surface* source, int srcX, int srcY, int width, int height,
 {
     if (mask == nullptr)
         return E_POINTER;
+    if (!isByteMap(mask))
+        return E_INVALIDARG;
     return runBlend(source, srcX, srcY, width, height, destination, dstX, dstY, mask, alpha, worker);
 }
 
@@ -183,6 +190,8 @@ HRESULT blitTinted(Surface* mask, int mapX, int mapY, int width, int height, Sur
 {
     if (mask == nullptr || destination == nullptr)
         return E_POINTER;
+    if (!isByteMap(mask))
+        return E_INVALIDARG;
     const MaskMap map = readMaskMap(mask);
     const SurfaceDesc& dst = destination->getDesc();
     raster::BlitRect r{mapX, mapY, width, height, dstX, dstY};

@@ -170,6 +170,14 @@ TEST_F(BlendTest, FormatsMustMatchAndNeedABlendingCode)
     }
     EXPECT_EQ(DDERR_INVALIDPIXELFORMAT, bltFastClipped(s565, 0, 0, 4, 4, d32, 0, 0));
 
+    // A mask map is a byte map: a DirectDraw surface, whose pixels exist only under a lock, is refused.
+    DirectDrawSurface* notAMap = make32(4, 4);
+    for (const Routine& routine : kBlendRoutines) {
+        if (std::string(routine.name).find("Rect") == std::string::npos) {
+            EXPECT_EQ(E_INVALIDARG, routine.run(notAMap, 0, 0, 4, 4, notAMap, 0, 0, notAMap)) << routine.name;
+        }
+    }
+
     // The hardware copy compares depths only, so 24-bit surfaces still copy.
     poke(s24, 1, 1, 0x123456);
     EXPECT_EQ(S_OK, bltFastClipped(s24, 0, 0, 4, 4, d24, 0, 0));
