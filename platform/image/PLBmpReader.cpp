@@ -196,7 +196,9 @@ void PLBmpReader::decodeUncompressed(PLSource& source, const Header& header, PLB
         PLTrace::trace(2, "Decoding true-color bitmap.\n");
         break;
     }
-    int rowBytes = (width * bits + 31) / 32 * 4;
+    // 15-bit pixels are stored in 16 bits like 16-bit ones.
+    int storedBits = bits == 15 ? 16 : bits;
+    int rowBytes = (width * storedBits + 31) / 32 * 4;
     // A file too short for its rows fails before anything is decoded.
     if (std::int64_t(rowBytes) * height > source.getRemaining())
         PLTrace::raise(PLTextException::EndOfFile, "End of file reached while decoding.\n");

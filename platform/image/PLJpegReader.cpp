@@ -3,10 +3,13 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
+
+#ifndef JCS_EXTENSIONS
+#error "libjpeg-turbo's extended colour spaces are needed to decode into 4-byte pixels"
+#endif
 
 #include "platform/image/PLBitmap.h"
 #include "platform/image/PLSource.h"
@@ -102,11 +105,8 @@ bool readHeader(JpegJob& job, PLSource& source, bool fastUpsampling, JpegHeader&
         job.info.do_fancy_upsampling = FALSE;
     job.info.dct_method = JDCT_FLOAT;
     header.grey = job.info.jpeg_color_space == JCS_GRAYSCALE;
-#ifdef JCS_EXTENSIONS
-    job.info.out_color_space = header.grey ? JCS_GRAYSCALE : JCS_EXT_RGBX;
-#else
-    job.info.out_color_space = header.grey ? JCS_GRAYSCALE : JCS_RGB;
-#endif
+    // Colour lines come as blue, green, red and a filler byte, the bitmap's own pixel layout.
+    job.info.out_color_space = header.grey ? JCS_GRAYSCALE : JCS_EXT_BGRX;
     header.width = static_cast<int>(job.info.image_width);
     header.height = static_cast<int>(job.info.image_height);
     return true;
@@ -121,30 +121,18 @@ bool startDecompress(JpegJob& job, JpegHeader& header)
     return true;
 }
 
-// Reads every scanline. Grey lines go straight into the bitmap; colour lines through one row buffer,
-// from which blue, green and red are stored.
-bool readLines(JpegJob& job, std::uint8_t** lines, JSAMPROW rowBuffer)
+bool readScanline(JpegJob& job, JSAMPROW row)
 {
     if (setjmp(job.back))
         return false;
-    int width = static_cast<int>(job.info.output_width);
-    int components = job.info.output_components;
-    while (job.info.output_scanline < job.info.output_height) {
-        int y = static_cast<int>(job.info.output_scanline);
-        if (rowBuffer == nullptr) {
-            JSAMPROW target = lines[y];
-            jpeg_read_scanlines(&job.info, &target, 1);
-            continue;
-        }
-        jpeg_read_scanlines(&job.info, &rowBuffer, 1);
-        std::uint8_t* out = lines[y];
-        const std::uint8_t* in = rowBuffer;
-        for (int x = 0; x < width; ++x, in += components, out += 4) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
+    jpeg_read_scanlines(&job.info, &row, 1);
+    return true;
+}
+
+bool finishDecompress(JpegJob& job)
+{
+    if (setjmp(job.back))
+        return false;
     jpeg_finish_decompress(&job.info);
     return true;
 }
@@ -179,12 +167,18 @@ void PLJpegReader::decode(PLBitmap& bmp, PLSource& source)
         PLTrace::raise(PLTextException::FormatError, "Image size out of range.");
     if (!startDecompress(job, header))
         PLTrace::raise(PLTextException::Unsupported, job.message);
+    if (header.components != (header.grey ? 1 : 4) || static_cast<int>(job.info.output_width) != header.width)
+        PLTrace::raise(PLTextException::Unsupported, "Unexpected JPEG output format.\n");
 
     bmp.create(header.width, header.height, header.grey ? 8 : 32, false);
-    std::vector<JSAMPLE> rowBuffer(header.grey ? 0 : static_cast<std::size_t>(header.width) * header.components);
     {
+        // Every scanline goes straight into its line.
         LineLock lock(bmp);
-        if (!readLines(job, bmp.getLineArray(), header.grey ? nullptr : rowBuffer.data()))
+        for (int y = 0; y < header.height; ++y) {
+            if (!readScanline(job, bmp.getLineArray()[y]))
+                PLTrace::raise(PLTextException::Unsupported, job.message);
+        }
+        if (!finishDecompress(job))
             PLTrace::raise(PLTextException::Unsupported, job.message);
     }
     int xDensity = job.info.X_density < 2 ? 72 : job.info.X_density;

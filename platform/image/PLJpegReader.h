@@ -1,6 +1,6 @@
 // JPEG through libjpeg: grey images decode to 8 bits with a grey palette, colour images to 32 bits
-// (blue, green, red; the fourth byte stays as created). Library errors come back to us before we
-// raise them.
+// without alpha (blue, green, red and the library's filler byte 0xFF, decoded straight into the
+// lines). Library errors come back to us before we raise them.
 #pragma once
 
 #include "platform/image/PLImageDecoder.h"

@@ -135,6 +135,18 @@ TEST(ImageBmp, TrueColourDepths)
         decode(makeBmp(high), bmp);
         EXPECT_TRUE(isColour(pixelAt(bmp, 0, 0), c.b, c.g, c.r, 255)) << std::hex << c.value;
     }
+
+    // 15 bits per pixel are stored in two bytes: rows of width 38 take 76 bytes.
+    BmpSpec fifteen;
+    fifteen.width = 38;
+    fifteen.height = 2;
+    fifteen.bits = 15;
+    fifteen.pixels.assign(76, 0);
+    fifteen.pixels.insert(fifteen.pixels.end(), 76, 0xFF);
+    fifteen.pixels[75] = 0x7C; // last pixel of the bottom row: red
+    decode(makeBmp(fifteen), bmp);
+    EXPECT_TRUE(isColour(pixelAt(bmp, 37, 1), 0, 0, 0xF8, 255));
+    EXPECT_TRUE(isColour(pixelAt(bmp, 0, 0), 0xF8, 0xF8, 0xF8, 255));
 }
 
 TEST(ImageBmp, CoreHeaderHonoursTheDataOffset)

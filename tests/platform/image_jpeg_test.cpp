@@ -37,6 +37,7 @@ TEST(ImageJpeg, ColourDecodesToBlueGreenRed)
     EXPECT_NEAR(pixel[0], 30, 6);
     EXPECT_NEAR(pixel[1], 100, 6);
     EXPECT_NEAR(pixel[2], 200, 6);
+    EXPECT_EQ(pixel[3], 255);
     EXPECT_EQ(bmp.getXResolution(), 300);
     EXPECT_EQ(bmp.getYResolution(), 300);
 }
