@@ -17,6 +17,7 @@ XMLMessageHandler messageHandler = nullptr;
 // The parser descends one call per nested element, so a damaged or hostile file could exhaust the
 // stack. Real documents stay far below this.
 constexpr size_t kMaxNesting = 1000;
+constexpr size_t kParserOverreach = 16;
 
 size_t skipPast(const std::string& text, size_t from, const char* end)
 {
@@ -79,10 +80,14 @@ void setXMLMessageHandler(XMLMessageHandler handler)
 
 void parseXMLBytes(TiXmlDocument& document, const unsigned char* bytes, size_t count, bool scrambled)
 {
-    // The parser reads up to a terminating 0 byte, which file bytes do not carry: parse a copy that has one.
+    // The parser reads up to a terminating 0 byte, which file bytes do not carry: parse a copy that has
+    // one. The parser can also step a few bytes past that terminator (a UTF-8 lead byte just before it
+    // makes it take the whole sequence, an entity is compared over its full length), so the copy ends in
+    // a run of zeros that keeps every such step inside it.
     std::string text(reinterpret_cast<const char*>(bytes), count);
     if (scrambled)
         scrambleBuffer(reinterpret_cast<unsigned char*>(text.data()), text.size());
+    text.append(kParserOverreach, '\0');
     document.Clear();
     if (nestingWithin(text, kMaxNesting))
         document.Parse(text.c_str());

@@ -14,6 +14,10 @@ int main(int argc, char** argv)
         "<root><String id=\"TEXT\">Hello\\nWorld</String><Point id=\"P\" x=\"1\" y=\"2\"/>"
         "<![CDATA[raw <data>]]></root>",
         "<a><b><c><d/></c></b></a>",
+        // Damaged endings that once made the parser step past the end of its copy: an unclosed
+        // attribute ending in the lead byte of a three-byte character, an unfinished entity.
+        "<?xml ver=\"1.0\" ?>\n<game mode=\"CLASSIC gold \xE6~",
+        "<?xml version=\"1.0\" ?>\n<game>gold &#x",
     };
     int n = 0;
     for (std::string text : documents) {
