@@ -127,6 +127,11 @@ TEST_F(Holder, LoadKeepsAnA8R8G8B8SourceAndDrawsInTheAskedFormat)
     EXPECT_EQ(surface->getDesc().height, 2u);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(peek(surface, i % 3, i / 3), pack565(picturePixels[static_cast<std::size_t>(i)])) << i;
+
+    // In the 32-bit display format the colour is kept and the unused fourth byte is 0.
+    ASSERT_EQ(holder->buildFromSource(dd, SurfaceDesc()), S_OK);
+    EXPECT_EQ(holder->getSurface()->getDesc().format.alphaMask, 0u);
+    EXPECT_EQ(peek(holder->getSurface(), 1, 0), picturePixels[1]);
 }
 
 TEST_F(Holder, ArchiveIsAskedFirstWithForwardSlashes)
