@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "compat/win32/resources.h"
 #include "platform/image/PLTextException.h"
