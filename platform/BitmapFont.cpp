@@ -84,11 +84,16 @@ BitmapFont::BitmapFont(SurfaceHolder* image, const std::string& characters)
         glyphs.emplace_back(0, 0, 0, 0);
         leftTrim.push_back(0);
         rightTrim.push_back(0);
-        return;
+    } else if (Surface* surface = image ? image->getSurface() : nullptr) {
+        scan(surface);
     }
-    Surface* surface = image ? image->getSurface() : nullptr;
-    if (!surface)
-        return;
+    indexGlyphs();
+}
+
+// A mask map whose bottom line is empty holds bands of glyphs; otherwise the picture's own bottom
+// line marks where each glyph ends.
+void BitmapFont::scan(Surface* surface)
+{
     const SurfaceDesc& desc = surface->getDesc();
     int width = static_cast<int>(desc.width), height = static_cast<int>(desc.height);
     Surface* map = maskMap();
@@ -198,12 +203,17 @@ void BitmapFont::computeTrims(int baseline, int height)
     }
 }
 
+void BitmapFont::indexGlyphs()
+{
+    for (int c = 0; c < 256; ++c) {
+        std::size_t index = characters.find(static_cast<char>(c));
+        glyphOf[c] = index < glyphs.size() ? static_cast<std::int32_t>(index) : -1;
+    }
+}
+
 int BitmapFont::glyphIndex(unsigned char c) const
 {
-    std::size_t index = characters.find(static_cast<char>(c));
-    if (index == std::string::npos || index >= glyphs.size())
-        return -1;
-    return static_cast<int>(index);
+    return glyphOf[c];
 }
 
 int BitmapFont::getGlyphHeight()

@@ -106,6 +106,8 @@ private:
     enum class Markup { None, Hide, Colour };
     struct Pen;
 
+    void indexGlyphs();
+    void scan(Surface* surface);
     void scanGlyphMarkers(Surface* surface);
     void scanGlyphs(Surface* map, int width, int height);
     int glyphIndex(unsigned char c) const;
@@ -129,4 +131,7 @@ private:
     int doubleByte = 0;
     std::uint8_t compressed = 0;
     std::int32_t codeTable[codeTableSize] = {};
+    // Glyph of every byte: the position of its first occurrence in the character list when a glyph
+    // was found there, else -1.
+    std::int32_t glyphOf[256];
 };

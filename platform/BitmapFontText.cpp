@@ -70,12 +70,16 @@ int scaled(int length, int size)
 
 void BitmapFont::drawGlyph(Surface* dest, int x, int y, int sourceX, int sourceY, int width, int height)
 {
+    if (!image)
+        return;
     blitSurfaceChecked(image->getSurface(), sourceX, sourceY, width, height, dest, x, y, nullptr, nullptr);
 }
 
 void BitmapFont::drawGlyphBlended(Surface* dest, int x, int y, int sourceX, int sourceY, int width, int height,
                                   std::uint8_t alpha)
 {
+    if (!image)
+        return;
     Surface* surface = image->getSurface();
     if (alpha < 255)
         blitSurfaceAlphaChecked(surface, sourceX, sourceY, width, height, dest, x, y, image->getMask(), alpha, nullptr);
@@ -86,6 +90,8 @@ void BitmapFont::drawGlyphBlended(Surface* dest, int x, int y, int sourceX, int 
 void BitmapFont::drawGlyphTinted(Surface* dest, int x, int y, int sourceX, int sourceY, int width, int height,
                                  std::uint32_t colour, std::uint8_t alpha)
 {
+    if (!image)
+        return;
     // The colour goes on only where the mask map has coverage; without one there is nothing to draw.
     if (Surface* map = image->getMask())
         blitTinted(map, sourceX, sourceY, width, height, dest, x, y, colour, alpha);

@@ -39,7 +39,9 @@ HRESULT afterBlit(HRESULT r, Restorable* source, Restorable* dest, Restorable* r
 HRESULT blitSurface(SurfaceHolder* source, int sourceX, int sourceY, int width, int height, Surface* dest, int destX,
                     int destY, Restorable* restorer)
 {
-    Surface* surface = source->getSurface();
+    Surface* surface = source ? source->getSurface() : nullptr;
+    if (!surface || !dest)
+        return E_FAIL;
     const BlitOptions& options = *source->getOptions();
     // A holder asked to blend through a mask map that it does not have is drawn plainly.
     MemorySurface* mask = (options.flags & BlitOptions::BlendMask) ? source->getMask() : nullptr;
@@ -59,6 +61,8 @@ HRESULT blitSurface(SurfaceHolder* source, int sourceX, int sourceY, int width, 
 HRESULT blitSurfaceChecked(Surface* source, int sourceX, int sourceY, int width, int height, Surface* dest, int destX,
                            int destY, MemorySurface* mask, Restorable* restorer)
 {
+    if (!source || !dest)
+        return E_FAIL;
     HRESULT r = mask ? blitAlphaMask(source, sourceX, sourceY, width, height, dest, destX, destY, mask)
                      : bltFastClipped(source, sourceX, sourceY, width, height, dest, destX, destY);
     return afterBlit(r, source, dest, restorer);
@@ -67,6 +71,8 @@ HRESULT blitSurfaceChecked(Surface* source, int sourceX, int sourceY, int width,
 HRESULT blitSurfaceAlphaChecked(Surface* source, int sourceX, int sourceY, int width, int height, Surface* dest,
                                 int destX, int destY, MemorySurface* mask, std::uint8_t alpha, Restorable* restorer)
 {
+    if (!source || !dest)
+        return E_FAIL;
     HRESULT r = mask ? blitBlendDispatch(source, sourceX, sourceY, width, height, dest, destX, destY, mask, alpha)
                      : blitAlphaRect(source, sourceX, sourceY, width, height, dest, destX, destY, alpha);
     return afterBlit(r, source, dest, restorer);
@@ -79,7 +85,7 @@ void blitSurfaceClipped(SurfaceHolder* source, int sourceX, int sourceY, int wid
     long long x0 = std::max(destX, clipX), y0 = std::max(destY, clipY);
     long long w = std::min(static_cast<long long>(destX) + width, static_cast<long long>(clipX) + clipWidth) - x0;
     long long h = std::min(static_cast<long long>(destY) + height, static_cast<long long>(clipY) + clipHeight) - y0;
-    if (w < 1 || h < 1)
+    if (w < 1 || h < 1 || !dest)
         return;
     blitSurface(source, sourceX + static_cast<int>(x0 - destX), sourceY + static_cast<int>(y0 - destY),
                 static_cast<int>(w), static_cast<int>(h), dest->getSurface(), static_cast<int>(x0),

@@ -1,7 +1,8 @@
 // The blits through which most drawing goes. Each watches the drawing routine's result: when the
 // display was lost (DDERR_SURFACELOST) or changed format (DDERR_INVALIDPIXELFORMAT), the objects
 // involved restore themselves, each at most once per frame; every failure is recorded in the
-// draw-error record. A failed blit is not repeated: the next frame draws again.
+// draw-error record. A failed blit is not repeated: the next frame draws again. A missing source or
+// destination surface draws nothing and answers E_FAIL.
 #pragma once
 
 #include "compat/win32/base.h"
