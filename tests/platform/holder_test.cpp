@@ -5,7 +5,9 @@
 #include "platform/FrameCounter.h"
 #include "platform/ImageLoader.h"
 #include "runtime/Buffer.h"
+#include "platform/image/PLDibBitmap.h"
 #include "runtime/DebugLog.h"
+#include "runtime/GameException.h"
 #include "support/TempDir.h"
 
 #include <cstring>
@@ -160,6 +162,21 @@ TEST_F(Holder, UndecodableFileLeavesNoSourceAndIsLogged)
     EXPECT_EQ(holder->getSource(), nullptr);
     EXPECT_NE(DebugLog::instance().getText().find("Unknown file type."), std::string::npos);
     EXPECT_EQ(loadSurfaceFromArchiveOrFile(dd, nullptr, dir.file("missing.png")), nullptr);
+}
+
+TEST_F(Holder, StartUpPictureIsDecodedIntoABitmapOrThrows)
+{
+    PLDibBitmap bitmap;
+    loadDibFromArchiveOrFile(nullptr, path, bitmap);
+    EXPECT_EQ(bitmap.getWidth(), 3);
+    EXPECT_EQ(bitmap.getHeight(), 2);
+    try {
+        loadDibFromArchiveOrFile(nullptr, dir.file("missing.jpg"), bitmap);
+        FAIL() << "no exception";
+    } catch (const GameTextException& e) {
+        EXPECT_EQ(e.getCode(), 0);
+        EXPECT_NE(std::string(e.getText()).find("missing.jpg"), std::string::npos) << e.getText();
+    }
 }
 
 TEST_F(Holder, CheckerMaskAlternatesEightPixelSquares)
