@@ -1,6 +1,9 @@
 #include "compat/ddraw/PixelTransfer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace compat::ddraw {
 
@@ -65,6 +68,27 @@ DWORD keyBits(const DDPIXELFORMAT& f)
     return f.dwRGBBitCount >= 32 ? 0xFFFFFFFFu : (1u << f.dwRGBBitCount) - 1u;
 }
 
+// Stores n bytes from p on, repeating a 4-byte word: whole rows of 8, 16 and 32-bit pixels when
+// the word holds the pixel repeated. Whole blocks first, the tail in one piece.
+void fillSpan(BYTE* p, std::size_t n, std::uint32_t word)
+{
+    std::uint32_t block[16]; // 64 bytes a step
+    std::fill(std::begin(block), std::end(block), word);
+    for (; n >= sizeof block; n -= sizeof block, p += sizeof block)
+        std::memcpy(p, block, sizeof block);
+    std::memcpy(p, block, n);
+}
+
+// The pixel repeated across 32 bits, for pixels of 1, 2 or 4 bytes.
+std::uint32_t repeatedPixel(DWORD value, DWORD bytes)
+{
+    if (bytes == 1)
+        return (value & 0xFFu) * 0x01010101u;
+    if (bytes == 2)
+        return (value & 0xFFFFu) * 0x00010001u;
+    return value;
+}
+
 } // namespace
 
 DWORD bytesPerPixel(const DDPIXELFORMAT& format) { return (format.dwRGBBitCount + 7) / 8; }
@@ -72,11 +96,18 @@ DWORD bytesPerPixel(const DDPIXELFORMAT& format) { return (format.dwRGBBitCount 
 void fillPixels(const PixelView& target, DWORD value)
 {
     const DWORD bytes = bytesPerPixel(*target.format);
-    for (LONG y = 0; y < target.height; ++y) {
-        BYTE* row = target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch;
-        for (LONG x = 0; x < target.width; ++x)
-            writePixel(row + static_cast<std::ptrdiff_t>(x) * bytes, bytes, value);
+    if (bytes == 3) { // three-byte pixels do not tile a word: one at a time
+        for (LONG y = 0; y < target.height; ++y)
+            for (LONG x = 0; x < target.width; ++x)
+                writePixel(target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch
+                               + static_cast<std::ptrdiff_t>(x) * bytes,
+                           bytes, value);
+        return;
     }
+    const std::uint32_t word = repeatedPixel(value, bytes);
+    const std::size_t rowBytes = static_cast<std::size_t>(target.width) * bytes;
+    for (LONG y = 0; y < target.height; ++y)
+        fillSpan(target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch, rowBytes, word);
 }
 
 void transferPixels(const PixelView& source, const PixelView& target, const DWORD* key)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -41,15 +43,36 @@ private:
 
 std::uint32_t bitsOf(Surface* surface) { return surface->getDesc().format.bitsPerPixel; }
 
-void storeRun(std::uint8_t* p, int count, std::uint32_t bits, std::uint32_t pixel, std::ptrdiff_t step)
+// Stores n bytes from p on, repeating a 4-byte word: a row of 8, 16 or 32-bit pixels when the word
+// holds the pixel repeated (pixelWord). Whole blocks first, the tail in one piece.
+void storeSpan(std::uint8_t* p, std::size_t n, std::uint32_t word)
 {
-    for (int i = 0; i < count; ++i, p += step) {
-        if (bits == 32)
+    std::uint32_t block[16]; // 64 bytes a step
+    std::fill(std::begin(block), std::end(block), word);
+    for (; n >= sizeof block; n -= sizeof block, p += sizeof block)
+        std::memcpy(p, block, sizeof block);
+    std::memcpy(p, block, n);
+}
+
+// The pixel repeated across 32 bits.
+std::uint32_t pixelWord(std::uint32_t pixel, std::uint32_t bits)
+{
+    if (bits == 8)
+        return (pixel & 0xFFu) * 0x01010101u;
+    if (bits == 16)
+        return (pixel & 0xFFFFu) * 0x00010001u;
+    return pixel;
+}
+
+// count pixels of 16 or 32 bits, step bytes apart: a column.
+void storeColumn(std::uint8_t* p, int count, std::uint32_t bits, std::uint32_t pixel, std::ptrdiff_t step)
+{
+    if (bits == 32) {
+        for (int i = 0; i < count; ++i, p += step)
             storePixel32(p, pixel);
-        else if (bits == 16)
+    } else {
+        for (int i = 0; i < count; ++i, p += step)
             storePixel16(p, static_cast<std::uint16_t>(pixel));
-        else
-            *p = static_cast<std::uint8_t>(pixel);
     }
 }
 
@@ -83,9 +106,11 @@ HRESULT drawLine(Surface* surface, int x, int y, int last, bool horizontal, std:
     if (lock.ok() && (bits == 16 || bits == 32) && first <= last) {
         const std::uint32_t pixel = surface->getDesc().format.packPixel(&colour);
         const int bytes = static_cast<int>(bits / 8);
-        const std::ptrdiff_t step = horizontal ? bytes : surface->getDesc().pitch;
-        std::uint8_t* start = horizontal ? lock.at(first * bytes, fixed) : lock.at(fixed * bytes, first);
-        storeRun(start, last - first + 1, bits, pixel, step);
+        const int count = last - first + 1;
+        if (horizontal)
+            storeSpan(lock.at(first * bytes, fixed), static_cast<std::size_t>(count) * bytes, pixelWord(pixel, bits));
+        else
+            storeColumn(lock.at(fixed * bytes, first), count, bits, pixel, surface->getDesc().pitch);
     }
     return S_OK;
 }
@@ -104,8 +129,9 @@ HRESULT fillRectClipped(Surface* surface, int x, int y, int width, int height, s
     if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
         return S_OK;
     const int bytes = static_cast<int>(bits / 8);
+    const std::uint32_t word = pixelWord(pixel, bits);
     for (int row = 0; row < height; ++row)
-        storeRun(lock.at(x * bytes, y + row), width, bits, pixel, bytes);
+        storeSpan(lock.at(x * bytes, y + row), static_cast<std::size_t>(width) * bytes, word);
     return S_OK;
 }
 
@@ -193,6 +219,6 @@ HRESULT fillRect8(Surface* surface, int x, int y, int width, int height, std::ui
     if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
         return S_OK;
     for (int row = 0; row < height; ++row)
-        storeRun(lock.at(x, y + row), width, 8, value, 1);
+        std::memset(lock.at(x, y + row), value, static_cast<std::size_t>(width));
     return S_OK;
 }

@@ -6,6 +6,8 @@
 #include "compat/win32/sysinfo.h"
 
 #include <climits>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,42 @@ TEST_F(FillTest, RectangleRoutinesTouchOnlyTheClippedArea)
                    [](std::uint32_t v) { return v ^ 0xFFFFu; });
     checkEveryArea(s32, [&](const Area& a) { return tintRectClipped(s32, a.x, a.y, a.width, a.height, 0, 0); },
                    [](std::uint32_t v) { return v & 0x00FFFFFFu; });
+}
+
+// Runs long enough for the block stores, ending at every offset within a block: each covers exactly
+// pixels 1..length of the first row.
+TEST_F(FillTest, LongRunsCoverExactlyTheirPixels)
+{
+    constexpr int width = 70;
+    DirectDrawSurface* s32 = make32(width, 2);
+    DirectDrawSurface* s16 = make565(width, 2);
+    MemorySurface* map = makeMap(width, 2);
+    struct Case {
+        const char* name;
+        Surface* surface;
+        std::function<void(Surface*, int)> draw;
+        std::uint32_t expected;
+    } cases[] = {
+        {"32-bit fill", s32, [](Surface* s, int n) { fillRectClipped(s, 1, 0, n, 1, 0xFF123456); }, 0x00123456},
+        {"16-bit fill", s16, [](Surface* s, int n) { fillRectClipped(s, 1, 0, n, 1, 0xFF00FF00); }, 0x07E0},
+        {"byte map fill", map, [](Surface* s, int n) { fillRectClipped(s, 1, 0, n, 1, 0xFF00FF00); }, 0xFF},
+        {"byte fill", map, [](Surface* s, int n) { fillRect8(s, 1, 0, n, 1, 0x5A); }, 0x5A},
+        {"16-bit row", s16, [](Surface* s, int n) { drawHLine(s, 1, 0, n, 0, 0xFF00FF00); }, 0x07E0},
+    };
+    for (const Case& c : cases)
+        for (int length = 1; length < width - 1; ++length) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", " << length << " pixels");
+            pattern(c.surface);
+            std::vector<std::uint32_t> before;
+            for (int i = 0; i < 2 * width; ++i)
+                before.push_back(peek(c.surface, i % width, i / width));
+            c.draw(c.surface, length);
+            for (int i = 0; i < 2 * width; ++i) {
+                const int x = i % width, y = i / width;
+                const bool covered = y == 0 && x >= 1 && x <= length;
+                ASSERT_EQ(covered ? c.expected : before[static_cast<std::size_t>(i)], peek(c.surface, x, y)) << x << "," << y;
+            }
+        }
 }
 
 TEST_F(FillTest, FillOfAScreenSizedSurfaceFromOutsideTheCorner)
