@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define QUARRY_DDRAW_SSE2 1
+#endif
 
 namespace compat::ddraw {
 
@@ -89,6 +95,76 @@ std::uint32_t repeatedPixel(DWORD value, DWORD bytes)
     return value;
 }
 
+// One row of a colour-keyed copy between pixels of the same layout: every source pixel whose
+// masked bits differ from the key replaces the target's. Rows need not be aligned.
+template <typename Pixel>
+void keyedRow(const BYTE* from, BYTE* to, LONG width, Pixel mask, Pixel key)
+{
+    LONG x = 0;
+#if QUARRY_DDRAW_SSE2
+    // Sixteen bytes at a time: the target keeps its own lanes where the source matches the key.
+    constexpr LONG lanes = 16 / sizeof(Pixel);
+    const auto splat = [](Pixel v) {
+        if constexpr (sizeof(Pixel) == 1)
+            return _mm_set1_epi8(static_cast<char>(v));
+        else if constexpr (sizeof(Pixel) == 2)
+            return _mm_set1_epi16(static_cast<short>(v));
+        else
+            return _mm_set1_epi32(static_cast<int>(v));
+    };
+    const __m128i maskLanes = splat(mask), keyLanes = splat(key);
+    for (; x + lanes <= width; x += lanes) {
+        const auto* s = reinterpret_cast<const __m128i*>(from + static_cast<std::ptrdiff_t>(x) * sizeof(Pixel));
+        auto* d = reinterpret_cast<__m128i*>(to + static_cast<std::ptrdiff_t>(x) * sizeof(Pixel));
+        const __m128i source = _mm_loadu_si128(s);
+        const __m128i masked = _mm_and_si128(source, maskLanes);
+        __m128i keep;
+        if constexpr (sizeof(Pixel) == 1)
+            keep = _mm_cmpeq_epi8(masked, keyLanes);
+        else if constexpr (sizeof(Pixel) == 2)
+            keep = _mm_cmpeq_epi16(masked, keyLanes);
+        else
+            keep = _mm_cmpeq_epi32(masked, keyLanes);
+        const __m128i target = _mm_loadu_si128(d);
+        _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(keep, target), _mm_andnot_si128(keep, source)));
+    }
+#endif
+    for (; x < width; ++x) {
+        Pixel pixel;
+        std::memcpy(&pixel, from + static_cast<std::ptrdiff_t>(x) * sizeof(Pixel), sizeof pixel);
+        if ((pixel & mask) != key)
+            std::memcpy(to + static_cast<std::ptrdiff_t>(x) * sizeof(Pixel), &pixel, sizeof pixel);
+    }
+}
+
+template <typename Pixel>
+void keyedCopy(const PixelView& source, const PixelView& target, DWORD mask, DWORD key)
+{
+    for (LONG y = 0; y < target.height; ++y)
+        keyedRow<Pixel>(source.origin + static_cast<std::ptrdiff_t>(y) * source.pitch,
+                        target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch, target.width,
+                        static_cast<Pixel>(mask), static_cast<Pixel>(key));
+}
+
+// The colour-keyed copy without stretch or conversion, for pixels of 1, 2 or 4 bytes; false for
+// other pixel sizes, which take the general path.
+bool keyedCopyFast(const PixelView& source, const PixelView& target, DWORD mask, DWORD key)
+{
+    switch (bytesPerPixel(*source.format)) {
+    case 1:
+        keyedCopy<std::uint8_t>(source, target, mask, key);
+        return true;
+    case 2:
+        keyedCopy<std::uint16_t>(source, target, mask, key);
+        return true;
+    case 4:
+        keyedCopy<std::uint32_t>(source, target, mask, key);
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 DWORD bytesPerPixel(const DDPIXELFORMAT& format) { return (format.dwRGBBitCount + 7) / 8; }
@@ -116,26 +192,38 @@ void transferPixels(const PixelView& source, const PixelView& target, const DWOR
     const DWORD targetBytes = bytesPerPixel(*target.format);
     const bool convert = !sameLayout(*source.format, *target.format);
     const bool stretch = source.width != target.width || source.height != target.height;
+    const DWORD keyMask = keyBits(*source.format);
+    const DWORD keyValue = key != nullptr ? *key & keyMask : 0;
+    // A key with colour bits beyond the pixel's size matches no pixel.
+    const bool keyed = key != nullptr && (sourceBytes >= 4 || (keyValue >> (sourceBytes * 8)) == 0);
 
-    if (!convert && !stretch && key == nullptr) {
-        const std::size_t rowBytes = static_cast<std::size_t>(target.width) * targetBytes;
-        for (LONG y = 0; y < target.height; ++y)
-            std::memmove(target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch,
-                         source.origin + static_cast<std::ptrdiff_t>(y) * source.pitch, rowBytes);
-        return;
+    if (!convert && !stretch) {
+        if (keyed && keyedCopyFast(source, target, keyMask, keyValue))
+            return;
+        if (!keyed) {
+            const std::size_t rowBytes = static_cast<std::size_t>(target.width) * targetBytes;
+            for (LONG y = 0; y < target.height; ++y)
+                std::memmove(target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch,
+                             source.origin + static_cast<std::ptrdiff_t>(y) * source.pitch, rowBytes);
+            return;
+        }
     }
+
+    // Nearest-pixel stretch: each target column's source byte offset, worked out once.
+    std::vector<std::ptrdiff_t> columns(static_cast<std::size_t>(target.width));
+    for (LONG x = 0; x < target.width; ++x)
+        columns[static_cast<std::size_t>(x)] =
+            static_cast<std::ptrdiff_t>(static_cast<long long>(x) * source.width / target.width) * sourceBytes;
 
     const Converter from(*source.format);
     const Converter to(*target.format);
-    const DWORD keyMask = keyBits(*source.format);
     for (LONG y = 0; y < target.height; ++y) {
         const LONG sy = static_cast<LONG>(static_cast<long long>(y) * source.height / target.height);
         const BYTE* sourceRow = source.origin + static_cast<std::ptrdiff_t>(sy) * source.pitch;
         BYTE* targetRow = target.origin + static_cast<std::ptrdiff_t>(y) * target.pitch;
         for (LONG x = 0; x < target.width; ++x) {
-            const LONG sx = static_cast<LONG>(static_cast<long long>(x) * source.width / target.width);
-            DWORD pixel = readPixel(sourceRow + static_cast<std::ptrdiff_t>(sx) * sourceBytes, sourceBytes);
-            if (key != nullptr && (pixel & keyMask) == (*key & keyMask))
+            DWORD pixel = readPixel(sourceRow + columns[static_cast<std::size_t>(x)], sourceBytes);
+            if (keyed && (pixel & keyMask) == keyValue)
                 continue;
             if (convert)
                 pixel = to.fromArgb(from.toArgb(pixel));

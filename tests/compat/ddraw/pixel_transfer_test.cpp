@@ -80,6 +80,75 @@ struct Picture {
     Picture& operator=(const Picture&) = delete;
 };
 
+// Same-size copies at widths around the vector width: keyed pixels keep the target's, whatever the
+// bits outside the colour channels hold in the source or the key, and nothing outside the target
+// view changes.
+TEST(PixelTransferTest, KeyedCopyOfEveryWidthSkipsOnlyKeyColours)
+{
+    std::mt19937 rng(7);
+    for (const Layout& layout : layouts)
+        for (LONG width : {1, 3, 7, 8, 9, 15, 16, 17, 31, 33}) {
+            SCOPED_TRACE(::testing::Message() << layout.name << ", " << width << " wide");
+            const DWORD bits = layout.format.dwRGBBitCount;
+            const DWORD all = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1u;
+            const DWORD key = static_cast<DWORD>(rng()) | ~layout.colour; // junk outside the colour bits
+            Picture source(layout.format, width, 3, 3, rng), target(layout.format, width, 3, 5, rng);
+            for (LONG y = 0; y < 3; ++y)
+                for (LONG x = 0; x < width; ++x)
+                    if (rng() % 3 == 0)
+                        source.set(x, y, ((key & layout.colour) | (static_cast<DWORD>(rng()) & ~layout.colour)) & all);
+            const std::vector<BYTE> sourceBefore = source.bytes, targetBefore = target.bytes;
+            std::vector<DWORD> expected;
+            for (LONG y = 0; y < 3; ++y)
+                for (LONG x = 0; x < width; ++x) {
+                    const DWORD s = source.pixel(x, y);
+                    expected.push_back((s & layout.colour) == (key & layout.colour) ? target.pixel(x, y) : s);
+                }
+
+            compat::ddraw::transferPixels(source.view, target.view, &key);
+
+            std::size_t i = 0;
+            for (LONG y = 0; y < 3; ++y)
+                for (LONG x = 0; x < width; ++x)
+                    ASSERT_EQ(expected[i++], target.pixel(x, y)) << x << "," << y;
+            EXPECT_EQ(sourceBefore, source.bytes);
+            EXPECT_TRUE(target.outsideUnchanged(targetBefore));
+        }
+}
+
+// Nearest-pixel stretches, growing and shrinking, with a key: target (x, y) shows source
+// (x * sw / tw, y * sh / th) unless that pixel is keyed.
+TEST(PixelTransferTest, StretchPicksNearestPixelsAndSkipsKeyed)
+{
+    struct Stretch {
+        LONG sw, sh, tw, th;
+        std::vector<LONG> columns, rows;
+    } stretches[] = {
+        {3, 2, 5, 3, {0, 0, 1, 1, 2}, {0, 0, 1}},
+        {5, 3, 3, 2, {0, 1, 3}, {0, 1}},
+        {4, 1, 4, 3, {0, 1, 2, 3}, {0, 0, 0}},
+    };
+    const DDPIXELFORMAT f = rgb(32, 0xFF0000, 0xFF00, 0xFF);
+    const DWORD key = 0x00FF00FF;
+    std::mt19937 rng(3);
+    for (const Stretch& s : stretches) {
+        SCOPED_TRACE(::testing::Message() << s.sw << "x" << s.sh << " to " << s.tw << "x" << s.th);
+        Picture source(f, s.sw, s.sh, 4, rng), target(f, s.tw, s.th, 4, rng);
+        source.set(1, 0, 0xAA000000u | key); // keyed: junk outside the colour bits does not matter
+        std::vector<DWORD> expected;
+        for (LONG y = 0; y < s.th; ++y)
+            for (LONG x = 0; x < s.tw; ++x) {
+                const LONG sx = s.columns[static_cast<std::size_t>(x)], sy = s.rows[static_cast<std::size_t>(y)];
+                expected.push_back(sx == 1 && sy == 0 ? target.pixel(x, y) : source.pixel(sx, sy));
+            }
+        compat::ddraw::transferPixels(source.view, target.view, &key);
+        std::size_t i = 0;
+        for (LONG y = 0; y < s.th; ++y)
+            for (LONG x = 0; x < s.tw; ++x)
+                EXPECT_EQ(expected[i++], target.pixel(x, y)) << x << "," << y;
+    }
+}
+
 // Fills of every depth cover exactly the view, whatever the width's remainder.
 TEST(PixelTransferTest, FillCoversExactlyTheView)
 {
