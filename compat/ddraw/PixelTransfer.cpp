@@ -1,9 +1,10 @@
 #include "compat/ddraw/PixelTransfer.h"
 
+#include "compat/ddraw/SpanFill.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -72,27 +73,6 @@ DWORD keyBits(const DDPIXELFORMAT& f)
     if (colour != 0)
         return colour;
     return f.dwRGBBitCount >= 32 ? 0xFFFFFFFFu : (1u << f.dwRGBBitCount) - 1u;
-}
-
-// Stores n bytes from p on, repeating a 4-byte word: whole rows of 8, 16 and 32-bit pixels when
-// the word holds the pixel repeated. Whole blocks first, the tail in one piece.
-void fillSpan(BYTE* p, std::size_t n, std::uint32_t word)
-{
-    std::uint32_t block[16]; // 64 bytes a step
-    std::fill(std::begin(block), std::end(block), word);
-    for (; n >= sizeof block; n -= sizeof block, p += sizeof block)
-        std::memcpy(p, block, sizeof block);
-    std::memcpy(p, block, n);
-}
-
-// The pixel repeated across 32 bits, for pixels of 1, 2 or 4 bytes.
-std::uint32_t repeatedPixel(DWORD value, DWORD bytes)
-{
-    if (bytes == 1)
-        return (value & 0xFFu) * 0x01010101u;
-    if (bytes == 2)
-        return (value & 0xFFFFu) * 0x00010001u;
-    return value;
 }
 
 // One row of a colour-keyed copy between pixels of the same layout: every source pixel whose

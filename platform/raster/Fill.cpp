@@ -1,15 +1,19 @@
 #include "platform/raster/Fill.h"
 
+#include "compat/ddraw/SpanFill.h"
 #include "platform/DrawError.h"
 #include "platform/Surface.h"
 #include "platform/raster/PixelAccess.h"
+#include "platform/raster/PixelMath.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <iterator>
 
 namespace {
+
+using compat::ddraw::fillSpan;
+using compat::ddraw::repeatedPixel;
 
 // Locks the surface for one routine and unlocks it at the end; a failed lock is recorded.
 class SurfaceLock {
@@ -43,36 +47,15 @@ private:
 
 std::uint32_t bitsOf(Surface* surface) { return surface->getDesc().format.bitsPerPixel; }
 
-// Stores n bytes from p on, repeating a 4-byte word: a row of 8, 16 or 32-bit pixels when the word
-// holds the pixel repeated (pixelWord). Whole blocks first, the tail in one piece.
-void storeSpan(std::uint8_t* p, std::size_t n, std::uint32_t word)
-{
-    std::uint32_t block[16]; // 64 bytes a step
-    std::fill(std::begin(block), std::end(block), word);
-    for (; n >= sizeof block; n -= sizeof block, p += sizeof block)
-        std::memcpy(p, block, sizeof block);
-    std::memcpy(p, block, n);
-}
-
-// The pixel repeated across 32 bits.
-std::uint32_t pixelWord(std::uint32_t pixel, std::uint32_t bits)
-{
-    if (bits == 8)
-        return (pixel & 0xFFu) * 0x01010101u;
-    if (bits == 16)
-        return (pixel & 0xFFFFu) * 0x00010001u;
-    return pixel;
-}
-
 // count pixels of 16 or 32 bits, step bytes apart: a column.
 void storeColumn(std::uint8_t* p, int count, std::uint32_t bits, std::uint32_t pixel, std::ptrdiff_t step)
 {
     if (bits == 32) {
         for (int i = 0; i < count; ++i, p += step)
-            storePixel32(p, pixel);
+            raster::store32(p, pixel);
     } else {
         for (int i = 0; i < count; ++i, p += step)
-            storePixel16(p, static_cast<std::uint16_t>(pixel));
+            raster::store16(p, pixel);
     }
 }
 
@@ -108,7 +91,8 @@ HRESULT drawLine(Surface* surface, int x, int y, int last, bool horizontal, std:
         const int bytes = static_cast<int>(bits / 8);
         const int count = last - first + 1;
         if (horizontal)
-            storeSpan(lock.at(first * bytes, fixed), static_cast<std::size_t>(count) * bytes, pixelWord(pixel, bits));
+            fillSpan(lock.at(first * bytes, fixed), static_cast<std::size_t>(count) * bytes,
+                     repeatedPixel(pixel, bits / 8));
         else
             storeColumn(lock.at(fixed * bytes, first), count, bits, pixel, surface->getDesc().pitch);
     }
@@ -129,9 +113,9 @@ HRESULT fillRectClipped(Surface* surface, int x, int y, int width, int height, s
     if (!lock.ok() || !clipRectToSurface(surface->getDesc(), x, y, width, height))
         return S_OK;
     const int bytes = static_cast<int>(bits / 8);
-    const std::uint32_t word = pixelWord(pixel, bits);
+    const std::uint32_t word = repeatedPixel(pixel, bits / 8);
     for (int row = 0; row < height; ++row)
-        storeSpan(lock.at(x * bytes, y + row), static_cast<std::size_t>(width) * bytes, word);
+        fillSpan(lock.at(x * bytes, y + row), static_cast<std::size_t>(width) * bytes, word);
     return S_OK;
 }
 
@@ -154,14 +138,14 @@ HRESULT tintRectClipped(Surface* surface, int x, int y, int width, int height, s
         std::uint8_t* p = lock.at(x * bytes, y + row);
         for (int column = 0; column < width; ++column, p += bytes) {
             if (bits == 16) {
-                const std::uint32_t pixel = loadPixel16(p);
+                const std::uint32_t pixel = raster::load16(p);
                 const std::uint32_t d = format.unpackPixel(&pixel);
                 const std::uint32_t tinted = tintChannel((d >> 16) & 0xFF, red, a) << 16
                     | tintChannel((d >> 8) & 0xFF, green, a) << 8 | tintChannel(d & 0xFF, blue, a);
-                storePixel16(p, static_cast<std::uint16_t>(format.packPixel(&tinted)));
+                raster::store16(p, format.packPixel(&tinted));
             } else {
-                const std::uint32_t d = loadPixel32(p);
-                storePixel32(p, tintChannel((d >> 16) & 0xFF, red, a) << 16 | tintChannel((d >> 8) & 0xFF, green, a) << 8
+                const std::uint32_t d = raster::load32(p);
+                raster::store32(p, tintChannel((d >> 16) & 0xFF, red, a) << 16 | tintChannel((d >> 8) & 0xFF, green, a) << 8
                                     | tintChannel(d & 0xFF, blue, a));
             }
         }
@@ -203,9 +187,9 @@ HRESULT invertRect(Surface* surface, int x, int y, int width, int height)
         std::uint8_t* p = lock.at(x * bytes, y + row);
         for (int column = 0; column < width; ++column, p += bytes) {
             if (bits == 16)
-                storePixel16(p, static_cast<std::uint16_t>(loadPixel16(p) ^ 0xFFFFu));
+                raster::store16(p, raster::load16(p) ^ 0xFFFFu);
             else
-                storePixel32(p, loadPixel32(p) ^ 0xFFFFFFFFu);
+                raster::store32(p, raster::load32(p) ^ 0xFFFFFFFFu);
         }
     }
     return S_OK;

@@ -1,4 +1,5 @@
 #include "platform/raster/PixelAccess.h"
+#include "platform/raster/PixelMath.h"
 
 #include "platform/DrawError.h"
 #include "platform/Surface.h"
@@ -52,10 +53,10 @@ std::uint32_t Surface::getPixel(Surface* surface, int x, int y)
             value = row[x];
             break;
         case 16:
-            value = loadPixel16(row + 2 * static_cast<std::ptrdiff_t>(x));
+            value = raster::load16(row + 2 * static_cast<std::ptrdiff_t>(x));
             break;
         case 32:
-            value = loadPixel32(row + 4 * static_cast<std::ptrdiff_t>(x));
+            value = raster::load32(row + 4 * static_cast<std::ptrdiff_t>(x));
             break;
         default:
             break;
@@ -107,7 +108,7 @@ HRESULT Surface::blendRect(Surface* surface, int x, int y, int width, int height
             std::uint8_t* p = base + static_cast<std::ptrdiff_t>(y + row) * desc.pitch
                 + static_cast<std::ptrdiff_t>(x) * bytesPerPixel;
             for (int column = 0; column < width; ++column, p += bytesPerPixel) {
-                const std::uint32_t pixel = bytesPerPixel == 2 ? loadPixel16(p) : loadPixel32(p);
+                const std::uint32_t pixel = bytesPerPixel == 2 ? raster::load16(p) : raster::load32(p);
                 const std::uint32_t colour = desc.format.unpackPixel(&pixel);
                 const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
                 const double grey = static_cast<double>(r + 4 * g + b) * share;
@@ -115,9 +116,9 @@ HRESULT Surface::blendRect(Surface* surface, int x, int y, int width, int height
                     | drainChannel(b, keep, grey);
                 const std::uint32_t packed = desc.format.packPixel(&drained);
                 if (bytesPerPixel == 2)
-                    storePixel16(p, static_cast<std::uint16_t>(packed));
+                    raster::store16(p, packed);
                 else
-                    storePixel32(p, packed);
+                    raster::store32(p, packed);
             }
         }
     }

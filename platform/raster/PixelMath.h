@@ -26,6 +26,8 @@ constexpr Layout kLayout888{{16, 0xFF}, {8, 0xFF}, {0, 0xFF}};
 
 inline const Layout& layout16(int formatCode) { return formatCode == kFormat555 ? kLayout555 : kLayout565; }
 
+// Pixel memory is reached through memcpy: rows need not be aligned for the compiler to be right,
+// and it still compiles to single loads and stores.
 inline std::uint16_t load16(const std::uint8_t* p)
 {
     std::uint16_t v;
