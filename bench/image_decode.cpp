@@ -3,10 +3,9 @@
 // transforms and output layout, in the same run. The ratio is ours / bare.
 #include <benchmark/benchmark.h>
 
-#include <csetjmp>
-#include <cstring>
 #include <vector>
 
+#include "bench/support/BareDecode.h"
 #include "platform/image/PLAutoDecoder.h"
 #include "platform/image/PLDibBitmap.h"
 #include "tests/support/ImageFixtures.h"
@@ -58,51 +57,12 @@ void OursJpeg(benchmark::State& state)
     decodeOurs(state, jpegBytes());
 }
 
-struct MemoryReader {
-    const Bytes* bytes;
-    std::size_t offset;
-};
-
-void readFromMemory(png_structp png, png_bytep target, png_size_t length)
-{
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (reader->offset + length > reader->bytes->size())
-        png_error(png, "end of data");
-    std::memcpy(target, reader->bytes->data() + reader->offset, length);
-    reader->offset += length;
-}
-
-bool barePng(const Bytes& bytes, std::vector<std::uint8_t>& pixels, std::vector<png_bytep>& rows)
-{
-    MemoryReader reader{&bytes, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_set_read_fn(png, &reader, readFromMemory);
-    png_read_info(png, info);
-    png_set_strip_16(png);
-    png_set_packing(png);
-    png_set_bgr(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_read_update_info(png, info);
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    benchmark::DoNotOptimize(pixels[0]);
-    return true;
-}
-
 void BarePng(benchmark::State& state)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-    std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; ++y)
-        rows[static_cast<std::size_t>(y)] = pixels.data() + static_cast<std::size_t>(y) * width * 4;
+    std::vector<png_bytep> rows = bare::rowPointers(pixels.data(), width, height);
     for (auto _ : state) {
-        if (!barePng(pngBytes(), pixels, rows))
+        if (!bare::decodePng(pngBytes(), rows))
             state.SkipWithError("libpng failed");
     }
 }
@@ -111,25 +71,8 @@ void BareJpeg(benchmark::State& state)
 {
     const Bytes& bytes = jpegBytes();
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-    for (auto _ : state) {
-        jpeg_decompress_struct info;
-        jpeg_error_mgr errors;
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&info);
-        jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-        jpeg_read_header(&info, TRUE);
-        info.do_fancy_upsampling = FALSE;
-        info.dct_method = JDCT_FLOAT;
-        info.out_color_space = JCS_EXT_BGRX;
-        jpeg_start_decompress(&info);
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = pixels.data() + static_cast<std::size_t>(info.output_scanline) * width * 4;
-            jpeg_read_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
-        benchmark::DoNotOptimize(pixels[0]);
-    }
+    for (auto _ : state)
+        bare::decodeJpeg(bytes, pixels.data(), width);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 // library's (goal: within 1.3).
 //
 // Text: one line of 40 characters of a bitmap font drawn into a 640 x 480 back buffer.
+#include "bench/support/BareDecode.h"
 #include "compat/ddraw/ddraw.h"
 #include "platform/BitmapFont.h"
 #include "platform/MemorySurface.h"
@@ -69,57 +70,19 @@ void loadThroughHolder(MemoryArchive& archive)
     holder->release();
 }
 
-void readPng(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* cursor = static_cast<const std::uint8_t**>(png_get_io_ptr(png));
-    std::memcpy(data, *cursor, length);
-    *cursor += length;
-}
-
-// libpng alone, with the transforms our reader asks for (BGR order and a filler byte).
+// The bare library into a new 32-bit pixel buffer, as our path makes a new surface.
 void decodePngBare(const testsupport::Bytes& file)
 {
     std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[static_cast<std::size_t>(width) * height * 4]);
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png)))
+    std::vector<png_bytep> rows = bare::rowPointers(pixels.get(), width, height);
+    if (!bare::decodePng(file, rows))
         std::abort();
-    const std::uint8_t* cursor = file.data();
-    png_set_read_fn(png, &cursor, readPng);
-    png_read_info(png, info);
-    png_set_bgr(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_read_update_info(png, info);
-    std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; ++y)
-        rows[static_cast<std::size_t>(y)] = pixels.get() + static_cast<std::size_t>(y) * width * 4;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    benchmark::DoNotOptimize(pixels.get());
 }
 
-// libjpeg alone, with our reader's settings (floating-point DCT, plain upsampling, 4 bytes a pixel).
 void decodeJpegBare(const testsupport::Bytes& file)
 {
     std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[static_cast<std::size_t>(width) * height * 4]);
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    info.do_fancy_upsampling = FALSE;
-    info.dct_method = JDCT_FLOAT;
-    info.out_color_space = JCS_EXT_BGRX;
-    jpeg_start_decompress(&info);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.get() + static_cast<std::size_t>(info.output_scanline) * width * 4;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    benchmark::DoNotOptimize(pixels.get());
+    bare::decodeJpeg(file, pixels.get(), width);
 }
 
 template <class Bare>
