@@ -248,17 +248,10 @@ int PropertyManager::parseHex(const char* text)
 {
     uint32_t value = 0;
     for (int i = 0; i < 8; ++i) {
-        char c = text[i];
-        uint32_t digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        else
+        const int digit = hexDigitValue(text[i]);
+        if (digit < 0)
             break;
-        value = value * 16 + digit;
+        value = value * 16 + static_cast<uint32_t>(digit);
     }
     return static_cast<int>(value);
 }

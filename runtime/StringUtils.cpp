@@ -1,7 +1,6 @@
 #include "runtime/StringUtils.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
@@ -170,23 +169,26 @@ void skipPast(const std::string& text, std::size_t& position, char c)
         ++position;
 }
 
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 int parseHex(const std::string& text)
 {
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::size_t i = upper.compare(0, 2, "0X") == 0 ? 2 : 0;
+    std::size_t i = text.compare(0, 2, "0x") == 0 || text.compare(0, 2, "0X") == 0 ? 2 : 0;
     uint32_t value = 0;
-    for (; i < upper.size(); ++i) {
-        char c = upper[i];
-        uint32_t digit;
-        if (isDigit(c))
-            digit = static_cast<uint32_t>(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        else
+    for (; i < text.size(); ++i) {
+        const int digit = hexDigitValue(text[i]);
+        if (digit < 0)
             break;
-        value = value * 16 + digit;
+        value = value * 16 + static_cast<uint32_t>(digit);
     }
     return static_cast<int>(value);
 }
