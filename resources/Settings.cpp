@@ -10,6 +10,20 @@ int clampVolume(int volume)
     return static_cast<unsigned>(volume) > 255 ? 255 : volume;
 }
 
+// The stored options under one root. Each value is written back as it goes out of scope, so missing
+// ones are stored with their defaults.
+struct StoredOptions {
+    StoredOptions(const std::string& root, DWORD fullscreenDefault)
+        : fullscreen(root + "fullscreen", fullscreenDefault, 1, HKEY_CURRENT_USER),
+          warning(root + "fullscreenwarning", 1, 1, HKEY_CURRENT_USER),
+          music(root + "musicvolume", 128, 1, HKEY_CURRENT_USER),
+          sfx(root + "sfxvolume", 255, 1, HKEY_CURRENT_USER),
+          shutdown(root + "shutdowncorrect", 1, 1, HKEY_CURRENT_USER)
+    {
+    }
+    RegistryInt fullscreen, warning, music, sfx, shutdown;
+};
+
 } // namespace
 
 Settings& Settings::instance()
@@ -42,24 +56,18 @@ void Settings::load()
         return;
     if (root.empty())
         throw GameTextException(0, "ERROR - Can't read from registry.\n");
-    // Each value is written back as it goes out of scope, so missing ones are stored with their
-    // defaults and the shutdown mark reads 0 while the program runs.
-    RegistryInt storedFullscreen(root + "fullscreen", 1, 1, HKEY_CURRENT_USER);
-    RegistryInt storedWarning(root + "fullscreenwarning", 1, 1, HKEY_CURRENT_USER);
-    RegistryInt storedMusic(root + "musicvolume", 128, 1, HKEY_CURRENT_USER);
-    RegistryInt storedSfx(root + "sfxvolume", 255, 1, HKEY_CURRENT_USER);
-    RegistryInt storedShutdown(root + "shutdowncorrect", 1, 1, HKEY_CURRENT_USER);
-
-    fullscreen = storedFullscreen.get() != 0;
-    fullscreenWarning = storedWarning.get() != 0;
-    setMusicVolume(static_cast<int>(storedMusic.get()));
-    setSfxVolume(static_cast<int>(storedSfx.get()));
-    shutdownMark = static_cast<int>(storedShutdown.get());
+    // The shutdown mark reads 0 while the program runs.
+    StoredOptions stored(root, 1);
+    fullscreen = stored.fullscreen.get() != 0;
+    fullscreenWarning = stored.warning.get() != 0;
+    setMusicVolume(static_cast<int>(stored.music.get()));
+    setSfxVolume(static_cast<int>(stored.sfx.get()));
+    shutdownMark = static_cast<int>(stored.shutdown.get());
     // The last run did not end cleanly: full screen may be what broke it, so this run is windowed.
     if (shutdownMark == 0)
         fullscreen = 0;
     else
-        storedShutdown.set(0);
+        stored.shutdown.set(0);
     loaded = 1;
 }
 
@@ -69,16 +77,12 @@ void Settings::save()
         return;
     if (root.empty())
         throw GameTextException(0, "ERROR - Can't write to registry.\n");
-    RegistryInt storedFullscreen(root + "fullscreen", 0, 1, HKEY_CURRENT_USER);
-    RegistryInt storedWarning(root + "fullscreenwarning", 1, 1, HKEY_CURRENT_USER);
-    RegistryInt storedMusic(root + "musicvolume", 128, 1, HKEY_CURRENT_USER);
-    RegistryInt storedSfx(root + "sfxvolume", 255, 1, HKEY_CURRENT_USER);
-    RegistryInt storedShutdown(root + "shutdowncorrect", 1, 1, HKEY_CURRENT_USER);
-    storedFullscreen.set(fullscreen != 0);
-    storedWarning.set(fullscreenWarning != 0);
-    storedMusic.set(static_cast<DWORD>(musicVolume));
-    storedSfx.set(static_cast<DWORD>(sfxVolume));
-    storedShutdown.set(1);
+    StoredOptions stored(root, 0);
+    stored.fullscreen.set(fullscreen != 0);
+    stored.warning.set(fullscreenWarning != 0);
+    stored.music.set(static_cast<DWORD>(musicVolume));
+    stored.sfx.set(static_cast<DWORD>(sfxVolume));
+    stored.shutdown.set(1);
 }
 
 int Settings::getFullscreen()
