@@ -44,6 +44,25 @@ MaskMap readMaskMap(Surface* mask)
     return {bytes, desc.width, desc.height};
 }
 
+// A job over the clipped rectangle of the locked destination, reading `map` (when it has bytes) from
+// the rectangle's source corner; the caller adds the source, key, colour and alpha.
+raster::BlendJob destinationJob(int formatCode, const raster::BlitRect& r, const raster::LockedRect& to,
+                                const MaskMap& map)
+{
+    raster::BlendJob job;
+    job.formatCode = formatCode;
+    job.width = r.width;
+    job.height = r.height;
+    job.dst = to.pixels;
+    job.dstPitch = to.pitch;
+    job.dstMasks = to.masks;
+    if (map.bytes != nullptr) {
+        job.map = map.bytes + r.srcY * map.width + r.srcX;
+        job.mapPitch = map.width;
+    }
+    return job;
+}
+
 // Clip, format check, locks (destination, then source read-only), one worker over the rectangle,
 // unlocks (destination, then source). `mask` is read at source coordinates when given.
 HRESULT runBlend(Surface* source, int srcX, int srcY, int width, int height, Surface* destination, int dstX, int dstY,
@@ -79,20 +98,10 @@ HRESULT runBlend(Surface* source, int srcX, int srcY, int width, int height, Sur
 
     HRESULT result = kNoBlending;
     if (hasBlending(dst.format.formatCode)) {
-        raster::BlendJob job;
-        job.formatCode = dst.format.formatCode;
-        job.width = r.width;
-        job.height = r.height;
+        raster::BlendJob job = destinationJob(dst.format.formatCode, r, to, map);
         job.src = from.pixels;
         job.srcPitch = from.pitch;
         job.srcMasks = from.masks;
-        job.dst = to.pixels;
-        job.dstPitch = to.pitch;
-        job.dstMasks = to.masks;
-        if (map.bytes != nullptr) {
-            job.map = map.bytes + r.srcY * map.width + r.srcX;
-            job.mapPitch = map.width;
-        }
         job.colorKey = src.hasColorKey() ? src.nativeColorKey : 0;
         job.alpha = alpha;
         worker(job);
@@ -204,15 +213,7 @@ HRESULT blitTinted(Surface* mask, int mapX, int mapY, int width, int height, Sur
         return hr;
     if (!hasBlending(dst.format.formatCode))
         return kNoBlending;
-    raster::BlendJob job;
-    job.formatCode = dst.format.formatCode;
-    job.width = r.width;
-    job.height = r.height;
-    job.dst = to.pixels;
-    job.dstPitch = to.pitch;
-    job.dstMasks = to.masks;
-    job.map = map.bytes + r.srcY * map.width + r.srcX;
-    job.mapPitch = map.width;
+    raster::BlendJob job = destinationJob(dst.format.formatCode, r, to, map);
     job.color = tint;
     job.alpha = alpha;
     raster::plain::tint(job);
