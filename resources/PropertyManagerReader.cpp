@@ -3,6 +3,7 @@
 // input can overrun a buffer.
 #include "resources/PropertyManager.h"
 
+#include "compat/win32/hexdigit.h"
 #include "runtime/GameException.h"
 #include "runtime/StringUtils.h"
 
@@ -248,7 +249,7 @@ int PropertyManager::parseHex(const char* text)
 {
     uint32_t value = 0;
     for (int i = 0; i < 8; ++i) {
-        const int digit = hexDigitValue(text[i]);
+        const int digit = compat::hexDigitValue(text[i]);
         if (digit < 0)
             break;
         value = value * 16 + static_cast<uint32_t>(digit);

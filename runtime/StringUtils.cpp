@@ -1,5 +1,7 @@
 #include "runtime/StringUtils.h"
 
+#include "compat/win32/hexdigit.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -169,23 +171,12 @@ void skipPast(const std::string& text, std::size_t& position, char c)
         ++position;
 }
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int parseHex(const std::string& text)
 {
     std::size_t i = text.compare(0, 2, "0x") == 0 || text.compare(0, 2, "0X") == 0 ? 2 : 0;
     uint32_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = hexDigitValue(text[i]);
+        const int digit = compat::hexDigitValue(text[i]);
         if (digit < 0)
             break;
         value = value * 16 + static_cast<uint32_t>(digit);

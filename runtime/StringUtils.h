@@ -43,8 +43,6 @@ void skipWhitespace(const std::string& text, std::size_t& position);
 // Moves past the next `c`; never beyond the end of the text.
 void skipPast(const std::string& text, std::size_t& position, char c);
 
-// The value of a hexadecimal digit of either case; -1 for any other character.
-int hexDigitValue(char c);
 // Hexadecimal digits after an optional "0x"/"0X", in 32-bit arithmetic (higher digits fall off).
 int parseHex(const std::string& text);
 // "0x" (lower-case x) and more: hexadecimal; otherwise the C library's decimal conversion.

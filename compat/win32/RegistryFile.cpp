@@ -1,5 +1,7 @@
 #include "compat/win32/RegistryFile.h"
 
+#include "compat/win32/hexdigit.h"
+
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -26,17 +28,6 @@ bool isRootName(const std::string& name)
         if (name == root)
             return true;
     return false;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 void appendQuoted(std::string& out, const std::string& text)
@@ -78,8 +69,9 @@ bool readQuoted(const std::string& line, size_t& pos, std::string& out)
         char e = line[i];
         if (e == '\\' || e == '"') {
             out += e;
-        } else if (e == 'x' && i + 2 < line.size() && hexDigit(line[i + 1]) >= 0 && hexDigit(line[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(line[i + 1]) * 16 + hexDigit(line[i + 2]));
+        } else if (e == 'x' && i + 2 < line.size() && hexDigitValue(line[i + 1]) >= 0
+                   && hexDigitValue(line[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigitValue(line[i + 1]) * 16 + hexDigitValue(line[i + 2]));
             i += 2;
         } else {
             return false;
@@ -101,7 +93,7 @@ bool parseValueLine(const std::string& line, RegistryValue& value)
             return false;
         DWORD number = 0;
         for (; pos < line.size(); ++pos) {
-            int d = hexDigit(line[pos]);
+            int d = hexDigitValue(line[pos]);
             if (d < 0)
                 return false;
             number = number * 16 + static_cast<DWORD>(d);

@@ -1,0 +1,18 @@
+// One hexadecimal digit's value, for every layer that reads hexadecimal text.
+#pragma once
+
+namespace compat {
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+inline int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace compat
