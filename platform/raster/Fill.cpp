@@ -133,20 +133,21 @@ HRESULT tintRectClipped(Surface* surface, int x, int y, int width, int height, s
     const PixelFormat& format = surface->getDesc().format;
     const std::uint32_t a = alpha & 0xFF;
     const std::uint32_t red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+    // An 0x00RRGGBB colour tinted; the byte above red becomes 0.
+    auto tint = [&](std::uint32_t d) {
+        return tintChannel((d >> 16) & 0xFF, red, a) << 16 | tintChannel((d >> 8) & 0xFF, green, a) << 8
+            | tintChannel(d & 0xFF, blue, a);
+    };
     const int bytes = static_cast<int>(bits / 8);
     for (int row = 0; row < height; ++row) {
         std::uint8_t* p = lock.at(x * bytes, y + row);
         for (int column = 0; column < width; ++column, p += bytes) {
             if (bits == 16) {
                 const std::uint32_t pixel = raster::load16(p);
-                const std::uint32_t d = format.unpackPixel(&pixel);
-                const std::uint32_t tinted = tintChannel((d >> 16) & 0xFF, red, a) << 16
-                    | tintChannel((d >> 8) & 0xFF, green, a) << 8 | tintChannel(d & 0xFF, blue, a);
+                const std::uint32_t tinted = tint(format.unpackPixel(&pixel));
                 raster::store16(p, format.packPixel(&tinted));
             } else {
-                const std::uint32_t d = raster::load32(p);
-                raster::store32(p, tintChannel((d >> 16) & 0xFF, red, a) << 16 | tintChannel((d >> 8) & 0xFF, green, a) << 8
-                                    | tintChannel(d & 0xFF, blue, a));
+                raster::store32(p, tint(raster::load32(p)));
             }
         }
     }
