@@ -9,10 +9,10 @@
 // Text: one line of 40 characters of a bitmap font drawn into a 640 x 480 back buffer.
 #include "bench/support/BareDecode.h"
 #include "compat/ddraw/ddraw.h"
-#include "platform/BitmapFont.h"
-#include "platform/MemorySurface.h"
-#include "platform/SurfaceFactory.h"
-#include "platform/SurfaceHolder.h"
+#include "platform/font/BitmapFont.h"
+#include "platform/surface/MemorySurface.h"
+#include "platform/surface/SurfaceFactory.h"
+#include "platform/surface/SurfaceHolder.h"
 #include "runtime/Buffer.h"
 #include "tests/support/ImageFixtures.h"
 

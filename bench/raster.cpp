@@ -5,8 +5,8 @@
 // surfaces, locks included. Every benchmark reports ns_per_px; after the run a summary prints
 // ours / pixman for every pair.
 #include "compat/ddraw/ddraw.h"
-#include "platform/CpuFeatures.h"
-#include "platform/SurfaceFactory.h"
+#include "platform/system/CpuFeatures.h"
+#include "platform/surface/SurfaceFactory.h"
 #include "platform/raster/Blend.h"
 #include "platform/raster/Fill.h"
 

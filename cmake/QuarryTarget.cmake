@@ -43,7 +43,7 @@ endfunction()
 # quarry_test_folder(folder): tests/<folder>/*.cpp become one GoogleTest program linked against the
 # folder's library; every test is registered with CTest.
 function(quarry_test_folder folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
   if(NOT sources)
     return()
   endif()

@@ -6,10 +6,10 @@
 #include "FuzzFile.h"
 
 #include "compat/ddraw/ddraw.h"
-#include "platform/BitmapFont.h"
-#include "platform/MemorySurface.h"
-#include "platform/SurfaceFactory.h"
-#include "platform/SurfaceHolder.h"
+#include "platform/font/BitmapFont.h"
+#include "platform/surface/MemorySurface.h"
+#include "platform/surface/SurfaceFactory.h"
+#include "platform/surface/SurfaceHolder.h"
 
 #include <cstddef>
 #include <cstdint>

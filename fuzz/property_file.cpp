@@ -1,5 +1,5 @@
 // The property-file reader on arbitrary bytes: every input ends in a result or a GameTextException.
-#include "resources/PropertyManager.h"
+#include "resources/properties/PropertyManager.h"
 #include "runtime/GameException.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The registry-script reader on arbitrary bytes, over a registry file of its own that is emptied
 // after every input.
 #include "compat/win32/registry.h"
-#include "resources/RegistryScript.h"
+#include "resources/settings/RegistryScript.h"
 
 #include <cstddef>
 #include <cstdint>

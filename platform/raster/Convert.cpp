@@ -1,7 +1,7 @@
 #include "platform/raster/Convert.h"
 
-#include "platform/DrawError.h"
-#include "platform/Surface.h"
+#include "platform/surface/DrawError.h"
+#include "platform/surface/Surface.h"
 #include "platform/raster/Clip.h"
 #include "platform/raster/PixelConvert.h"
 

@@ -1,6 +1,6 @@
 #include "platform/raster/LockedRect.h"
 
-#include "platform/DirectDrawSurface.h"
+#include "platform/surface/DirectDrawSurface.h"
 
 namespace raster {
 

@@ -1,8 +1,8 @@
 #include "platform/raster/PixelAccess.h"
 #include "platform/raster/PixelMath.h"
 
-#include "platform/DrawError.h"
-#include "platform/Surface.h"
+#include "platform/surface/DrawError.h"
+#include "platform/surface/Surface.h"
 
 #include <cmath>
 

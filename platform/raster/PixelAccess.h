@@ -2,7 +2,7 @@
 // memory and clipping rectangles to a surface. Surface::getPixel and Surface::blendRect live here.
 #pragma once
 
-#include "platform/SurfaceDesc.h"
+#include "platform/surface/SurfaceDesc.h"
 
 // Clips the rectangle (x, y, width, height) to the surface described; false when nothing of it
 // lies on the surface. Coordinates far outside int range arithmetic are handled.

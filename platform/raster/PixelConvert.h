@@ -1,7 +1,7 @@
 // Copying pixels from one format into another through 8-bit channels, on raw rows.
 #pragma once
 
-#include "platform/PixelFormat.h"
+#include "platform/surface/PixelFormat.h"
 
 #include <cstddef>
 #include <cstdint>

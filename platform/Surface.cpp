@@ -1,6 +1,0 @@
-#include "platform/Surface.h"
-
-Surface::Surface(const SurfaceDesc& desc) : description(desc)
-{
-    description.computePitch(); // other depths keep the pitch they came with
-}

@@ -1,0 +1,184 @@
+#include "platform/surface/ImageLoader.h"
+
+#include "compat/win32/gdi.h"
+#include "platform/surface/DrawError.h"
+#include "platform/surface/SurfaceFactory.h"
+#include "platform/image/PLAutoDecoder.h"
+#include "platform/image/PLDibBitmap.h"
+#include "platform/image/PLTextException.h"
+#include "runtime/Buffer.h"
+#include "runtime/DebugLog.h"
+#include "runtime/GameException.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Decode = std::function<void(PLAutoDecoder&, PLDibBitmap&)>;
+
+Decode fromMemory(const Buffer& buffer)
+{
+    return [&buffer](PLAutoDecoder& decoder, PLDibBitmap& bitmap) {
+        decoder.makeBmpFromMemory(buffer.data, static_cast<int>(buffer.size), bitmap, 0);
+    };
+}
+
+Decode fromFile(const std::string& fileName)
+{
+    return [&fileName](PLAutoDecoder& decoder, PLDibBitmap& bitmap) {
+        decoder.makeBmpFromFile(fileName.c_str(), bitmap, 0, nullptr);
+    };
+}
+
+// Reads the file from the archive when it holds it; false when the file should come from disk.
+bool readFromArchive(Archive* archive, const std::string& fileName, Buffer& buffer)
+{
+    if (!archive)
+        return false;
+    std::string name = fileName;
+    toForwardSlashes(name);
+    return archive->holdsFile(name) && archive->openFile(name) && archive->readWhole(buffer);
+}
+
+// Draws the bitmap onto the surface through a device context: GDI converts the pixels into the
+// surface's format.
+HRESULT drawBitmap(DirectDrawSurface* surface, const PLDibBitmap& bitmap)
+{
+    IDirectDrawSurface4* target = surface->getInterface();
+    HDC dc = nullptr;
+    HRESULT result = target->GetDC(&dc);
+    if (FAILED(result))
+        return result;
+    int w = bitmap.getWidth(), h = bitmap.getHeight();
+    StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bitmap.getBits(), bitmap.getBitmapInfo(), DIB_RGB_COLORS, SRCCOPY);
+    target->ReleaseDC(dc);
+    return S_OK;
+}
+
+DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, const Decode& decode)
+{
+    PLDibBitmap bitmap;
+    try {
+        PLAutoDecoder decoder;
+        decode(decoder, bitmap);
+    } catch (const PLTextException& e) {
+        std::string text = e.getText();
+        if (text.empty() || text.back() != '\n')
+            text += '\n';
+        DebugLog::instance().log(text);
+        return nullptr;
+    }
+    desc.width = static_cast<std::uint32_t>(bitmap.getWidth());
+    desc.height = static_cast<std::uint32_t>(bitmap.getHeight());
+    // Nobody holds the new surface yet (count 0) until it is handed out.
+    std::unique_ptr<DirectDrawSurface> surface(createDirectDrawSurfaceFromDesc(directDraw, desc));
+    // A surface that DirectDraw refused has nothing to draw on: no picture.
+    if (!surface || !surface->getInterface() || FAILED(drawBitmap(surface.get(), bitmap)))
+        return nullptr;
+    surface->setColorKey(desc.colorKey.get());
+    return surface.release();
+}
+
+MemorySurface* decodeMask(IDirectDraw4* directDraw, const Decode& decode)
+{
+    SurfaceDesc desc = sourceImageDesc();
+    std::unique_ptr<DirectDrawSurface> image(decodeImage(directDraw, desc, decode));
+    if (!image)
+        return nullptr;
+    std::uint32_t width = image->getDesc().width, height = image->getDesc().height;
+    std::unique_ptr<MemorySurface> mask(createMemorySurface(width, height));
+    if (!mask || (!mask->pixels() && width * height != 0))
+        return nullptr;
+    HRESULT result = image->lock();
+    if (FAILED(result)) {
+        recordDrawError(result);
+        return nullptr;
+    }
+    // The mask byte is the blue channel: a grey-level picture gives each pixel its grey level.
+    const auto* row = static_cast<const std::uint8_t*>(image->pixels());
+    auto* out = static_cast<std::uint8_t*>(mask->pixels());
+    for (std::uint32_t y = 0; y < height; ++y, row += image->getDesc().pitch)
+        for (std::uint32_t x = 0; x < width; ++x)
+            *out++ = row[4 * x];
+    image->unlock();
+    return mask.release();
+}
+
+void decodeDib(PLDibBitmap& bitmap, const Decode& decode)
+{
+    try {
+        PLAutoDecoder decoder;
+        decode(decoder, bitmap);
+    } catch (const PLTextException& e) {
+        throw GameTextException(0, e.getText());
+    }
+}
+
+} // namespace
+
+SurfaceDesc sourceImageDesc()
+{
+    SurfaceDesc desc;
+    desc.format.set(0xFF000000u, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 32);
+    desc.memoryType = SurfaceDesc::SystemMemory;
+    return desc;
+}
+
+DirectDrawSurface* decodeImageFromMemory(IDirectDraw4* directDraw, const Buffer& buffer, SurfaceDesc& desc)
+{
+    return decodeImage(directDraw, desc, fromMemory(buffer));
+}
+
+DirectDrawSurface* decodeImageFromFile(IDirectDraw4* directDraw, const std::string& fileName, SurfaceDesc& desc)
+{
+    return decodeImage(directDraw, desc, fromFile(fileName));
+}
+
+DirectDrawSurface* loadImageFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName,
+                                              SurfaceDesc& desc)
+{
+    Buffer buffer;
+    if (readFromArchive(archive, fileName, buffer))
+        return decodeImageFromMemory(directDraw, buffer, desc);
+    return decodeImageFromFile(directDraw, fileName, desc);
+}
+
+MemorySurface* decodeMaskFromMemory(IDirectDraw4* directDraw, const Buffer& buffer)
+{
+    return decodeMask(directDraw, fromMemory(buffer));
+}
+
+MemorySurface* decodeMaskFromFile(IDirectDraw4* directDraw, const std::string& fileName)
+{
+    return decodeMask(directDraw, fromFile(fileName));
+}
+
+MemorySurface* loadSurfaceFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName)
+{
+    Buffer buffer;
+    if (readFromArchive(archive, fileName, buffer))
+        return decodeMaskFromMemory(directDraw, buffer);
+    return decodeMaskFromFile(directDraw, fileName);
+}
+
+void decodeDibFromMemory(const Buffer& buffer, PLDibBitmap& bitmap)
+{
+    decodeDib(bitmap, fromMemory(buffer));
+}
+
+void decodeDibFromFile(const std::string& fileName, PLDibBitmap& bitmap)
+{
+    decodeDib(bitmap, fromFile(fileName));
+}
+
+void loadDibFromArchiveOrFile(Archive* archive, const std::string& fileName, PLDibBitmap& bitmap)
+{
+    Buffer buffer;
+    if (readFromArchive(archive, fileName, buffer))
+        decodeDibFromMemory(buffer, bitmap);
+    else
+        decodeDibFromFile(fileName, bitmap);
+}

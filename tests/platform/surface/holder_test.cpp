@@ -1,0 +1,307 @@
+#include "platform/font/FontTestSupport.h"
+
+#include "platform/surface/Blit.h"
+#include "platform/app/DisplayDepth.h"
+#include "platform/app/FrameCounter.h"
+#include "platform/surface/ImageLoader.h"
+#include "runtime/Buffer.h"
+#include "platform/image/PLDibBitmap.h"
+#include "runtime/DebugLog.h"
+#include "runtime/GameException.h"
+#include "support/TempDir.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A 24-bit Windows bitmap file of top-down 0xRRGGBB pixels.
+std::string bmp24(int width, int height, const std::vector<std::uint32_t>& pixels)
+{
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    std::string file(54 + static_cast<std::size_t>(rowBytes) * height, '\0');
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+            std::size_t at = 54 + static_cast<std::size_t>(height - 1 - y) * rowBytes + 3 * x;
+            file[at] = static_cast<char>(p);
+            file[at + 1] = static_cast<char>(p >> 8);
+            file[at + 2] = static_cast<char>(p >> 16);
+        }
+    return file;
+}
+
+// Holds one file; remembers the names it was asked for.
+class OneFileArchive : public Archive {
+public:
+    OneFileArchive(std::string name, std::string bytes) : name(std::move(name)), bytes(std::move(bytes)) {}
+    bool holdsFile(const std::string& asked) override
+    {
+        askedFor.push_back(asked);
+        return asked == name;
+    }
+    bool openFile(const std::string& asked) override { return asked == name; }
+    bool readWhole(Buffer& buffer) override
+    {
+        buffer.allocate(static_cast<unsigned>(bytes.size()));
+        std::memcpy(buffer.data, bytes.data(), bytes.size());
+        return true;
+    }
+    std::string name;
+    std::string bytes;
+    std::vector<std::string> askedFor;
+};
+
+struct CountingRestorable : Restorable {
+    void restoreLost() override { ++restores; }
+    int restores = 0;
+};
+
+const std::vector<std::uint32_t> picturePixels = {0x102030, 0x405060, 0x708090, 0xF8FC00, 0x000080, 0xFFFFFF};
+
+class Holder : public FontTest {
+protected:
+    void SetUp() override
+    {
+        FontTest::SetUp();
+        frame::set(1);
+        path = dir.file("picture.bmp");
+        testsupport::writeFile(path, bmp24(3, 2, picturePixels));
+    }
+    void TearDown() override
+    {
+        setDisplayDepthCheck(nullptr);
+        FontTest::TearDown();
+    }
+
+    static SurfaceDesc desc565(std::uint32_t memoryType = SurfaceDesc::SystemMemory)
+    {
+        SurfaceDesc desc = describe(0, 0, 16, 0xF800, 0x07E0, 0x001F);
+        desc.memoryType = memoryType;
+        return desc;
+    }
+
+    // A loaded holder drawn in the display's format, in video memory.
+    SurfaceHolder* loaded()
+    {
+        auto* holder = keep(new SurfaceHolder);
+        SurfaceDesc desc;
+        desc.memoryType = SurfaceDesc::VideoMemory;
+        EXPECT_EQ(holder->loadFromFile(dd, path, desc), S_OK);
+        return holder;
+    }
+
+    testsupport::TempDir dir;
+    std::string path;
+};
+
+std::uint32_t pack565(std::uint32_t rgb)
+{
+    return ((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F);
+}
+
+TEST_F(Holder, LoadKeepsAnA8R8G8B8SourceAndDrawsInTheAskedFormat)
+{
+    auto* holder = keep(new SurfaceHolder);
+    ASSERT_EQ(holder->loadFromFile(dd, path, desc565()), S_OK);
+    Surface* source = holder->getSource();
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(source->getDesc().format.alphaMask, 0xFF000000u);
+    EXPECT_EQ(source->getDesc().width, 3u);
+    EXPECT_EQ(peek(source, 2, 1), 0xFFFFFFFFu);
+
+    Surface* surface = holder->getSurface();
+    EXPECT_EQ(surface->getDesc().format.bitsPerPixel, 16u);
+    EXPECT_EQ(surface->getDesc().height, 2u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(peek(surface, i % 3, i / 3), pack565(picturePixels[static_cast<std::size_t>(i)])) << i;
+
+    // In the 32-bit display format the colour is kept and the unused fourth byte is 0.
+    ASSERT_EQ(holder->buildFromSource(dd, SurfaceDesc()), S_OK);
+    EXPECT_EQ(holder->getSurface()->getDesc().format.alphaMask, 0u);
+    EXPECT_EQ(peek(holder->getSurface(), 1, 0), picturePixels[1]);
+}
+
+TEST_F(Holder, ArchiveIsAskedFirstWithForwardSlashes)
+{
+    // The archive's copy differs from the file on disk, so the result shows where the bytes came from.
+    OneFileArchive archive("pics/picture.bmp", bmp24(1, 1, {0x0000FF}));
+    SurfaceDesc desc = sourceImageDesc();
+    std::unique_ptr<Surface> fromArchive(loadImageFromArchiveOrFile(dd, &archive, "pics\\picture.bmp", desc));
+    ASSERT_NE(fromArchive, nullptr);
+    EXPECT_EQ(archive.askedFor, std::vector<std::string>{"pics/picture.bmp"});
+    EXPECT_EQ(desc.width, 1u) << "the description takes the picture's size";
+
+    std::unique_ptr<MemorySurface> mask(loadSurfaceFromArchiveOrFile(dd, &archive, path));
+    ASSERT_NE(mask, nullptr) << "not in the archive: from disk";
+    const auto* bytes = static_cast<const std::uint8_t*>(mask->pixels());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(bytes[i], picturePixels[static_cast<std::size_t>(i)] & 0xFF) << "a mask byte is the blue channel";
+}
+
+TEST_F(Holder, UndecodableFileLeavesNoSourceAndIsLogged)
+{
+    testsupport::writeFile(dir.file("text.bmp"), "not a picture at all");
+    auto* holder = keep(new SurfaceHolder);
+    EXPECT_EQ(holder->loadFromFile(dd, dir.file("text.bmp"), desc565()), E_FAIL);
+    EXPECT_EQ(holder->loadFromArchiveOrFile(dd, nullptr, dir.file("missing.png"), desc565()), E_FAIL);
+    EXPECT_EQ(holder->getSource(), nullptr);
+    EXPECT_NE(DebugLog::instance().getText().find("Unknown file type."), std::string::npos);
+    EXPECT_EQ(loadSurfaceFromArchiveOrFile(dd, nullptr, dir.file("missing.png")), nullptr);
+}
+
+TEST_F(Holder, StartUpPictureIsDecodedIntoABitmapOrThrows)
+{
+    PLDibBitmap bitmap;
+    loadDibFromArchiveOrFile(nullptr, path, bitmap);
+    EXPECT_EQ(bitmap.getWidth(), 3);
+    EXPECT_EQ(bitmap.getHeight(), 2);
+    try {
+        loadDibFromArchiveOrFile(nullptr, dir.file("missing.jpg"), bitmap);
+        FAIL() << "no exception";
+    } catch (const GameTextException& e) {
+        EXPECT_EQ(e.getCode(), 0);
+        EXPECT_NE(std::string(e.getText()).find("missing.jpg"), std::string::npos) << e.getText();
+    }
+}
+
+TEST_F(Holder, CheckerMaskAlternatesEightPixelSquares)
+{
+    auto* holder = keep(new SurfaceHolder);
+    holder->setSurface(make32(16, 9));
+    EXPECT_EQ(holder->makeCheckerMask(), S_OK);
+    const auto* bytes = static_cast<const std::uint8_t*>(holder->getMask()->pixels());
+    EXPECT_EQ(bytes[0], 0x80);
+    EXPECT_EQ(bytes[8], 0x40);
+    EXPECT_EQ(bytes[16 * 8], 0x40);
+    EXPECT_EQ(bytes[16 * 8 + 15], 0x80);
+
+    auto* empty = keep(new SurfaceHolder);
+    empty->makeCheckerMask();
+    EXPECT_EQ(empty->getMask()->getDesc().width, 0u);
+}
+
+TEST_F(Holder, RefusedSurfaceIsReportedAndCannotBeFilled)
+{
+    auto* holder = keep(new SurfaceHolder);
+    ASSERT_EQ(holder->loadFromFile(dd, path, desc565()), S_OK);
+    compat::testing::failNextCreateSurface(DDERR_UNSUPPORTED);
+    EXPECT_EQ(holder->createSurface(dd, describe(3, 2, 16, 0xF800, 0x07E0, 0x001F)), DDERR_UNSUPPORTED);
+    EXPECT_EQ(holder->copySourceToSurface(), E_FAIL);
+
+    compat::testing::failNextCreateSurface(DDERR_UNSUPPORTED);
+    EXPECT_EQ(holder->buildFromSource(dd, desc565()), DDERR_UNSUPPORTED);
+    EXPECT_EQ(holder->recreate(), E_FAIL);
+
+    auto* sourceless = keep(new SurfaceHolder);
+    EXPECT_EQ(sourceless->buildFromSource(dd, desc565()), E_FAIL);
+}
+
+TEST_F(Holder, FailedBlitRestoresTheHolderOncePerFrame)
+{
+    SurfaceHolder* holder = loaded();
+    DirectDrawSurface* dest = make32(3, 2);
+    CountingRestorable restorer;
+
+    compat::testing::loseAllSurfaces();
+    EXPECT_EQ(blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, &restorer), DDERR_SURFACELOST);
+    EXPECT_EQ(lastDrawError(), DDERR_SURFACELOST);
+    EXPECT_EQ(blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, &restorer), DDERR_SURFACELOST)
+        << "the restorer did not repair the holder";
+    EXPECT_EQ(restorer.restores, 1);
+    frame::advance();
+    blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, &restorer);
+    EXPECT_EQ(restorer.restores, 2);
+
+    // Without a restorer the holder repairs itself: rebuilt, its source copied in, drawn next time.
+    frame::advance();
+    blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, nullptr);
+    EXPECT_EQ(blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, nullptr), S_OK);
+    EXPECT_EQ(peek(dest, 1, 0) & 0xFFFFFF, picturePixels[1]);
+}
+
+TEST_F(Holder, NothingIsRestoredWhileTheDisplayDepthDiffers)
+{
+    SurfaceHolder* holder = loaded();
+    DirectDrawSurface* dest = make32(3, 2);
+    CountingRestorable restorer;
+    setDisplayDepthCheck([] { return true; });
+    compat::testing::loseAllSurfaces();
+    frame::advance();
+    EXPECT_EQ(blitSurface(holder, 0, 0, 3, 2, dest, 0, 0, &restorer), DDERR_SURFACELOST);
+    EXPECT_EQ(restorer.restores, 0);
+    EXPECT_EQ(hasDrawError(), 1u);
+    EXPECT_EQ(dest->getInterface()->IsLost(), DDERR_SURFACELOST);
+}
+
+TEST_F(Holder, BlitOptionsChooseTheDrawingRoutine)
+{
+    struct Case {
+        std::uint32_t flags;
+        std::uint8_t alpha;
+        bool withMask;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {0, 0, true, true},                                                   // plain
+        {BlitOptions::BlendAlpha, 0, false, false},                           // constant alpha 0
+        {BlitOptions::BlendMask, 0, true, false},                             // mask bytes 0
+        {BlitOptions::BlendMask | BlitOptions::BlendAlpha, 255, true, false}, // mask 0 scales to 0
+        {BlitOptions::BlendMask, 0, false, true},                             // no mask: plain
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        auto* holder = keep(new SurfaceHolder);
+        DirectDrawSurface* image = make32(2, 1);
+        poke(image, 0, 0, 0x00FFFFFF);
+        holder->setSurface(image);
+        if (c.withMask) {
+            MemorySurface* map = makeMap(2, 1);
+            std::memset(map->pixels(), 0, 2);
+            holder->setMask(map);
+        }
+        holder->getOptions()->flags = c.flags;
+        holder->getOptions()->alpha = c.alpha;
+        DirectDrawSurface* dest = make32(2, 1);
+        dest->fill(0);
+        EXPECT_EQ(blitSurface(holder, 0, 0, 2, 1, dest, 0, 0, nullptr), S_OK);
+        EXPECT_EQ(peek(dest, 0, 0) & 0xFFFFFF, c.drawn ? 0xFFFFFFu : 0u);
+    }
+}
+
+TEST_F(Holder, ClippedBlitDrawsOnlyInsideTheClipRectangle)
+{
+    auto* source = keep(new SurfaceHolder);
+    DirectDrawSurface* image = make32(4, 1);
+    for (int x = 0; x < 4; ++x)
+        poke(image, x, 0, static_cast<std::uint32_t>(x + 1));
+    source->setSurface(image);
+    auto* target = keep(new SurfaceHolder);
+    DirectDrawSurface* dest = make32(8, 1);
+    dest->fill(0);
+    target->setSurface(dest);
+
+    // Starts two pixels left of the clip rectangle: the source moves right by two as well.
+    blitSurfaceClipped(source, 0, 0, 4, 1, target, 0, 0, 2, 0, 4, 1, nullptr);
+    // Touches the clip rectangle only along its right edge: nothing.
+    blitSurfaceClipped(source, 0, 0, 2, 1, target, 6, 0, 2, 0, 4, 1, nullptr);
+    const std::uint32_t expected[] = {0, 0, 3, 4, 0, 0, 0, 0};
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(peek(dest, x, 0) & 0xFFFFFF, expected[x]) << x;
+}
+
+} // namespace
