@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+class SoundManager;
+
 class Application {
 public:
     Application(int useBlitPresent, const std::string& name, const std::string& version,
@@ -32,6 +34,9 @@ public:
     void setCursorShape(int shape);
     int getCursorShape() const { return cursorShape; }
 
+    // Null until the sound manager is made (and in tools and tests that run without one).
+    SoundManager* getSoundManager() const { return soundManager; }
+
     std::uint32_t getFrameCounter() const { return frameCounter; }
     const std::string& getName() const { return name; }
     const std::string& getVersion() const { return version; }
@@ -45,6 +50,7 @@ public:
 
 protected:
     std::uint32_t frameCounter = 0;
+    SoundManager* soundManager = nullptr;
     int quitting = 0;
     int displayState = 0;
     DWORD startTime = 0;
