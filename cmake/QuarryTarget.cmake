@@ -55,6 +55,14 @@ function(quarry_test_folder folder)
   quarry_target_options(${exe})
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
     DISCOVERY_TIMEOUT 60)
+  # The environment goes on after discovery: handed to gtest_discover_tests, a list of several
+  # variables reaches the tests as its first element only.
+  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${exe}_environment.cmake)
+  file(WRITE ${environment_file}
+       "foreach(test IN LISTS ${exe}_TESTS)\n"
+       "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT "
+       "\"QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy\")\n"
+       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()
