@@ -1,5 +1,6 @@
 #include "platform/app/Screen.h"
 
+#include "clipview/Clipview.h"
 #include "compat/win32/path.h"
 #include "platform/app/Application.h"
 #include "platform/app/DisplayDepth.h"
@@ -67,10 +68,6 @@ bool backBufferDepthDiffers()
         return false;
     return getDisplayBitDepth(depthScreen->getDirectDraw()) != back->getDesc().format.bitsPerPixel;
 }
-
-// The movie library's two calls. Until it is linked in, no movie is shown.
-int showMovieWindow(HINSTANCE, HWND, int, int, int, int, const char*, unsigned, unsigned) { return 0; }
-int hideMovieWindow() { return 0; }
 
 } // namespace
 
@@ -529,7 +526,7 @@ HRESULT Screen::releaseDirectDraw()
 
 void Screen::showFlashWindow(HWND, int kind)
 {
-    hideMovieWindow();
+    HideIEWindow();
     if (kind != 1 && kind != 2)
         return;
     MovieState& movie = movieState();
@@ -540,9 +537,7 @@ void Screen::showFlashWindow(HWND, int kind)
             path = movie.overridePath;
         }
     }
-    Application* app = Application::instance();
-    (void)app;
-    showMovieWindow(instance, window, movie.x, movie.y, movieWidth, movieHeight, path.c_str(), movieFinishedMessage,
+    ShowIEWindow(instance, window, movie.x, movie.y, movieWidth, movieHeight, path.c_str(), movieFinishedMessage,
                     movieClickedMessage);
     if (windowed == 0 && directDraw != nullptr) {
         IDirectDrawClipper* clipper = nullptr;
@@ -562,5 +557,5 @@ void Screen::hideFlashWindow()
         flashClipper->Release();
         flashClipper = nullptr;
     }
-    hideMovieWindow();
+    HideIEWindow();
 }
