@@ -387,3 +387,29 @@ TEST_F(AppTest, DisplayStateTransitionsPostOnlyTheirEvents)
 
 } // namespace
 } // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST_F(AppTest, AnIdleFrameHandsTheHostNothingNew)
+{
+    start();
+    RecordingScene* scene = addScene("SCENE_A");
+    scene->fill = true;
+    scene->colour = 0x00112233;
+    app->switchScene(scene);
+    tickFrames(3);
+    scene->fill = false; // nothing changes from here on
+    tickFrames(2);
+    const int before = compat::testing::headlessState().framesPresented;
+    tickFrames(5);
+    EXPECT_EQ(compat::testing::headlessState().framesPresented, before);
+    scene->fill = true;
+    scene->colour = 0x00445566;
+    tickFrames(2);
+    EXPECT_GT(compat::testing::headlessState().framesPresented, before);
+    EXPECT_EQ(compat::testing::headlessState().lastFrame.at(5, 5), 0x445566u);
+}
+
+} // namespace
+} // namespace apptest
