@@ -57,7 +57,9 @@ bool nestingWithin(const std::string& text, size_t limit)
     return true;
 }
 
-void report(const char* messageFormat, const std::string& path, const char* captionId)
+} // namespace
+
+void reportXMLMessage(const char* messageFormat, const std::string& path, const char* captionId)
 {
     // The format comes with one "%s"; it is filled in here rather than by printf so that any other '%'
     // in it stays harmless.
@@ -70,8 +72,6 @@ void report(const char* messageFormat, const std::string& path, const char* capt
     else
         DebugLog::instance().log(text + "\n");
 }
-
-} // namespace
 
 void setXMLMessageHandler(XMLMessageHandler handler)
 {
@@ -102,7 +102,7 @@ bool loadXMLDocument(TiXmlDocument& document, const std::string& path, const cha
     bool scrambled = Buffer::loadFile(archive, path + ".!", buffer);
     if (!scrambled && !Buffer::loadFile(archive, path, buffer)) {
         if (showMessage)
-            report(messageFormat, path, "STRING_ERROR_READING_XML_HEADER");
+            reportXMLMessage(messageFormat, path, "STRING_ERROR_READING_XML_HEADER");
         return false;
     }
     parseXMLBytes(document, buffer.data, buffer.size, scrambled);
@@ -116,7 +116,7 @@ bool saveXMLDocument(const TiXmlDocument& document, const std::string& path, con
     std::string text = printer.Str();
     scrambleBuffer(reinterpret_cast<unsigned char*>(text.data()), text.size());
     if (!writeFileAtomically(path + ".!", text.data(), text.size())) {
-        report(messageFormat, path, "STRING_ERROR_WRITING_XML_HEADER");
+        reportXMLMessage(messageFormat, path, "STRING_ERROR_WRITING_XML_HEADER");
         return false;
     }
     // Only now that the scrambled form is safely in place may the plain one go.

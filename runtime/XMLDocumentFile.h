@@ -15,6 +15,9 @@ class TiXmlDocument;
 // store is loaded; without one the text goes to the debug log.
 using XMLMessageHandler = void (*)(const std::string& text, const char* captionId);
 void setXMLMessageHandler(XMLMessageHandler handler);
+// Hands `messageFormat` (one "%s", replaced by `path`) to the installed handler, else to the debug log.
+// For callers that find a document unusable after it was read (a parse error).
+void reportXMLMessage(const char* messageFormat, const std::string& path, const char* captionId);
 
 // Reads path + ".!" (unscrambled) or else path, from `archive` when it holds the file, and parses it into
 // `document`; parse errors stay in the document's error state. False when neither file could be read,

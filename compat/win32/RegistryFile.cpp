@@ -80,12 +80,38 @@ bool readQuoted(const std::string& line, size_t& pos, std::string& out)
     return false;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+void skipBlanks(const std::string& line, size_t& pos)
+{
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+}
+
+// The line without the blanks (and a carriage return) at either end.
+std::string trimLine(const std::string& line)
+{
+    size_t first = 0, last = line.size();
+    while (first < last && isBlank(line[first]))
+        ++first;
+    while (last > first && (isBlank(line[last - 1]) || line[last - 1] == '\r'))
+        --last;
+    return line.substr(first, last - first);
+}
+
 bool parseValueLine(const std::string& line, RegistryValue& value)
 {
     size_t pos = 0;
-    if (!readQuoted(line, pos, value.name) || pos >= line.size() || line[pos] != '=')
+    if (!readQuoted(line, pos, value.name))
+        return false;
+    skipBlanks(line, pos);
+    if (pos >= line.size() || line[pos] != '=')
         return false;
     ++pos;
+    skipBlanks(line, pos);
     if (line.compare(pos, 6, "dword:") == 0) {
         pos += 6;
         size_t digits = line.size() - pos;
@@ -150,27 +176,37 @@ RegistryFile RegistryFile::parse(const std::string& text)
 {
     RegistryFile file;
     RegistryKey* current = nullptr;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    // A byte-order mark that an editor put before the first line.
+    const char bom[] = "\xEF\xBB\xBF";
+    std::istringstream in(text.compare(0, 3, bom) == 0 ? text.substr(3) : text);
+    std::string raw;
+    int number = 0;
+    while (std::getline(in, raw)) {
+        ++number;
+        std::string line = trimLine(raw);
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
+        auto skip = [&] { file.unreadable.push_back(UnreadableLine{number, line}); };
         if (line[0] == '[') {
             current = nullptr;
-            if (line.size() < 2 || line.back() != ']')
+            if (line.size() < 2 || line.back() != ']') {
+                skip();
                 continue;
+            }
             std::string path = normalizePath(line.substr(1, line.size() - 2));
-            if (!isRootName(path.substr(0, path.find('\\'))))
+            if (!isRootName(path.substr(0, path.find('\\')))) {
+                skip();
                 continue;
+            }
             bool created = false;
             current = &file.createKey(path, created);
             continue;
         }
         RegistryValue value;
-        if (current == nullptr || !parseValueLine(line, value))
+        if (current == nullptr || !parseValueLine(line, value)) {
+            skip();
             continue;
+        }
         if (RegistryValue* existing = current->findValue(value.name))
             *existing = value;
         else

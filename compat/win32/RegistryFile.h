@@ -6,8 +6,10 @@
 //   "language"="en"
 //
 // Strings escape backslash, double quote and control bytes (\\, \", \xHH); other bytes stand as they
-// are. A line that cannot be read is skipped, and so are the values under a key line that cannot be
-// read: a damaged file loses only what is damaged.
+// are. A hand-edited file may start with a UTF-8 byte-order mark and have blanks at either end of a
+// line and around the equals sign. A line that cannot be read is skipped, and so are the values under
+// a key line that cannot be read: a damaged file loses only what is damaged, and the skipped lines are
+// listed so that whoever rewrites the file can say what it drops.
 #pragma once
 
 #include "compat/win32/base.h"
@@ -40,8 +42,15 @@ public:
     // Turns "HKEY_CURRENT_USER\\A\\\\B\\" into "HKEY_CURRENT_USER\\A\\B": empty parts are dropped.
     static std::string normalizePath(const std::string& path);
 
+    // A line of the parsed text that was skipped: its number (from 1) and its text.
+    struct UnreadableLine {
+        int number = 0;
+        std::string text;
+    };
+
     static RegistryFile parse(const std::string& text);
     std::string format() const;
+    const std::vector<UnreadableLine>& unreadableLines() const { return unreadable; }
 
     RegistryKey* findKey(const std::string& path);
     // Makes the key and every key above it that is missing; `created` tells whether any was made.
@@ -49,6 +58,7 @@ public:
 
 private:
     std::vector<RegistryKey> keys;
+    std::vector<UnreadableLine> unreadable;
 };
 
 // Case-insensitive comparison of key and value names (ASCII letters fold).

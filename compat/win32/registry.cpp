@@ -1,13 +1,18 @@
 #include "compat/win32/registry.h"
 
 #include "compat/win32/RegistryFile.h"
+#include "compat/win32/atomic_file.h"
+#include "compat/win32/debug.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -83,39 +88,59 @@ compat::RegistryFile loadRegistry()
     return compat::RegistryFile::parse(text);
 }
 
-// Writes beside the file, flushes to disk, then renames over it: the old file stays whole until the
-// new one is complete.
+// Every line the file held that cannot be read would vanish with this write: the debug output names
+// each one with its line number, so a hand edit that went wrong can be found and mended.
+void reportUnreadableLines(const compat::RegistryFile& registry)
+{
+    for (const compat::RegistryFile::UnreadableLine& line : registry.unreadableLines()) {
+        std::string text = "Registry file " + compat::registryFilePath() + ", line " + std::to_string(line.number)
+                           + " cannot be read and is dropped: " + line.text + "\n";
+        OutputDebugStringA(text.c_str());
+    }
+}
+
+// The old file stays whole until the new one is complete (temporary file, then rename).
 bool saveRegistry(const compat::RegistryFile& registry)
+{
+    reportUnreadableLines(registry);
+    std::string text = registry.format();
+    return compat::writeFileAtomically(compat::registryFilePath(), text.data(), text.size());
+}
+
+void makeRegistryFolder()
 {
     std::filesystem::path target = compat::registryFilePath();
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
-    std::string pattern = target.string() + ".XXXXXX";
-    int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-    std::string text = registry.format();
-    const char* bytes = text.data();
-    size_t left = text.size();
-    bool written = true;
-    while (left > 0 && written) {
-        ssize_t n = write(fd, bytes, left);
-        if (n <= 0) {
-            written = false;
-        } else {
-            bytes += n;
-            left -= static_cast<size_t>(n);
+}
+
+// Another process may change the registry file at the same time: a change reads the file, alters it and
+// writes it back while it holds an exclusive lock on a lock file beside it, so no change overwrites
+// another. (The registry file itself cannot carry the lock: every write replaces it.) Without a lock
+// file, for example in a folder that cannot be written, the change goes ahead and its write fails.
+class ChangeLock {
+public:
+    ChangeLock()
+    {
+        makeRegistryFolder();
+        fd = ::open((compat::registryFilePath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
         }
     }
-    written = written && fsync(fd) == 0;
-    written = (close(fd) == 0) && written;
-    if (!written || std::rename(pattern.c_str(), target.c_str()) != 0) {
-        std::remove(pattern.c_str());
-        return false;
+    ~ChangeLock()
+    {
+        if (fd >= 0)
+            ::close(fd);
     }
-    return true;
-}
+    ChangeLock(const ChangeLock&) = delete;
+    ChangeLock& operator=(const ChangeLock&) = delete;
+
+private:
+    int fd = -1;
+};
 
 HKEY newHandle(const std::string& path)
 {
@@ -189,6 +214,7 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DW
         return error;
     bool created = false;
     if (!isRootPath(path)) {
+        ChangeLock change;
         compat::RegistryFile registry = loadRegistry();
         path = registry.createKey(path, created).path;
         if (created && !saveRegistry(registry))
@@ -261,6 +287,7 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
     } else {
         return ERROR_INVALID_PARAMETER;
     }
+    ChangeLock change;
     compat::RegistryFile registry = loadRegistry();
     bool created = false;
     compat::RegistryKey& target = registry.createKey(path, created);

@@ -158,6 +158,12 @@ void PLBmpReader::readHeader(PLSource& source, Header& header)
         if (coloursUsed != 0 && entries != 0)
             entries = coloursUsed;
         readPalette(source, header, entries, 4);
+        // Pixels need not follow the palette: a colour table of a true-colour file, or a gap, may lie
+        // between. An offset past what was read and inside the file is where the pixels start; any
+        // other offset is not trusted and the pixels are taken to follow the palette.
+        std::int64_t gap = std::int64_t(dataOffset) - source.getConsumed();
+        if (gap > 0 && gap <= source.getRemaining())
+            skip(source, gap);
     }
     PLTrace::trace(2, "Bitmap header is ok.\n");
 }

@@ -114,8 +114,15 @@ HRESULT fillRectClipped(Surface* surface, int x, int y, int width, int height, s
         return S_OK;
     const int bytes = static_cast<int>(bits / 8);
     const std::uint32_t word = repeatedPixel(pixel, bits / 8);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes);
+    const std::ptrdiff_t pitch = surface->getDesc().pitch;
+    if (pitch > 0 && static_cast<std::size_t>(pitch) == rowBytes) {
+        // Rows that follow each other without a gap (full-width rows of a packed surface) are one run.
+        fillSpan(lock.at(x * bytes, y), rowBytes * static_cast<std::size_t>(height), word);
+        return S_OK;
+    }
     for (int row = 0; row < height; ++row)
-        fillSpan(lock.at(x * bytes, y + row), static_cast<std::size_t>(width) * bytes, word);
+        fillSpan(lock.at(x * bytes, y + row), rowBytes, word);
     return S_OK;
 }
 

@@ -333,7 +333,12 @@ int PropertyManager::readInteger()
 {
     std::string id = readId();
     nextToken();
-    integerValues[id] = parseNumber(tokenText);
+    // The decimal form saturates like every other number of the file: a value beyond 32 bits must not
+    // wrap to an unrelated one.
+    if (tokenText.size() > 2 && tokenText.compare(0, 2, "0x") == 0)
+        integerValues[id] = ::parseHex(tokenText);
+    else
+        integerValues[id] = decimal(tokenText);
     return expectCloseTag("Integer");
 }
 

@@ -1,32 +1,47 @@
-// The resource entries of the property files (Surface, Font, Mask, Sound, Script). They are read
-// here with their full syntax and its errors; handing each entry to the resource catalogue as a
-// descriptor is the catalogue's part and is added with it.
+// The resource entries of the property files (Surface, Font, Mask, Sound, Script). Each becomes a
+// descriptor queued in the resource catalogue; fonts are deferred, since the surface entry they draw
+// from must be loaded first. A later file's entry of the same identifier replaces the earlier one.
 #include "resources/properties/PropertyManager.h"
 
-#include <initializer_list>
+#include "resources/catalogue/ResourceDescriptor.h"
+#include "resources/catalogue/ResourceManager.h"
+
+#include <cstdlib>
 
 namespace {
 
-// Reads child elements of the given names until another token comes, which is left current.
-void readChildren(PropertyManager& store, std::initializer_list<const char*> names)
+// The attribute as a C decimal number; 0 when absent.
+int intAttribute(PropertyManager& store, const char* name)
 {
-    std::string text;
-    for (;;) {
-        store.nextToken();
-        bool child = false;
-        for (const char* name : names)
-            child = child || store.readChildText(name, text);
-        if (!child)
-            return;
+    return store.hasAttribute(name) ? std::atoi(store.getAttribute(name).c_str()) : 0;
+}
+
+// Hands the descriptor to the catalogue, which takes it over. Without a catalogue the entry is read
+// and dropped.
+void queue(PropertyManager& store, ResourceDescriptor* descriptor, bool deferred)
+{
+    descriptor->addRef();
+    if (ResourceManager* manager = store.getResourceManager()) {
+        if (deferred)
+            manager->addDeferred(descriptor);
+        else
+            manager->addPending(descriptor);
     }
+    descriptor->release();
 }
 
 // An entry whose text is a file name.
+template <class Descriptor>
 int readFileEntry(PropertyManager& store, const char* name)
 {
-    store.readId();
+    std::string id = store.readId();
+    int tag = intAttribute(store, "tag");
     std::string file;
     store.readChildText(name, file);
+    auto* descriptor = new Descriptor(id);
+    descriptor->setTag(tag);
+    descriptor->setFileName(file);
+    queue(store, descriptor, false);
     return 1;
 }
 
@@ -34,29 +49,79 @@ int readFileEntry(PropertyManager& store, const char* name)
 
 int PropertyManager::readSurface()
 {
-    readId();
-    readChildren(*this, {"Image", "Mask"});
+    std::string id = readId();
+    int tag = intAttribute(*this, "tag");
+    std::string imageId, imageFile, memoryType, maskId, maskFile;
+    for (;;) {
+        nextToken();
+        if (isTag("Image") && !closingTag) {
+            if (hasAttribute("id"))
+                imageId = getAttribute("id");
+            if (hasAttribute("mem"))
+                memoryType = getAttribute("mem");
+            readChildText("Image", imageFile);
+        } else if (isTag("Mask") && !closingTag) {
+            if (hasAttribute("id"))
+                maskId = getAttribute("id");
+            readChildText("Mask", maskFile);
+        } else {
+            break;
+        }
+    }
+    auto* descriptor = new ImageDescriptor(id);
+    descriptor->setTag(tag);
+    descriptor->imageId = imageId;
+    descriptor->imageFile = imageFile;
+    descriptor->memoryType = memoryType;
+    descriptor->maskId = maskId;
+    descriptor->maskFile = maskFile;
+    queue(*this, descriptor, false);
     return isCloseTag("Surface");
 }
 
 int PropertyManager::readFont()
 {
-    readId();
-    readChildren(*this, {"Surface", "Characters", "Comfile"});
+    std::string id = readId();
+    auto* descriptor = new FontDescriptor(id);
+    descriptor->addRef();
+    try {
+        descriptor->setTag(intAttribute(*this, "tag"));
+        descriptor->charSpace = intAttribute(*this, "charspace");
+        descriptor->lineSpace = intAttribute(*this, "linespace");
+        descriptor->spaceWidth = intAttribute(*this, "spacewidth");
+        if (hasAttribute("color"))
+            descriptor->color = parseHex(getAttribute("color").c_str());
+        if (hasAttribute("baseline")) {
+            descriptor->baseline = intAttribute(*this, "baseline");
+            descriptor->baselineCharHeight = intAttribute(*this, "charheight");
+            descriptor->baselineGiven = 1;
+        }
+        descriptor->chineseFont = intAttribute(*this, "chinesefont");
+        descriptor->charWidth = intAttribute(*this, "charwidth");
+        descriptor->charHeight = intAttribute(*this, "charheight");
+        int compressed = intAttribute(*this, "compressed");
+
+        for (;;) {
+            nextToken();
+            if (closingTag)
+                break;
+            if (!readChildText("Surface", descriptor->surfaceId) &&
+                !readChildText("Characters", descriptor->characters) &&
+                !readChildText("Comfile", descriptor->characterFile))
+                break;
+        }
+        descriptor->compressed = descriptor->characterFile.empty() ? 0 : compressed;
+        queue(*this, descriptor, true);
+    } catch (...) {
+        descriptor->release();
+        throw;
+    }
+    descriptor->release();
     return isCloseTag("Font");
 }
 
-int PropertyManager::readMask()
-{
-    return readFileEntry(*this, "Mask");
-}
+int PropertyManager::readMask() { return readFileEntry<MaskDescriptor>(*this, "Mask"); }
 
-int PropertyManager::readSound()
-{
-    return readFileEntry(*this, "Sound");
-}
+int PropertyManager::readSound() { return readFileEntry<SoundDescriptor>(*this, "Sound"); }
 
-int PropertyManager::readScript()
-{
-    return readFileEntry(*this, "Script");
-}
+int PropertyManager::readScript() { return readFileEntry<ScriptDescriptor>(*this, "Script"); }

@@ -48,18 +48,22 @@ TEST(JavaObject, CopyHasItsOwnCount)
 
 namespace {
 
-// Notifies its object until the waiter has come back, so the test does not depend on who runs first.
+// Lets the waiter block for a while, then notifies its object until the waiter has come back, so the
+// test does not depend on who runs first. `notifying` tells whether the first notification was sent.
 class Notifier : public Runnable {
 public:
     explicit Notifier(Object& object) : object(object) {}
     void run() override
     {
+        Thread::sleep(300);
+        notifying = true;
         while (!done) {
             object.notify();
             Thread::sleep(5);
         }
     }
     Object& object;
+    std::atomic<bool> notifying{false};
     std::atomic<bool> done{false};
 };
 
@@ -81,6 +85,8 @@ TEST(JavaObject, WaitReturnsOnNotify)
         auto* thread = new Thread(&notifier);
         thread->start();
         EXPECT_LT(secondsOf(wait, object), 30.0);
+        // The waiter stayed blocked until a notification came.
+        EXPECT_TRUE(notifier.notifying);
         notifier.done = true;
         Thread::join(thread);
         releaseAndDelete(thread);

@@ -1,5 +1,8 @@
 #include "runtime/ColorValue.h"
+#include "runtime/Point.h"
+#include "runtime/Rect.h"
 #include "runtime/RectangleValue.h"
+#include "runtime/ServiceShellDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -27,4 +30,21 @@ TEST(ValueObjects, RectangleSetSizeKeepsThePosition)
     EXPECT_EQ(rect.y, 2);
     EXPECT_EQ(rect.width, 10);
     EXPECT_EQ(rect.height, 20);
+}
+
+TEST(ValueObjects, PointRectAndServiceShellDefaults)
+{
+    EXPECT_EQ(Point(), Point(0, 0));
+    EXPECT_EQ(Rect(), Rect(0, 0, 0, 0));
+    Rect rect;
+    rect.copyFrom(Rect(1, -2, 3, 4));
+    EXPECT_EQ(rect, Rect(1, -2, 3, 4));
+
+    ServiceShellDefaults defaults;
+    EXPECT_EQ(defaults.getValue1(), 60);
+    EXPECT_EQ(defaults.getValue3(), 560);
+    EXPECT_EQ(defaults.getValue4(), 345);
+    EXPECT_EQ(defaults.getValue5(), 3);
+    defaults.setValue1(30);
+    EXPECT_EQ(defaults.getAdUpdateBudgetSeconds(), 30);
 }

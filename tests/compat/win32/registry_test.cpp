@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -208,8 +212,9 @@ TEST_F(Registry, WritesGoThroughATemporaryFileAndFailuresAreReported)
     setDword("Software\\A", "x", 1);
     setDword("Software\\A", "y", 2);
     std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    auto isOurs = [](const std::filesystem::path& name) { return name == "registry" || name == "registry.lock"; };
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        EXPECT_EQ(entry.path().filename(), "registry") << "no temporary file is left behind";
+        EXPECT_TRUE(isOurs(entry.path().filename())) << entry.path() << ": no temporary file is left behind";
 
     // A registry file that cannot be replaced (here a folder stands in its place) makes the write
     // fail visibly, and the temporary file goes away.
@@ -221,12 +226,73 @@ TEST_F(Registry, WritesGoThroughATemporaryFileAndFailuresAreReported)
     DWORD two = 2;
     EXPECT_EQ(RegSetValueExA(k, "x", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4), ERROR_CANTWRITE);
     RegCloseKey(k);
-    int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        EXPECT_EQ(entry.path().filename(), "registry");
-        ++entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_TRUE(isOurs(entry.path().filename())) << entry.path();
+}
+
+TEST_F(Registry, HandEditedFileIsReadAndWhatCannotBeReadIsReportedWhenItIsDropped)
+{
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    testsupport::writeFile(file,
+                           "\xEF\xBB\xBF[HKEY_CURRENT_USER\\Software\\A]  \n"
+                           "\"spaced\" = dword:0000002a  \n"
+                           "  \"tabbed\"\t=\t\"text\"\t\r\n"
+                           "\"broken\"=dword:xyz\n"
+                           "\"kept\"=dword:1\n");
+    EXPECT_EQ(dword("Software\\A", "spaced"), 42u);
+    DWORD type = 0;
+    std::string bytes;
+    ASSERT_TRUE(query("Software\\A", "tabbed", type, bytes));
+    EXPECT_EQ(bytes, std::string("text", 5));
+
+    // Reading reports nothing; the write that drops the damaged line names it and its number.
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(dword("Software\\A", "kept"), 1u);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    ::testing::internal::CaptureStderr();
+    setDword("Software\\A", "new", 5);
+    std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("line 4 cannot be read"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"broken\"=dword:xyz"), std::string::npos) << log;
+    EXPECT_EQ(log.find("line 5"), std::string::npos) << log;
+    EXPECT_EQ(dword("Software\\A", "spaced"), 42u);
+    EXPECT_EQ(dword("Software\\A", "new"), 5u);
+}
+
+TEST_F(Registry, ConcurrentWritersFromSeveralProcessesLoseNothing)
+{
+    constexpr int processes = 24, valuesEach = 4;
+    std::vector<pid_t> children;
+    for (int p = 0; p < processes; ++p) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Each process opens its key afresh for every value, as separate settings writers do.
+            for (int v = 0; v < valuesEach; ++v) {
+                std::string name = "p" + std::to_string(p) + "v" + std::to_string(v);
+                HKEY k = nullptr;
+                DWORD number = static_cast<DWORD>(p * 100 + v);
+                bool ok = RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Shared", &k) == ERROR_SUCCESS
+                          && RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4)
+                                 == ERROR_SUCCESS;
+                RegCloseKey(k);
+                if (!ok)
+                    _exit(1);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
     }
-    EXPECT_EQ(entries, 1);
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int p = 0; p < processes; ++p)
+        for (int v = 0; v < valuesEach; ++v) {
+            std::string name = "p" + std::to_string(p) + "v" + std::to_string(v);
+            EXPECT_EQ(dword("Software\\Shared", name.c_str()), static_cast<DWORD>(p * 100 + v)) << name;
+        }
 }
 
 TEST(RegistryLocation, EnvironmentChoosesTheFile)

@@ -169,6 +169,86 @@ TEST(ImageBmp, CoreHeaderHonoursTheDataOffset)
     EXPECT_EQ(bmp.getXResolution(), 150);
 }
 
+std::uint32_t dataOffsetOf(const Bytes& bytes)
+{
+    return bytes[10] | (bytes[11] << 8) | (bytes[12] << 16) | (std::uint32_t(bytes[13]) << 24);
+}
+
+void setDataOffset(Bytes& bytes, std::uint32_t offset)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[10 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(offset >> (8 * i));
+}
+
+// Puts `gap` filler bytes between the palette and the pixels and says so in the data offset.
+Bytes withGap(const BmpSpec& spec, int gap)
+{
+    Bytes bytes = makeBmp(spec);
+    std::uint32_t offset = dataOffsetOf(bytes);
+    bytes.insert(bytes.begin() + offset, static_cast<std::size_t>(gap), 0xEE);
+    setDataOffset(bytes, offset + static_cast<std::uint32_t>(gap));
+    return bytes;
+}
+
+TEST(ImageBmp, InfoHeadersHonourTheDataOffset)
+{
+    // A 24-bit file carrying a 16-entry colour table before its pixels.
+    BmpSpec tabled;
+    tabled.width = 2;
+    tabled.height = 1;
+    tabled.bits = 24;
+    tabled.coloursUsed = 16;
+    tabled.palette.assign(16 * 3, 0x77);
+    tabled.pixels = {1, 2, 3, 4, 5, 6, 0, 0};
+    // A 16-bit 5-6-5 file: masks, a colour table, then the pixels.
+    BmpSpec masked;
+    masked.width = 1;
+    masked.height = 1;
+    masked.bits = 16;
+    masked.compression = 3;
+    masked.masks = {0xF800, 0x07E0, 0x001F};
+    masked.coloursUsed = 4;
+    masked.palette.assign(4 * 3, 0x77);
+    masked.pixels = {0x00, 0xF8, 0, 0};
+    // An 8-bit file whose pixels start 100 bytes after its palette.
+    BmpSpec paletted;
+    paletted.width = 3;
+    paletted.height = 1;
+    paletted.bits = 8;
+    paletted.coloursUsed = 2;
+    paletted.palette = {0, 0, 0, 9, 9, 9};
+    paletted.pixels = {1, 0, 1, 0};
+    // A 124-byte header with a gap of 6 bytes after it.
+    BmpSpec later = tabled;
+    later.infoHeaderSize = 124;
+    later.coloursUsed = 0;
+    later.palette.clear();
+
+    PLDibBitmap bmp;
+    decode(makeBmp(tabled), bmp);
+    EXPECT_TRUE(isColour(pixelAt(bmp, 0, 0), 1, 2, 3, 255));
+    EXPECT_TRUE(isColour(pixelAt(bmp, 1, 0), 4, 5, 6, 255));
+    decode(makeBmp(masked), bmp);
+    EXPECT_TRUE(isColour(pixelAt(bmp, 0, 0), 0, 0, 0xF8, 255));
+    decode(withGap(paletted, 100), bmp);
+    EXPECT_EQ(indices(bmp, 0), (std::vector<int>{1, 0, 1}));
+    decode(withGap(later, 6), bmp);
+    EXPECT_TRUE(isColour(pixelAt(bmp, 1, 0), 4, 5, 6, 255));
+
+    // An offset inside what was read, or past the end of the file, is not trusted: the pixels are
+    // taken to follow the palette.
+    for (std::uint32_t offset : {0u, 20u, 100000u}) {
+        Bytes bytes = makeBmp(paletted);
+        setDataOffset(bytes, offset);
+        decode(bytes, bmp);
+        EXPECT_EQ(indices(bmp, 0), (std::vector<int>{1, 0, 1})) << offset;
+    }
+    // An offset that leaves too few bytes for the rows is a truncated file.
+    Bytes shortened = withGap(tabled, 4);
+    shortened.resize(shortened.size() - 1);
+    EXPECT_THROW(decode(shortened, bmp), PLTextException);
+}
+
 TEST(ImageBmp, LaterHeaderVersionsAndArrays)
 {
     PLDibBitmap bmp;

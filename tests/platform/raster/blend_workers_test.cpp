@@ -144,12 +144,15 @@ TEST(BlendPlain, AlphaZeroLeavesColourChannelsInEveryPath)
 
 TEST(BlendPlain, KeyedPairsSkipOnlyTheKeyedHalf)
 {
-    // Key 0: a pair of two keyed pixels, a pair with one, a pair with none, and a keyed odd pixel.
-    Image src = row(2, {0, 0, 0xF800, 0, 0x001F, 0x07E0, 0}), dst = row(2, {0x1111, 0x2222, 0, 0x3333, 0, 0, 0x4444});
+    // Key 0: a pair of two keyed pixels, a pair keyed in its high pixel, one keyed in its low pixel,
+    // a pair with none, and a keyed odd pixel.
+    Image src = row(2, {0, 0, 0xF800, 0, 0, 0x07FF, 0x001F, 0x07E0, 0});
+    Image dst = row(2, {0x1111, 0x2222, 0, 0x3333, 0x5555, 0, 0, 0, 0x4444});
     BlendJob job = jobFor(kFormat565, src, dst);
     job.alpha = 255;
     plain::blendRectKeyed(job);
-    EXPECT_EQ(pixelsOf(dst), (std::vector<std::uint32_t>{0x1111, 0x2222, 0xF800, 0x3333, 0x001F, 0x07E0, 0x4444}));
+    EXPECT_EQ(pixelsOf(dst), (std::vector<std::uint32_t>{0x1111, 0x2222, 0xF800, 0x3333, 0x5555, 0x07FF, 0x001F, 0x07E0,
+                                                         0x4444}));
 }
 
 TEST(BlendPlain, ThirtyTwoBitKeyComparesColourBitsOnly)

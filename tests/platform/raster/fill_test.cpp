@@ -121,6 +121,31 @@ TEST_F(FillTest, LongRunsCoverExactlyTheirPixels)
         }
 }
 
+// Full-width bands, where rows that lie back to back are filled as one run: odd widths (whose rows may
+// be padded) and every depth, each band exactly its rows.
+TEST_F(FillTest, FullWidthBandsOfOddAndEvenWidths)
+{
+    for (std::uint32_t width = 1; width <= 9; ++width) {
+        struct Case {
+            const char* name;
+            Surface* surface;
+            std::uint32_t colour, expected;
+        } cases[] = {{"32-bit", make32(width, 5), 0xFF123456, 0x00123456},
+                     {"16-bit", make565(width, 5), 0xFF1046A0, 0x1234},
+                     {"byte map", makeMap(width, 5), 0x00000056, 0x56}};
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", width " << width);
+            pattern(c.surface);
+            fillRectClipped(c.surface, 0, 1, static_cast<int>(width), 2, c.colour);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < static_cast<int>(width); ++x) {
+                    const std::uint32_t before = static_cast<std::uint32_t>(0x10 * y + x + 1);
+                    ASSERT_EQ(y == 1 || y == 2 ? c.expected : before, peek(c.surface, x, y)) << x << "," << y;
+                }
+        }
+    }
+}
+
 TEST_F(FillTest, FillOfAScreenSizedSurfaceFromOutsideTheCorner)
 {
     DirectDrawSurface* screen = make565(640, 480);

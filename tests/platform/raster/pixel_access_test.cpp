@@ -79,6 +79,10 @@ TEST_F(SurfacePixelTest, BlendRectDrainsColourByTheFactor)
         {1.0f, 0x0000FF00, 0x00AAAAAA},
         {0.5f, 0x00FF0000, 0x00941515},
         {1.0f, 0xFF808080, 0x00808080}, // grey stays grey; alpha is not kept
+        // (r + 4g + b) / 6 = 155 / 6 leaves a remainder of 5: one more or less in the sum shows.
+        {1.0f, 0x0010200B, 0x00191919},
+        {0.5f, 0x0010200B, 0x00141C12},
+        {0.25f, 0x00203040, 0x0024303C},
     };
     DirectDrawSurface* s32 = make32(1, 1);
     for (const auto& c : cases32) {

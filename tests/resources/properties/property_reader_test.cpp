@@ -46,6 +46,8 @@ TEST(PropertyReader, ValuesOfEveryKind)
 <Integer id="UPPERHEX">0X1F</Integer>
 <Integer id="TRAILING">42abc</Integer>
 <Integer id="NEGATIVE">-7</Integer>
+<Integer id="HUGE">9999999999</Integer>
+<Integer id="TINY">-9999999999</Integer>
 <Long id="LONG">0x10</Long>
 <Long id="LONGDEC">123456</Long>
 <Double id="DOUBLE">2.5e1</Double>
@@ -75,6 +77,8 @@ TEST(PropertyReader, ValuesOfEveryKind)
     EXPECT_EQ(store.getInteger("UPPERHEX"), 0);
     EXPECT_EQ(store.getInteger("TRAILING"), 42);
     EXPECT_EQ(store.getInteger("NEGATIVE"), -7);
+    EXPECT_EQ(store.getInteger("HUGE"), 2147483647) << "saturates like the other decimal numbers";
+    EXPECT_EQ(store.getInteger("TINY"), -2147483647 - 1);
     EXPECT_EQ(store.getLong("LONG"), 0);
     EXPECT_EQ(store.getLong("LONGDEC"), 123456);
     EXPECT_DOUBLE_EQ(store.getDouble("DOUBLE"), 25.0);

@@ -1,17 +1,21 @@
-#include "runtime/AtomicFile.h"
+#include "compat/win32/atomic_file.h"
 
 #include "compat/win32/path.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool writeFileAtomically(const std::string& path, const void* bytes, size_t size)
+namespace compat {
+
+bool writeFileAtomically(const std::string& path, const void* bytes, std::size_t size)
 {
     ReplacingFile file;
     if (!file.open(path, "wb"))
         return false;
-    if (size > 0)
-        std::fwrite(bytes, 1, size, file.handle());
+    if (size > 0 && std::fwrite(bytes, 1, size, file.handle()) != size) {
+        file.abandon();
+        return false;
+    }
     return file.commit();
 }
 
@@ -19,7 +23,7 @@ bool ReplacingFile::open(const std::string& path, const char* mode)
 {
     if (file != nullptr)
         return false;
-    target = compat::hostPath(path);
+    target = hostPath(path);
     temporary = target + ".XXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
@@ -53,3 +57,5 @@ void ReplacingFile::abandon()
     file = nullptr;
     std::remove(temporary.c_str());
 }
+
+} // namespace compat

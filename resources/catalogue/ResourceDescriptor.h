@@ -1,0 +1,101 @@
+// One loadable resource named by a property file entry: an image with its mask, a mask, a bitmap
+// font, a sound or a script. The property readers make one per entry and queue it in the catalogue;
+// loading it puts the loaded object into the catalogue's map of its kind under the identifier.
+#pragma once
+
+#include "runtime/RefCounted.h"
+
+#include <string>
+
+class Archive;
+
+class ResourceDescriptor : public RefCounted {
+public:
+    explicit ResourceDescriptor(const std::string& id) : id(id) {}
+    ~ResourceDescriptor() override = default;
+    ResourceDescriptor(const ResourceDescriptor&) = delete;
+    ResourceDescriptor& operator=(const ResourceDescriptor&) = delete;
+
+    // Non-zero on success. Failures of images and fonts throw GameTextException.
+    virtual int load(Archive* archive) = 0;
+    virtual int isLoaded() { return loaded; }
+    virtual void afterLoad() {}
+
+    const std::string& getId() const { return id; }
+    const std::string& getFileName() const { return fileName; }
+    void setFileName(const std::string& name) { fileName = name; }
+    int getTag() const { return tag; }
+    void setTag(int value) { tag = value; }
+
+    // A load that reported failure: the pass does not try it again.
+    bool hasFailed() const { return failed; }
+    void setFailed(bool value) { failed = value; }
+
+protected:
+    std::string id;
+    std::string fileName;
+    int tag = 0;
+    int loaded = 0;
+    bool failed = false;
+};
+
+// A "Surface" entry: an image and an optional mask, drawn through one surface holder.
+class ImageDescriptor : public ResourceDescriptor {
+public:
+    using ResourceDescriptor::ResourceDescriptor;
+    int load(Archive* archive) override;
+
+    std::string imageId;
+    std::string imageFile;
+    std::string memoryType; // "video", "system" or empty
+    std::string maskId;
+    std::string maskFile;
+};
+
+// A "Mask" entry: a grey-level picture loaded as an 8-bit mask map.
+class MaskDescriptor : public ResourceDescriptor {
+public:
+    using ResourceDescriptor::ResourceDescriptor;
+    int load(Archive* archive) override;
+};
+
+// A "Font" entry: a bitmap font over the picture of a surface entry. Loaded after every other entry.
+class FontDescriptor : public ResourceDescriptor {
+public:
+    using ResourceDescriptor::ResourceDescriptor;
+    int load(Archive* archive) override;
+
+    int charSpace = 0;
+    int lineSpace = 0;
+    int spaceWidth = 0;
+    int color = 0; // read from the entry, not used by the font
+    std::string surfaceId;
+    std::string characters;
+    int baseline = 0;
+    int baselineCharHeight = 0;
+    int baselineGiven = 0;
+    int chineseFont = 0;
+    int charWidth = 0;
+    int charHeight = 0;
+    int compressed = 0; // kept only when a character file is named
+    std::string characterFile;
+};
+
+// A "Sound" entry: a sample loaded into the next free sample slot of the sound manager.
+class SoundDescriptor : public ResourceDescriptor {
+public:
+    using ResourceDescriptor::ResourceDescriptor;
+    int load(Archive* archive) override;
+};
+
+// A "Script" entry: the file's bytes.
+class ScriptDescriptor : public ResourceDescriptor {
+public:
+    using ResourceDescriptor::ResourceDescriptor;
+    int load(Archive* archive) override;
+};
+
+// The start-up advertisement picture that the program entry chose; an image entry whose file is
+// "extra_ad" shows it, or "logo.jpg" while it is empty.
+void setStartupAdvertImage(const std::string& path);
+const std::string& getStartupAdvertImage();

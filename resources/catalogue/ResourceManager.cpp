@@ -1,0 +1,271 @@
+#include "resources/catalogue/ResourceManager.h"
+
+#include "platform/app/Application.h"
+#include "platform/font/BitmapFont.h"
+#include "platform/surface/Blit.h"
+#include "platform/surface/ImageLoader.h"
+#include "platform/surface/MemorySurface.h"
+#include "platform/surface/SurfaceDesc.h"
+#include "platform/surface/SurfaceHolder.h"
+#include "resources/catalogue/ResourceDescriptor.h"
+#include "runtime/Buffer.h"
+#include "runtime/DebugLog.h"
+#include "runtime/GameException.h"
+
+namespace {
+
+ResourceManager* current = nullptr;
+IDirectDraw4* displayDirectDraw = nullptr;
+
+void post(int value1, int value2)
+{
+    if (Application* application = Application::instance())
+        application->postEvent(new AppEvent(AppEvent::LoadingProgress, value1, value2));
+}
+
+// Runs `check` on the object; a failure only beeps, so the walk goes on.
+void checkQuietly(Restorable* object)
+{
+    if (!object)
+        return;
+    try {
+        object->check();
+    } catch (...) {
+        beepError();
+    }
+}
+
+} // namespace
+
+ResourceManager::ResourceManager(int total) : total(total)
+{
+    delete current;
+    current = this;
+}
+
+ResourceManager::~ResourceManager()
+{
+    if (current == this)
+        current = nullptr;
+    pending.removeAllElements();
+    deferred.removeAllElements();
+}
+
+ResourceManager* ResourceManager::instance() { return current; }
+
+SurfaceHolder* ResourceManager::getImage(const std::string& id) { return current ? current->lookupImage(id) : nullptr; }
+
+MemorySurface* ResourceManager::getMask(const std::string& id) { return current ? current->lookupMask(id) : nullptr; }
+
+BitmapFont* ResourceManager::getFont(const std::string& id) { return current ? current->lookupFont(id) : nullptr; }
+
+Buffer* ResourceManager::getScript(const std::string& id) { return current ? current->lookupScript(id) : nullptr; }
+
+int ResourceManager::getSound(const std::string& id) { return current ? current->lookupSound(id) : -1; }
+
+Archive* ResourceManager::currentResourceArchive() { return current ? current->getArchive() : nullptr; }
+
+void ResourceManager::setDirectDraw(IDirectDraw4* directDraw)
+{
+    if (directDraw)
+        directDraw->AddRef();
+    if (displayDirectDraw)
+        displayDirectDraw->Release();
+    displayDirectDraw = directDraw;
+}
+
+IDirectDraw4* ResourceManager::getDirectDraw()
+{
+    if (!displayDirectDraw) {
+        IDirectDraw* first = nullptr;
+        if (DirectDrawCreate(nullptr, &first, nullptr) == DD_OK && first) {
+            first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&displayDirectDraw));
+            first->Release();
+        }
+    }
+    return displayDirectDraw;
+}
+
+int ResourceManager::lookupSound(const std::string& id)
+{
+    // An identifier no sound was loaded under answers -1, which no sample slot has.
+    auto found = sounds.emplace(id, -1);
+    return found.first->second;
+}
+
+void ResourceManager::queue(RefDynamicArray<ResourceDescriptor>& list, ResourceDescriptor* descriptor)
+{
+    for (unsigned index = 0; index < list.size(); ++index) {
+        if (list.elementAt(index)->getId() == descriptor->getId()) {
+            list.set(index, descriptor);
+            return;
+        }
+    }
+    list.addElement(descriptor);
+}
+
+void ResourceManager::addPending(ResourceDescriptor* descriptor)
+{
+    queue(pending, descriptor);
+    total = static_cast<int>(pending.size());
+}
+
+void ResourceManager::addDeferred(ResourceDescriptor* descriptor) { queue(deferred, descriptor); }
+
+void ResourceManager::load(ResourceDescriptor* descriptor)
+{
+    // The descriptor stays alive while it loads, whatever the load does to the lists.
+    descriptor->addRef();
+    try {
+        if (descriptor->load(archive)) {
+            descriptor->afterLoad();
+        } else {
+            // Marked, so that the pass moves on to the entries behind it instead of retrying this one.
+            descriptor->setFailed(true);
+            DebugLog::instance().log("ERROR - Could not load resource: " + descriptor->getId() + " (" +
+                                     descriptor->getFileName() + ")\n");
+        }
+    } catch (...) {
+        descriptor->release();
+        throw;
+    }
+    descriptor->release();
+}
+
+void ResourceManager::loadById(const std::string& id)
+{
+    for (auto* list : {&pending, &deferred}) {
+        for (unsigned index = 0; index < list->size(); ++index) {
+            ResourceDescriptor* descriptor = list->elementAt(index);
+            if (descriptor->getId() == id) {
+                load(descriptor);
+                return;
+            }
+        }
+    }
+}
+
+void ResourceManager::loadNextPending()
+{
+    for (unsigned index = 0; index < pending.size(); ++index) {
+        ResourceDescriptor* descriptor = pending.elementAt(index);
+        if (!descriptor->isLoaded() && !descriptor->hasFailed()) {
+            load(descriptor);
+            return;
+        }
+    }
+}
+
+void ResourceManager::beginLoading()
+{
+    for (unsigned index = pending.size(); index > 0; --index) {
+        if (pending.elementAt(index - 1)->isLoaded())
+            pending.removeElementAt(index - 1);
+    }
+    total = static_cast<int>(pending.size());
+    nextIndex = 0;
+    done = 0;
+    percent = 0.0f;
+}
+
+void ResourceManager::loadStep()
+{
+    if (Application* application = Application::instance())
+        application->setCursorShape(5);
+    if (total <= 0) {
+        // Nothing to load: the pass is complete at once rather than dividing by its empty total.
+        post(0, 0);
+        percent = 100.0f;
+        done = 1;
+        finishLoading();
+        return;
+    }
+    if (nextIndex == 0)
+        post(0, total);
+    loadNextPending();
+    ++nextIndex;
+    post(nextIndex, total);
+    percent = (100.0f / static_cast<float>(total)) * static_cast<float>(nextIndex);
+    done = total == nextIndex ? 1 : 0;
+    if (done)
+        finishLoading();
+}
+
+void ResourceManager::finishLoading()
+{
+    pending.removeAllElements();
+    nextIndex = 0;
+    for (unsigned index = 0; index < deferred.size(); ++index) {
+        ResourceDescriptor* descriptor = deferred.elementAt(index);
+        if (!descriptor->isLoaded() && !descriptor->hasFailed())
+            load(descriptor);
+    }
+    deferred.removeAllElements();
+}
+
+void ResourceManager::restoreLoaded()
+{
+    for (const auto& entry : images.all())
+        checkQuietly(entry.second);
+    for (const auto& entry : masks.all())
+        checkQuietly(entry.second);
+    for (const auto& entry : fonts.all())
+        checkQuietly(entry.second);
+}
+
+SurfaceHolder* loadImageSurface(Archive* archive, const std::string& imageFile, const std::string& maskFile,
+                                int memoryType)
+{
+    IDirectDraw4* directDraw = ResourceManager::getDirectDraw();
+    // Handed over with a count of 0, as every loader does; deleted here on every failure.
+    auto* holder = new SurfaceHolder;
+    SurfaceDesc desc;
+    desc.memoryType = static_cast<std::uint32_t>(memoryType);
+    HRESULT result = E_FAIL;
+    try {
+        result = holder->loadFromArchiveOrFile(directDraw, archive, imageFile, desc);
+    } catch (...) {
+        delete holder;
+        throw;
+    }
+    if (FAILED(result)) {
+        delete holder;
+        throw GameTextException(0, "ERROR - Could not load image: %s.\n", imageFile.c_str());
+    }
+    if (Surface* surface = holder->getSurface())
+        surface->setName(imageFile);
+    if (!maskFile.empty()) {
+        MemorySurface* mask = nullptr;
+        try {
+            mask = loadSurfaceFromArchiveOrFile(directDraw, archive, maskFile);
+        } catch (...) {
+            mask = nullptr;
+        }
+        if (!mask) {
+            delete holder;
+            throw GameTextException(0, "ERROR - Could not load image: %s.\n", maskFile.c_str());
+        }
+        holder->setMask(mask);
+        holder->getOptions()->flags = BlitOptions::BlendMask;
+        mask->setName(maskFile);
+    }
+    return holder;
+}
+
+int loadImageWithMask(const std::string& id, Archive* archive, const ImageRecord& record)
+{
+    SurfaceHolder* holder = loadImageSurface(archive, record.imageFile, record.maskFile, record.memoryType);
+    holder->addRef();
+    if (Surface* surface = holder->getSurface())
+        surface->setName(record.imageId.empty() ? id + "_IMAGE" : record.imageId);
+    ResourceManager* manager = ResourceManager::instance();
+    if (MemorySurface* mask = holder->getMask()) {
+        mask->setName(record.maskId.empty() ? id + "_MASK" : record.maskId);
+        if (manager)
+            manager->storeMask(record.maskId, mask);
+    }
+    if (manager)
+        manager->storeImage(id, holder);
+    holder->release();
+    return 1;
+}

@@ -1,0 +1,55 @@
+// Builds objects from layout XML elements by tag name. Every class that can be built from XML registers a
+// creator under its lower-case tag before the program entry, from the constructor of a static
+// registration object (QUARRY_REGISTER_XML_CREATOR below); the first registration of a tag wins.
+//
+// A creator receives the element (or null when the node handed to createFromXml is not an element) and
+// returns the new object as an untyped pointer: each family converts its objects to one agreed pointer
+// type before returning them (for example the sprite's component interface), and the caller converts
+// the result back to exactly that type.
+//
+// Linking: a registration object in a static library is only linked when something else in its object
+// file is referenced. A library whose classes are reached only through their tags must be linked whole
+// (CMake: $<LINK_LIBRARY:WHOLE_ARCHIVE,lib>) or referenced from the program.
+#pragma once
+
+#include <string>
+
+class TiXmlElement;
+class TiXmlNode;
+
+using XmlCreator = void* (*)(const TiXmlElement* element);
+
+class ObjectFactory {
+public:
+    // Makes the registry on first use; a key that is present already keeps its first creator and the
+    // later registration is ignored without a message. A null creator is ignored too.
+    static void registerCreator(XmlCreator creator, const std::string& key);
+
+    // Calls the creator registered under the node's value (for an element its tag, exactly as written:
+    // no case folding) with the node when it is an element, else with null. A value without a creator,
+    // or a null node, gives null and a line in the debug log.
+    static void* createFromXml(const TiXmlNode* node);
+
+    // The creator registered under the key, or null.
+    static XmlCreator findCreator(const std::string& key);
+
+    // Deletes the registry (the game calls it at exit; the registry's own clean-up at process exit
+    // tolerates an earlier call). A later registration makes a new one.
+    static void destroy();
+
+    // What a static registration object is: its constructor registers.
+    struct Registration {
+        Registration(XmlCreator creator, const char* key) { registerCreator(creator, key); }
+    };
+};
+
+inline void* createFromXml(const TiXmlNode* node)
+{
+    return ObjectFactory::createFromXml(node);
+}
+
+#define QUARRY_XML_CONCAT_INNER(a, b) a##b
+#define QUARRY_XML_CONCAT(a, b) QUARRY_XML_CONCAT_INNER(a, b)
+// Registers `creator` under `key` during static initialisation; use at namespace scope in a .cpp file.
+#define QUARRY_REGISTER_XML_CREATOR(key, creator)                                                               \
+    static const ObjectFactory::Registration QUARRY_XML_CONCAT(quarryXmlRegistration_, __LINE__)((creator), (key))
