@@ -4,10 +4,8 @@
 #include "compat/win32/registry.h"
 #include "runtime/GameException.h"
 
-#if __has_include("resources/catalogue/ResourceManager.h")
 #include "resources/catalogue/ResourceManager.h"
-#define QUARRY_HAS_CATALOGUE 1
-#endif
+#include "resources/layout/LayoutDocument.h"
 
 #include <tinyxml.h>
 
@@ -225,25 +223,16 @@ std::string readLayoutDocument(const std::filesystem::path& path, LayoutEntries&
     return std::string();
 }
 
-// While the property files are read, their resource entries are queued in the resource catalogue
-// when the program has one.
-struct LoadedDataSet::Catalogue {
-#ifdef QUARRY_HAS_CATALOGUE
-    ResourceManager* manager = new ResourceManager();
-    ~Catalogue() { delete manager; }
-    ResourceManager* get() { return manager; }
-#else
-    ResourceManager* get() { return nullptr; }
-#endif
-};
-
-LoadedDataSet::LoadedDataSet() : catalogue(std::make_unique<Catalogue>())
+LoadedDataSet::LoadedDataSet()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "quarrytide-data-XXXXXX").string();
     registryDir = mkdtemp(pattern.data());
     compat::testing::setRegistryFile((registryDir / "registry").string());
 
-    store = new PropertyManager(catalogue->get());
+    // The property readers queue the resource entries in a catalogue; the entries are checked by
+    // loading them in a catalogue of their own, so this one goes once the files are read.
+    auto* catalogue = new ResourceManager();
+    store = new PropertyManager(catalogue);
     store->addRef();
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(runDir());
@@ -251,12 +240,26 @@ LoadedDataSet::LoadedDataSet() : catalogue(std::make_unique<Catalogue>())
         store->loadProperties(nullptr, "properties\\", "en", "US", "NORMAL");
     } catch (const GameTextException& error) {
         problems += std::string("property files: ") + error.getText();
-    } catch (const GameException& error) {
+    } catch (const GameException&) {
         problems += "property files: failed to load\n";
     }
-    std::filesystem::current_path(previous);
+    delete catalogue;
     resourceList = allResourceEntries();
 
+    // Both layout documents through the game's own loader, as the game does it.
+    LayoutDocument::setPropertyStore(store);
+    try {
+        LayoutDocument::loadAll(true);
+    } catch (const GameTextException& error) {
+        problems += std::string("layout documents: ") + error.getText();
+    }
+    for (LayoutDocument::Slot slot : {LayoutDocument::kBase, LayoutDocument::kLanguage})
+        if (LayoutDocument::document(slot) == nullptr)
+            problems += std::string("the ") + (slot == LayoutDocument::kBase ? "base" : "language") +
+                        " layout document did not load\n";
+    std::filesystem::current_path(previous);
+
+    // The same documents read into maps that can be listed, for the checks by kind.
     for (const char* documentId : {"BASE_XML_DOCUMENT", "LANG_XML_DOCUMENT"}) {
         if (!store->hasString(documentId)) {
             problems += std::string("no property ") + documentId + "\n";
@@ -270,6 +273,8 @@ LoadedDataSet::LoadedDataSet() : catalogue(std::make_unique<Catalogue>())
 
 LoadedDataSet::~LoadedDataSet()
 {
+    LayoutDocument::unloadAll();
+    LayoutDocument::setPropertyStore(nullptr);
     store->release();
     compat::testing::setRegistryFile("");
     std::error_code ignored;

@@ -46,7 +46,8 @@ struct LayoutEntries {
 std::string readLayoutDocument(const std::filesystem::path& path, LayoutEntries& entries);
 
 // The property store filled from the run directory's "properties\" as at start-up (the registry
-// points at a temporary file, so no user choice applies), and both layout documents.
+// points at a temporary file, so no user choice applies), and both layout documents, loaded by the
+// game's own layout loader and, for listing them by kind, into LayoutEntries.
 class LoadedDataSet {
 public:
     LoadedDataSet();
@@ -58,8 +59,6 @@ public:
     const std::string& errors() const { return problems; }
 
 private:
-    struct Catalogue;
-    std::unique_ptr<Catalogue> catalogue;
     PropertyManager* store = nullptr;
     LayoutEntries entries;
     std::vector<ResourceEntry> resourceList;
