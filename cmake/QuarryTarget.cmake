@@ -61,4 +61,20 @@ function(quarry_test_folder folder)
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60)
+  quarry_test_environment()
+endfunction()
+
+# Tests run headless, with SDL's dummy video and audio drivers. A list of variables does not survive
+# gtest_discover_tests' PROPERTIES (only the first would be set), so CTest sets them in its own
+# environment, which every test inherits, from a script it reads with the test list.
+function(quarry_test_environment)
+  get_property(done DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT)
+  if(done)
+    return()
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/quarry_test_environment.cmake)
+  file(WRITE ${script}
+       "set(ENV{QUARRYTIDE_HOST} headless)\nset(ENV{SDL_VIDEODRIVER} dummy)\nset(ENV{SDL_AUDIODRIVER} dummy)\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  set_property(DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT 1)
 endfunction()
