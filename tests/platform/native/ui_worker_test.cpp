@@ -242,3 +242,26 @@ TEST(UiWorker, DialogAndWorkerMayGoWhileADetachedRunIsInTheCheck)
     // The run ends on its own; the sanitizer build reports any touch of the freed dialog or worker.
     std::this_thread::sleep_for(100ms);
 }
+
+TEST(UiWorker, ListenerMayStopTheWorkerFromItsReport)
+{
+    // The report runs under the worker's lock on the worker thread: a stop from there, even a joining
+    // one, must neither deadlock nor wait for its own thread.
+    class StoppingDialog : public FakeDialog {
+    public:
+        void onUpdateResult(UiRecord* record) override
+        {
+            worker->stop(true);
+            FakeDialog::onUpdateResult(record);
+        }
+        UiWorker* worker = nullptr;
+    };
+    FakeShell shell;
+    StoppingDialog dialog;
+    UiWorker worker(&shell);
+    dialog.worker = &worker;
+    worker.start(&dialog);
+    ASSERT_TRUE(dialog.reported.waitFor());
+    EXPECT_FALSE(worker.isRunning());
+    std::this_thread::sleep_for(50ms);
+}
