@@ -24,6 +24,8 @@
 class CatalogueTestApplication : public Application {
 public:
     CatalogueTestApplication() : Application(1, "Quarrytide", "1.1.0", "QuarrytideTest", 50, 2000) {}
+    // The sound manager belongs to the fixture, not to this application.
+    ~CatalogueTestApplication() override { soundManager = nullptr; }
     void useSoundManager(SoundManager* manager) { soundManager = manager; }
 };
 
