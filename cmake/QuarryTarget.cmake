@@ -53,8 +53,12 @@ function(quarry_test_folder folder)
   target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   quarry_target_options(${exe})
+  # Tests never need a display or a sound card: every test runs with the headless host and SDL's dummy
+  # drivers. The launcher carries the environment (a list-valued ENVIRONMENT property does not survive
+  # test discovery).
+  set_target_properties(${exe} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
     DISCOVERY_TIMEOUT 60)
 endfunction()
