@@ -1,5 +1,6 @@
 #include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/Sprite.h"
+#include "toolkit/sprite/SpriteTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,6 @@
 
 namespace {
 
-// Holds one reference for the test's lifetime.
-template <class T> struct Held {
-    explicit Held(T* object) : p(object) { p->addRef(); }
-    ~Held() { p->release(); }
-    T* operator->() const { return p; }
-    T* get() const { return p; }
-    T* p;
-};
 
 // Finishes after `steps` updates and records every update in a shared log.
 class CountingModifier : public Modifier {
