@@ -22,6 +22,15 @@ bool keywordEquals(const std::string& a, const char* b)
     return i == a.size() && b[i] == '\0';
 }
 
+const TiXmlElement* findChildElement(const TiXmlElement* element, const char* name)
+{
+    if (!element)
+        return nullptr;
+    if (const TiXmlElement* child = element->FirstChildElement(name))
+        return child;
+    return XmlAttr::findChild(element, name);
+}
+
 bool readKeyword(const TiXmlElement* element, const char* name, const XmlKeyword* table, std::size_t count, int& out)
 {
     std::string value;
@@ -108,11 +117,11 @@ void XMLSprite::readXML(const TiXmlElement* element)
     readKeyword(element, "framewrapstyle", wrapStyles, frameWrap);
 
     Rect rect;
-    if (const TiXmlElement* clip = XmlAttr::findChild(element, "cliprect")) {
+    if (const TiXmlElement* clip = findChildElement(element, "cliprect")) {
         readRectAttributes(clip, rect);
         setClipRectFrom(&rect);
     }
-    if (const TiXmlElement* frame = XmlAttr::findChild(element, "framerect")) {
+    if (const TiXmlElement* frame = findChildElement(element, "framerect")) {
         readRectAttributes(frame, rect);
         setSourceRectFrom(&rect);
     }

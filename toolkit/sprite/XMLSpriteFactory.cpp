@@ -27,7 +27,7 @@ Sprite* SingleXMLSpriteFactory::create(int)
 void SingleXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (element)
-        templateElement = XmlAttr::findChild(element, "template");
+        templateElement = findChildElement(element, "template");
 }
 
 Sprite* ArrayXMLSpriteFactory::create(int index)
@@ -46,7 +46,7 @@ void ArrayXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (!element)
         return;
-    templateElement = XmlAttr::findChild(element, "template");
+    templateElement = findChildElement(element, "template");
     if (!templateElement)
         return;
     count = 0;
@@ -72,7 +72,7 @@ void SliceXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (!element)
         return;
-    templateElement = XmlAttr::findChild(element, "template");
+    templateElement = findChildElement(element, "template");
     int count = sliceCount;
     if (XmlAttr::getInt(element, "slicecount", count))
         setSliceCount(count);

@@ -15,6 +15,10 @@ struct XmlKeyword {
 template <std::size_t N>
 bool readKeyword(const TiXmlElement* element, const char* name, const XmlKeyword (&table)[N], int& out);
 
+// A child element of that tag, else the child of that name as XmlAttr::findChild finds it (by "id",
+// reference attribute or "setup"); null when there is none.
+const TiXmlElement* findChildElement(const TiXmlElement* element, const char* name);
+
 bool keywordEquals(const std::string& a, const char* b);
 bool readKeyword(const TiXmlElement* element, const char* name, const XmlKeyword* table, std::size_t count, int& out);
 
