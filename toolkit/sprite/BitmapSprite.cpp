@@ -119,44 +119,53 @@ void BitmapSprite::drawAt(Surface* target, int x, int y)
 {
     if (!target)
         return;
-    Rect source = sourceRect ? *sourceRect : Rect(0, 0, bounds.width, bounds.height);
-    int width = source.width;
-    int height = source.height;
+    const Rect source = sourceRect ? *sourceRect : Rect(0, 0, bounds.width, bounds.height);
+    // In 64 bits: clip rectangles and positions come from hand-edited layouts.
+    long long sx = source.x, sy = source.y, width = source.width, height = source.height;
+    long long dx = x, dy = y;
     if (clipRect) {
         const Rect& c = *clipRect;
-        if (x < c.x) {
-            const int d = c.x - x;
-            source.x += d;
+        if (dx < c.x) {
+            const long long d = c.x - dx;
+            sx += d;
             width -= d;
-            x = c.x;
+            dx = c.x;
         }
-        if (y < c.y) {
-            const int d = c.y - y;
-            source.y += d;
+        if (dy < c.y) {
+            const long long d = c.y - dy;
+            sy += d;
             height -= d;
-            y = c.y;
+            dy = c.y;
         }
-        if (static_cast<long long>(x) + width > static_cast<long long>(c.x) + c.width)
-            width = static_cast<int>(static_cast<long long>(c.x) + c.width - x);
-        if (static_cast<long long>(y) + height > static_cast<long long>(c.y) + c.height)
-            height = static_cast<int>(static_cast<long long>(c.y) + c.height - y);
+        if (dx + width > static_cast<long long>(c.x) + c.width)
+            width = static_cast<long long>(c.x) + c.width - dx;
+        if (dy + height > static_cast<long long>(c.y) + c.height)
+            height = static_cast<long long>(c.y) + c.height - dy;
     }
     if (width < 1 || height < 1 || alpha <= 0)
+        return;
+    // Anything still beyond the 32-bit range lies far outside every surface.
+    const long long limit = 0x7FFFFFFF;
+    if (sx < -limit || sx > limit || sy < -limit || sy > limit || width > limit || height > limit)
         return;
 
     Surface* image = getSurface();
     const bool opaque = alpha >= 255;
     const auto blend = static_cast<std::uint8_t>(opaque ? 255 : alpha);
     HRESULT result = S_OK;
+    const int srcX = static_cast<int>(sx), srcY = static_cast<int>(sy);
+    const int w = static_cast<int>(width), h = static_cast<int>(height);
+    x = static_cast<int>(dx);
+    y = static_cast<int>(dy);
     if (image && !mask) {
-        result = opaque ? bltFastClipped(image, source.x, source.y, width, height, target, x, y)
-                        : blitAlphaRect(image, source.x, source.y, width, height, target, x, y, blend);
+        result = opaque ? bltFastClipped(image, srcX, srcY, w, h, target, x, y)
+                        : blitAlphaRect(image, srcX, srcY, w, h, target, x, y, blend);
     } else if (image && mask) {
-        result = opaque ? blitAlphaMask(image, source.x, source.y, width, height, target, x, y, mask)
-                        : blitBlendDispatch(image, source.x, source.y, width, height, target, x, y, mask, blend);
+        result = opaque ? blitAlphaMask(image, srcX, srcY, w, h, target, x, y, mask)
+                        : blitBlendDispatch(image, srcX, srcY, w, h, target, x, y, mask, blend);
     } else if (mask) {
         const std::uint32_t tint = target->getDesc().format.packPixel(&maskColor);
-        result = blitTinted(mask, source.x, source.y, width, height, target, x, y, tint, blend);
+        result = blitTinted(mask, srcX, srcY, w, h, target, x, y, tint, blend);
     } else {
         return;
     }

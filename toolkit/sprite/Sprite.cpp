@@ -8,6 +8,17 @@
 
 const ClassRecord Sprite::classRecord("Sprite", nullptr);
 
+namespace {
+
+// Positions come from hand-edited layouts: sums that leave the 32-bit range wrap instead of being
+// undefined.
+int wrap32(long long value)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(static_cast<unsigned long long>(value)));
+}
+
+} // namespace
+
 Sprite::Sprite()
 {
     reset();
@@ -160,35 +171,39 @@ void Sprite::setVisible(bool visible)
 int Sprite::getAbsoluteX() const
 {
     if (parent && !parent->isObsolete() && hasStateFlags(StateRelative))
-        return parent->getAbsoluteX() + bounds.x;
+        return wrap32(static_cast<long long>(parent->getAbsoluteX()) + bounds.x);
     return bounds.x;
 }
 
 int Sprite::getAbsoluteY() const
 {
     if (parent && !parent->isObsolete() && hasStateFlags(StateRelative))
-        return parent->getAbsoluteY() + bounds.y;
+        return wrap32(static_cast<long long>(parent->getAbsoluteY()) + bounds.y);
     return bounds.y;
 }
 
 void Sprite::updateCorner()
 {
-    const int w = bounds.width;
-    const int h = bounds.height;
-    const int px = position.x;
-    const int py = position.y;
+    const long long w = bounds.width;
+    const long long h = bounds.height;
+    const long long px = position.x;
+    const long long py = position.y;
+    long long x = bounds.x;
+    long long y = bounds.y;
     switch (anchorMode) {
-    case AnchorTopLeft: bounds.x = px; bounds.y = py; break;
-    case AnchorTopCenter: bounds.x = px - w / 2; bounds.y = py; break;
-    case AnchorTopRight: bounds.x = px - w; bounds.y = py; break;
-    case AnchorCenterLeft: bounds.x = px; bounds.y = py - h / 2; break;
-    case AnchorCenter: bounds.x = px - w / 2; bounds.y = py - h / 2; break;
-    case AnchorCenterRight: bounds.x = px - w; bounds.y = py - h / 2; break;
-    case AnchorBottomLeft: bounds.x = px; bounds.y = py - h; break;
-    case AnchorBottomCenter: bounds.x = px - w / 2; bounds.y = py - h; break;
-    case AnchorBottomRight: bounds.x = px - w; bounds.y = py - h; break;
+    case AnchorTopLeft: x = px; y = py; break;
+    case AnchorTopCenter: x = px - w / 2; y = py; break;
+    case AnchorTopRight: x = px - w; y = py; break;
+    case AnchorCenterLeft: x = px; y = py - h / 2; break;
+    case AnchorCenter: x = px - w / 2; y = py - h / 2; break;
+    case AnchorCenterRight: x = px - w; y = py - h / 2; break;
+    case AnchorBottomLeft: x = px; y = py - h; break;
+    case AnchorBottomCenter: x = px - w / 2; y = py - h; break;
+    case AnchorBottomRight: x = px - w; y = py - h; break;
     default: break;
     }
+    bounds.x = wrap32(x);
+    bounds.y = wrap32(y);
 }
 
 void Sprite::setX(int x)
@@ -346,8 +361,8 @@ void Sprite::setFrame(int n)
     if (!frameRect || n == frameIndex)
         return;
     frameIndex = n;
-    setSourceRect(frameRect->x + n * frameStepX, frameRect->y + n * frameStepY, frameRect->width,
-                  frameRect->height);
+    setSourceRect(wrap32(frameRect->x + static_cast<long long>(n) * frameStepX),
+                  wrap32(frameRect->y + static_cast<long long>(n) * frameStepY), frameRect->width, frameRect->height);
     setDirty(true);
 }
 

@@ -6,6 +6,22 @@
 
 const ClassRecord SpriteContainer::classRecord("SpriteContainer", nullptr);
 
+namespace {
+
+// Toward zero, held inside the 32-bit range (a float outside it has no integer value).
+int truncate(float value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483647.0f)
+        return 2147483647;
+    if (value <= -2147483648.0f)
+        return -2147483647 - 1;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
 SpriteContainer::SpriteContainer()
 {
     resetReference();
@@ -78,7 +94,7 @@ void SpriteContainer::addChild(Sprite* child, int mode)
     case PlaceAboveRight: x = rx + rw - w; y = ry - h - gv; break;
     default: break;
     }
-    child->setPosition(static_cast<int>(x), static_cast<int>(y));
+    child->setPosition(truncate(x), truncate(y));
     takeChildAsReference(child);
 }
 
@@ -120,11 +136,11 @@ void SpriteContainer::fitSizeToChildren()
     float minX, minY, maxRight, maxBottom;
     if (!childExtent(minX, minY, maxRight, maxBottom))
         return;
-    setSize(static_cast<int>(static_cast<float>(marginLeft) + (maxRight - minX) + static_cast<float>(marginRight)),
-            static_cast<int>(static_cast<float>(marginTop) + (maxBottom - minY) + static_cast<float>(marginBottom)));
+    setSize(truncate(static_cast<float>(marginLeft) + (maxRight - minX) + static_cast<float>(marginRight)),
+            truncate(static_cast<float>(marginTop) + (maxBottom - minY) + static_cast<float>(marginBottom)));
     for (Sprite* child : children)
-        child->setPosition(static_cast<int>(static_cast<float>(child->getX()) - minX + static_cast<float>(marginLeft)),
-                           static_cast<int>(static_cast<float>(child->getY()) - minY + static_cast<float>(marginTop)));
+        child->setPosition(truncate(static_cast<float>(child->getX()) - minX + static_cast<float>(marginLeft)),
+                           truncate(static_cast<float>(child->getY()) - minY + static_cast<float>(marginTop)));
 }
 
 void SpriteContainer::fitWidthToChildren()
@@ -132,9 +148,9 @@ void SpriteContainer::fitWidthToChildren()
     float minX, minY, maxRight, maxBottom;
     if (!childExtent(minX, minY, maxRight, maxBottom))
         return;
-    setWidth(static_cast<int>(static_cast<float>(marginLeft) + (maxRight - minX) + static_cast<float>(marginRight)));
+    setWidth(truncate(static_cast<float>(marginLeft) + (maxRight - minX) + static_cast<float>(marginRight)));
     for (Sprite* child : children)
-        child->setX(static_cast<int>(static_cast<float>(child->getX()) - minX + static_cast<float>(marginLeft)));
+        child->setX(truncate(static_cast<float>(child->getX()) - minX + static_cast<float>(marginLeft)));
 }
 
 void SpriteContainer::fitHeightToChildren()
@@ -145,9 +161,9 @@ void SpriteContainer::fitHeightToChildren()
     float height = static_cast<float>(marginTop) + (maxBottom - minY) + static_cast<float>(marginBottom);
     if (extraHeight)
         height += static_cast<float>(ExtraHeight);
-    setHeight(static_cast<int>(height));
+    setHeight(truncate(height));
     for (Sprite* child : children)
-        child->setY(static_cast<int>(static_cast<float>(child->getY()) - minY + static_cast<float>(marginTop)));
+        child->setY(truncate(static_cast<float>(child->getY()) - minY + static_cast<float>(marginTop)));
 }
 
 void SpriteContainer::setReferenceBox(float x, float y, float w, float h)
