@@ -265,3 +265,13 @@ TEST_F(LayoutDocuments, ReloadingADocumentLeavesNoTemplatePointingIntoTheOldOne)
     EXPECT_EQ(findLayoutElement("RL_BASE_ONLY"), nullptr);
     EXPECT_EQ(LayoutDocument::document(LayoutDocument::kBase), nullptr);
 }
+
+TEST_F(LayoutDocuments, ASlotOtherThanBaseOrLanguageIsIgnored)
+{
+    properties();
+    write("base.xml", layouttest::layout("<Integer id=\"SL_VALUE\">1</Integer>"));
+    LayoutDocument::load(2, "BASE_XML_DOCUMENT");
+    EXPECT_FALSE(LayoutDocument::loadFile(-1, dir.file("base.xml")));
+    EXPECT_EQ(LayoutDocument::document(7), nullptr);
+    EXPECT_EQ(getResourceInt("SL_VALUE"), 0);
+}
