@@ -50,19 +50,30 @@ function(quarry_test_folder folder)
   string(REPLACE "/" "_" lib ${folder})
   set(exe test_${lib})
   add_executable(${exe} ${sources})
-  target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gtest_main GTest::gmock)
+  set(linked ${lib})
+  if(TARGET ${lib}_whole)
+    set(linked ${lib}_whole)
+  endif()
+  target_link_libraries(${exe} PRIVATE ${linked} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   quarry_target_options(${exe})
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60)
-  # The environment goes on after discovery: handed to gtest_discover_tests, a list of several
-  # variables reaches the tests as its first element only.
-  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${exe}_environment.cmake)
-  file(WRITE ${environment_file}
-       "foreach(test IN LISTS ${exe}_TESTS)\n"
-       "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT "
-       "\"QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy\")\n"
-       "endforeach()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
+  quarry_test_environment()
+endfunction()
+
+# Tests run headless, with SDL's dummy video and audio drivers. A list of variables does not survive
+# gtest_discover_tests' PROPERTIES (only the first would be set), so CTest sets them in its own
+# environment, which every test inherits, from a script it reads with the test list.
+function(quarry_test_environment)
+  get_property(done DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT)
+  if(done)
+    return()
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/quarry_test_environment.cmake)
+  file(WRITE ${script}
+       "set(ENV{QUARRYTIDE_HOST} headless)\nset(ENV{SDL_VIDEODRIVER} dummy)\nset(ENV{SDL_AUDIODRIVER} dummy)\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  set_property(DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT 1)
 endfunction()

@@ -2,6 +2,7 @@
 
 #include "compat/ddraw/DisplayState.h"
 #include "compat/ddraw/DrawDevice.h"
+#include "compat/ddraw/PixelBlockPool.h"
 #include "compat/ddraw/PixelTransfer.h"
 #include "compat/win32/dib.h"
 
@@ -74,7 +75,7 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
         return DDERR_INVALIDPIXELFORMAT;
     // Rows are padded to 4 bytes, as display drivers do; users must step by the pitch.
     const LONG pitch = static_cast<LONG>((width * bytesPerPixel(format) + 3u) & ~3u);
-    std::unique_ptr<BYTE[]> memory(new (std::nothrow) BYTE[static_cast<std::size_t>(pitch) * height]());
+    std::unique_ptr<BYTE[]> memory = takePixelBlock(static_cast<std::size_t>(pitch) * height);
     if (!memory)
         return DDERR_OUTOFMEMORY;
     if ((caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)) == 0)
@@ -94,6 +95,7 @@ DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pi
 
 DrawSurface::~DrawSurface()
 {
+    givePixelBlock(std::move(memory), static_cast<std::size_t>(linePitch) * surfaceHeight);
     if (clipper != nullptr)
         clipper->Release();
     creator->Release();

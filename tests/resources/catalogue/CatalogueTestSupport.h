@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +35,7 @@ protected:
     {
         DisplayTest::SetUp();
         ResourceManager::setDirectDraw(dd);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
         compat::testing::setAudioAvailable(true);
         compat::testing::clearPlayedSounds();
         setStartupAdvertImage("");
