@@ -514,13 +514,13 @@ void SpriteCanvas::keyReleased(int key)
     releaseAll(receivers);
 }
 
-void SpriteCanvas::keyTyped(int character)
+void SpriteCanvas::keyTyped(char character)
 {
     consumed = false;
     gatherKey(Sprite::InputKeyTyped);
     std::vector<Sprite*> receivers;
     receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyTyped(character); });
+    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyTyped(static_cast<unsigned char>(character)); });
     releaseAll(receivers);
 }
 
