@@ -406,7 +406,8 @@ void SpriteCanvas::renderTiled(Surface* target)
     std::vector<Sprite*> all = snapshot();
     for (Sprite* sprite : all) {
         const Rect now = screenBounds(sprite);
-        if (isAreaDirty(now))
+        // Invisible sprites are not drawn here either.
+        if (sprite->isVisible() && isAreaDirty(now))
             sprite->draw(composition);
         sprite->setDrawnBounds(now);
     }

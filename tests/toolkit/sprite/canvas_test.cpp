@@ -294,10 +294,14 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     Held<SpriteCanvas> canvas(new SpriteCanvas(64, 64, 16, 16));
     canvas->setBackground(solid(64, 64, 0x000010));
     auto* sprite = new BitmapSprite(solid(8, 8, 0xFF0000), nullptr, 4, 4);
+    auto* hidden = new BitmapSprite(solid(8, 8, 0x0000FF), nullptr, 20, 20);
+    hidden->setVisible(false);
     canvas->addSprite(sprite);
+    canvas->addSprite(hidden);
     canvas->render(target);
     EXPECT_EQ(0xFF0000u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0x000010u, peek(target, 40, 40) & 0xFFFFFF);
+    EXPECT_EQ(0x000010u, peek(target, 21, 21) & 0xFFFFFF) << "invisible sprites are not drawn";
     EXPECT_EQ(Rect(4, 4, 8, 8), sprite->getDrawnBounds());
 
     target->fill(0);
