@@ -7,6 +7,7 @@
 #include "compat/win32/dib.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <vector>
 
@@ -48,6 +49,15 @@ bool clipPair(RECT& dest, RECT& source, const RECT& bounds)
     return true;
 }
 
+std::atomic<std::uint64_t> versions{0};
+
+std::uint64_t nextVersion() { return ++versions; }
+
+bool sameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 } // namespace
 
 HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps,
@@ -77,7 +87,8 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
 DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format,
                          DWORD caps, std::unique_ptr<BYTE[]> memory)
     : creator(creator), surfaceWidth(width), surfaceHeight(height), linePitch(pitch), pixelFormat(format),
-      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation)
+      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation),
+      contentVersion(nextVersion())
 {
     creator->AddRef();
 }
@@ -142,6 +153,7 @@ void DrawSurface::describe(DDSURFACEDESC2& desc) const
 
 void DrawSurface::updated(const RECT& area)
 {
+    contentVersion = nextVersion();
     PresentObserver* observer = DisplayState::instance().observer;
     if (isPrimary() && observer != nullptr)
         observer->onPrimaryUpdated(this, area);
@@ -157,6 +169,11 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
         return DDERR_INVALIDRECT;
 
     const DWORD* key = keyed && source->hasSourceKey ? &source->sourceKey.dwColorSpaceLowValue : nullptr;
+    const bool repeat = isPrimary() && key == nullptr && source != this && shownSource == source &&
+                        shownSourceVersion == source->contentVersion && shownOwnVersion == contentVersion &&
+                        sameRect(shownSourceRect, sourceRect) && sameRect(shownDestRect, destRect);
+    if (repeat)
+        return DD_OK;
     PixelView from = source->view(sourceRect);
     std::vector<BYTE> snapshot;
     if (source == this) {
@@ -171,6 +188,13 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
     }
     transferPixels(from, view(destRect), key);
     updated(destRect);
+    if (isPrimary() && source != this) {
+        shownSource = source;
+        shownSourceVersion = source->contentVersion;
+        shownOwnVersion = contentVersion;
+        shownSourceRect = sourceRect;
+        shownDestRect = destRect;
+    }
     return DD_OK;
 }
 
@@ -328,6 +352,7 @@ HRESULT DrawSurface::Restore()
             || mode.format.dwRGBBitCount != pixelFormat.dwRGBBitCount))
         return DDERR_WRONGMODE;
     generation = DisplayState::instance().generation;
+    contentVersion = nextVersion();
     return DD_OK;
 }
 

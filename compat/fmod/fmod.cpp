@@ -232,6 +232,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* nameOrData, unsigned in
     }
     auto sample = std::make_unique<FSOUND_SAMPLE>();
     sample->index = index;
+    sample->loopMode = (mode & FSOUND_LOOP_NORMAL) ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF;
     sample->clip = std::move(clip);
     FSOUND_SAMPLE* result = sample.get();
     s.samples[index] = std::move(sample);

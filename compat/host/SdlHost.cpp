@@ -353,7 +353,14 @@ private:
             case SDL_WINDOWEVENT_RESTORED: out.push_back({WM_SIZE, SIZE_RESTORED, 0}); break;
             case SDL_WINDOWEVENT_FOCUS_LOST: out.push_back({WM_KILLFOCUS, 0, 0}); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED: out.push_back({WM_SETFOCUS, 0, 0}); break;
-            case SDL_WINDOWEVENT_EXPOSED: out.push_back({WM_PAINT, 0, 0}); break;
+            case SDL_WINDOWEVENT_EXPOSED:
+                // The game presents only what changed, so the window repaints its last frame itself.
+                if (texture != nullptr) {
+                    draw();
+                    SDL_RenderPresent(renderer);
+                }
+                out.push_back({WM_PAINT, 0, 0});
+                break;
             default: break;
             }
             break;

@@ -6,6 +6,8 @@
 
 #include "runtime/GameException.h"
 
+#include <tinyxml.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -231,5 +233,57 @@ TEST(DataRules, ListsHaveTheSizesTheGameIndexes)
     if (layout.integers.count("INT_NUM_HIGHSCORES") && layout.stringLists.count("LIST_HIGHSCORE_DUMMY_NAMES")) {
         EXPECT_GE(static_cast<int>(layout.stringLists.at("LIST_HIGHSCORE_DUMMY_NAMES").size()),
                   layout.integers.at("INT_NUM_HIGHSCORES"));
+    }
+}
+
+namespace {
+
+void collectReferences(const TiXmlElement* element, std::vector<std::pair<std::string, std::string>>& out)
+{
+    for (const TiXmlAttribute* a = element->FirstAttribute(); a != nullptr; a = a->Next())
+        out.emplace_back(a->Name(), a->Value());
+    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        collectReferences(child, out);
+}
+
+} // namespace
+
+// Templates name pictures, fonts and sounds by their resource ids and inherit from other templates
+// by "setup": every such name must lead somewhere, or the screen that uses the template fails to
+// build (or stays silent) when the player opens it.
+TEST(DataRules, LayoutTemplatesNameExistingResources)
+{
+    const LayoutEntries& layout = loaded().layout();
+    std::map<std::string, std::set<std::string>> resources;
+    for (const ResourceEntry& entry : loaded().resources()) {
+        resources[entry.kind].insert(entry.id);
+        if (entry.kind == "Surface" && !entry.maskId.empty())
+            resources["Mask"].insert(entry.maskId);
+    }
+    const std::map<std::string, std::string> kindOf = {
+        {"surface", "Surface"},    {"image", "Surface"},      {"mask", "Mask"},         {"font", "Font"},
+        {"presssound", "Sound"},   {"entersound", "Sound"},   {"leavesound", "Sound"},  {"deselectsound", "Sound"},
+    };
+    std::vector<std::pair<std::string, std::string>> references;
+    for (const char* documentId : {"BASE_XML_DOCUMENT", "LANG_XML_DOCUMENT"}) {
+        TiXmlDocument document;
+        ASSERT_TRUE(document.LoadFile(inRunDir(loaded().properties().getString(documentId)).string().c_str()));
+        collectReferences(document.RootElement(), references);
+    }
+    // "setup" may name any element with that id, at any depth, in either document.
+    std::set<std::string> elementIds;
+    for (const auto& [name, value] : references)
+        if (name == "id")
+            elementIds.insert(value);
+    for (auto [name, value] : references) {
+        if (name == "setup") {
+            EXPECT_EQ(elementIds.count(value), 1u) << "setup=\"" << value << "\" names no element";
+        } else if (kindOf.count(name) && !value.empty()) {
+            if (layout.strings.count(value)) // a layout text may hold the name
+                value = layout.strings.at(value);
+            const std::string& kind = kindOf.at(name);
+            EXPECT_EQ(resources[kind].count(value), 1u)
+                << name << "=\"" << value << "\" names no " << kind << " resource entry";
+        }
     }
 }

@@ -4,6 +4,9 @@
 #include "toolkit/sprite/FrameRate.h"
 #include "toolkit/sprite/Sprite.h"
 
+#include <cmath>
+#include <limits>
+
 const ClassRecord Modifier::classRecord("Modifier", nullptr);
 
 void Modifier::readXML(const TiXmlElement* element)
@@ -30,4 +33,27 @@ const FrameRate& Modifier::getFrameRate() const
 {
     static const FrameRate still(50.0f);
     return sprite ? sprite->getFrameRate() : still;
+}
+
+int Modifier::toInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+void Modifier::finish()
+{
+    addState(StateFinished);
+    if (hasOption(OptionRemoveParent) && sprite)
+        sprite->setObsolete(true);
+}
+
+float Modifier::frameRatio() const
+{
+    return getFrameRate().ratio();
 }

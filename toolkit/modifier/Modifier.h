@@ -56,8 +56,17 @@ public:
 
     static double lerp(double a, double b, float t) { return static_cast<double>(t) * (b - a) + a; }
     static double smoothstep(double t) { return t * t * (3.0 - 2.0 * t); }
+    // What every value written to a sprite goes through: truncated toward zero, held inside the int range
+    // (a runaway speed or a not-a-number gives the nearest edge or 0 instead of undefined behaviour).
+    static int toInt(double value);
 
 protected:
+    // The end of every modifier, in this order: the finished bit, then "removeparent" marks the sprite
+    // obsolete so that its canvas drops it once the frame's update is over.
+    void finish();
+    // Elapsed time of the frame in nominal frames (1.0 for 20 ms); 0 off a canvas.
+    float frameRatio() const;
+
     Sprite* sprite = nullptr;
     std::string name;
     int options = 1;

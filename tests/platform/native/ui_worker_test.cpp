@@ -23,7 +23,7 @@ public:
         raised = true;
         changed.notify_all();
     }
-    bool waitFor(std::chrono::milliseconds limit = 5000ms)
+    bool waitFor(std::chrono::milliseconds limit = 30000ms)
     {
         std::unique_lock<std::mutex> guard(mutex);
         return changed.wait_for(guard, limit, [this] { return raised; });
@@ -241,4 +241,27 @@ TEST(UiWorker, DialogAndWorkerMayGoWhileADetachedRunIsInTheCheck)
     ASSERT_TRUE(shell.returned.waitFor());
     // The run ends on its own; the sanitizer build reports any touch of the freed dialog or worker.
     std::this_thread::sleep_for(100ms);
+}
+
+TEST(UiWorker, ListenerMayStopTheWorkerFromItsReport)
+{
+    // The report runs under the worker's lock on the worker thread: a stop from there, even a joining
+    // one, must neither deadlock nor wait for its own thread.
+    class StoppingDialog : public FakeDialog {
+    public:
+        void onUpdateResult(UiRecord* record) override
+        {
+            worker->stop(true);
+            FakeDialog::onUpdateResult(record);
+        }
+        UiWorker* worker = nullptr;
+    };
+    FakeShell shell;
+    StoppingDialog dialog;
+    UiWorker worker(&shell);
+    dialog.worker = &worker;
+    worker.start(&dialog);
+    ASSERT_TRUE(dialog.reported.waitFor());
+    EXPECT_FALSE(worker.isRunning());
+    std::this_thread::sleep_for(50ms);
 }
