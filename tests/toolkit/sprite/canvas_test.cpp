@@ -1,3 +1,5 @@
+#include "compat/win32/messages.h"
+#include "platform/app/InputManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
@@ -337,4 +339,18 @@ TEST_F(CanvasPixels, ContainerChildrenDrawRelativeToTheContainerAndHonourTheirCl
     EXPECT_EQ(0x00FF00u, peek(target, 29, 32) & 0xFFFFFF);
     EXPECT_EQ(0u, peek(target, 30, 13) & 0xFFFFFF);
     EXPECT_EQ(0u, peek(target, 22, 33) & 0xFFFFFF);
+}
+
+TEST_F(CanvasFixture, InputFromTheInputManagerReachesTheSprites)
+{
+    RecordingSprite* button = add("button", 0, 0, 20, 20);
+    button->addInputFlags(Sprite::InputLeftPressed | Sprite::InputKeyTyped | Sprite::InputMouseOver);
+    InputManager input;
+    input.addListener(canvas.get());
+    input.handleMessage(WM_MOUSEMOVE, 0, (7 << 16) | 5);
+    input.handleMessage(WM_LBUTTONDOWN, MK_LBUTTON, (7 << 16) | 5);
+    input.handleMessage(WM_CHAR, 'q', 0);
+    input.dispatch();
+    EXPECT_EQ((Log{"button:enter", "button:move", "button:left", "button:move", "button:typed"}), log);
+    input.removeListener(canvas.get());
 }
