@@ -1,6 +1,7 @@
 #include "compat/win32/messages.h"
 #include "platform/app/InputManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
+#include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteContainer.h"
@@ -127,6 +128,28 @@ TEST_F(CanvasFixture, ObsoleteSpritesLeaveAfterTheWholeUpdate)
     EXPECT_EQ(0.02f, canvas->getFrameRate().getElapsedSeconds());
     EXPECT_EQ(20, canvas->getFrameRate().getElapsedMs());
     b->release();
+}
+
+namespace {
+
+// Finishes at its first update; with "removeparent" that takes its sprite off the canvas.
+class OneShot : public Modifier {
+public:
+    void update() override { finish(); }
+};
+
+} // namespace
+
+TEST_F(CanvasFixture, AModifierThatRemovesItsSpriteTakesItOffAfterTheUpdate)
+{
+    RecordingSprite* a = add("a");
+    add("b");
+    auto* shot = new OneShot;
+    shot->setOptions(Modifier::OptionRemoveParent);
+    a->addModifier(shot);
+    canvas->update(0.02f, 20, 50.0f);
+    EXPECT_EQ((Log{"a:update", "b:update", "a:removed"}), log);
+    EXPECT_EQ((std::vector<std::string>{"b"}), names(*canvas.get()));
 }
 
 TEST_F(CanvasFixture, FindSkipsObsoleteAndRemoveByNameMarksEveryMatch)
