@@ -1,6 +1,10 @@
+#include "compat/win32/messages.h"
+#include "platform/app/InputManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
+#include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/SpriteContainer.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +128,28 @@ TEST_F(CanvasFixture, ObsoleteSpritesLeaveAfterTheWholeUpdate)
     EXPECT_EQ(0.02f, canvas->getFrameRate().getElapsedSeconds());
     EXPECT_EQ(20, canvas->getFrameRate().getElapsedMs());
     b->release();
+}
+
+namespace {
+
+// Finishes at its first update; with "removeparent" that takes its sprite off the canvas.
+class OneShot : public Modifier {
+public:
+    void update() override { finish(); }
+};
+
+} // namespace
+
+TEST_F(CanvasFixture, AModifierThatRemovesItsSpriteTakesItOffAfterTheUpdate)
+{
+    RecordingSprite* a = add("a");
+    add("b");
+    auto* shot = new OneShot;
+    shot->setOptions(Modifier::OptionRemoveParent);
+    a->addModifier(shot);
+    canvas->update(0.02f, 20, 50.0f);
+    EXPECT_EQ((Log{"a:update", "b:update", "a:removed"}), log);
+    EXPECT_EQ((std::vector<std::string>{"b"}), names(*canvas.get()));
 }
 
 TEST_F(CanvasFixture, FindSkipsObsoleteAndRemoveByNameMarksEveryMatch)
@@ -293,10 +319,14 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     Held<SpriteCanvas> canvas(new SpriteCanvas(64, 64, 16, 16));
     canvas->setBackground(solid(64, 64, 0x000010));
     auto* sprite = new BitmapSprite(solid(8, 8, 0xFF0000), nullptr, 4, 4);
+    auto* hidden = new BitmapSprite(solid(8, 8, 0x0000FF), nullptr, 20, 20);
+    hidden->setVisible(false);
     canvas->addSprite(sprite);
+    canvas->addSprite(hidden);
     canvas->render(target);
     EXPECT_EQ(0xFF0000u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0x000010u, peek(target, 40, 40) & 0xFFFFFF);
+    EXPECT_EQ(0x000010u, peek(target, 21, 21) & 0xFFFFFF) << "invisible sprites are not drawn";
     EXPECT_EQ(Rect(4, 4, 8, 8), sprite->getDrawnBounds());
 
     target->fill(0);
@@ -304,4 +334,46 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     canvas->render(target);
     EXPECT_EQ(0x000010u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0xFF0000u, peek(target, 41, 41) & 0xFFFFFF);
+}
+
+TEST_F(CanvasFixture, SpritesReachTheFrameRatioOfTheirCanvas)
+{
+    RecordingSprite* a = add("a");
+    Held<RecordingSprite> loose(new RecordingSprite("loose", &log));
+    canvas->update(0.04f, 40, 25.0f);
+    EXPECT_FLOAT_EQ(2.0f, a->getFrameRate().ratio()) << "a 40 ms frame is two nominal frames";
+    EXPECT_FLOAT_EQ(0.0f, loose->getFrameRate().ratio()) << "off a canvas nothing moves";
+    EXPECT_FLOAT_EQ(25.0f, a->getFrameRate().getMeasuredRate());
+}
+
+TEST_F(CanvasPixels, ContainerChildrenDrawRelativeToTheContainerAndHonourTheirClip)
+{
+    Surface* target = make32(64, 48);
+    target->fill(0);
+    Held<SpriteCanvas> canvas(new SpriteCanvas(64, 48, 64, 48));
+    auto* panel = new SpriteContainer(20, 10, 30, 30, 2, 0, 3, 0, 0, 0);
+    auto* child = new BitmapSprite(solid(20, 20, 0x00FF00), nullptr, 0, 0);
+    child->setClipRect(0, 0, 30, 48); // screen coordinates: cuts the child's right part
+    panel->addChild(child, SpriteContainer::PlaceOnCorner);
+    canvas->addSprite(panel);
+    canvas->render(target);
+    EXPECT_EQ(0u, peek(target, 21, 13) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, peek(target, 22, 13) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, peek(target, 29, 32) & 0xFFFFFF);
+    EXPECT_EQ(0u, peek(target, 30, 13) & 0xFFFFFF);
+    EXPECT_EQ(0u, peek(target, 22, 33) & 0xFFFFFF);
+}
+
+TEST_F(CanvasFixture, InputFromTheInputManagerReachesTheSprites)
+{
+    RecordingSprite* button = add("button", 0, 0, 20, 20);
+    button->addInputFlags(Sprite::InputLeftPressed | Sprite::InputKeyTyped | Sprite::InputMouseOver);
+    InputManager input;
+    input.addListener(canvas.get());
+    input.handleMessage(WM_MOUSEMOVE, 0, (7 << 16) | 5);
+    input.handleMessage(WM_LBUTTONDOWN, MK_LBUTTON, (7 << 16) | 5);
+    input.handleMessage(WM_CHAR, 'q', 0);
+    input.dispatch();
+    EXPECT_EQ((Log{"button:enter", "button:move", "button:left", "button:move", "button:typed"}), log);
+    input.removeListener(canvas.get());
 }
