@@ -186,22 +186,24 @@ TEST_F(FollowTest, TheSpringClosesHalfTheGapEachUpdateAndKeepsTheFractionsItCann
 TEST_F(FollowTest, AFollowKeepsFollowingATargetThatMovesAwayAndHoldsItsTarget)
 {
     cart->addRef();
+    cart->setX(100);
     ModifierLocationFollow* follow = ModifierLocationFollow::start(gold, cart, 0.0f, 0.0f, 1.0f, 1.0f, true, 0);
     canvas->removeSprite(cart);
     frame();
     EXPECT_EQ(canvas->getSpriteCount(), 1);
+    ASSERT_FALSE(gold->getModifiers().empty());
     cart->release();
     EXPECT_EQ(follow->getTarget(), cart) << "the move's own reference keeps the target alive";
     for (int i = 1; i <= 5; ++i) {
-        cart->setX(40 * i);
+        cart->setX(100 + 40 * i);
         frame();
         ASSERT_FALSE(gold->getModifiers().empty()) << "update " << i;
     }
-    EXPECT_GT(gold->getX(), 100);
+    EXPECT_GT(gold->getX(), 200);
     for (int i = 0; i < 30 && !gold->getModifiers().empty(); ++i)
         frame();
     EXPECT_TRUE(gold->getModifiers().empty());
-    EXPECT_EQ(gold->getX(), 200);
+    EXPECT_EQ(gold->getX(), 300);
 }
 
 } // namespace
