@@ -53,12 +53,23 @@ function(quarry_test_folder folder)
   target_link_libraries(${exe} PRIVATE ${lib} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   quarry_target_options(${exe})
-  # Tests never need a display or a sound card: every test runs with the headless host and SDL's dummy
-  # drivers. The launcher carries the environment (a list-valued ENVIRONMENT property does not survive
-  # test discovery).
-  set_target_properties(${exe} PROPERTIES CROSSCOMPILING_EMULATOR
-    "${CMAKE_COMMAND};-E;env;QUARRYTIDE_HOST=headless;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60)
+  quarry_test_environment()
+endfunction()
+
+# Tests run headless, with SDL's dummy video and audio drivers. A list of variables does not survive
+# gtest_discover_tests' PROPERTIES (only the first would be set), so CTest sets them in its own
+# environment, which every test inherits, from a script it reads with the test list.
+function(quarry_test_environment)
+  get_property(done DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT)
+  if(done)
+    return()
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/quarry_test_environment.cmake)
+  file(WRITE ${script}
+       "set(ENV{QUARRYTIDE_HOST} headless)\nset(ENV{SDL_VIDEODRIVER} dummy)\nset(ENV{SDL_AUDIODRIVER} dummy)\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  set_property(DIRECTORY PROPERTY QUARRY_TEST_ENVIRONMENT 1)
 endfunction()

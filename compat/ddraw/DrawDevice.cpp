@@ -3,6 +3,7 @@
 #include "compat/ddraw/DisplayState.h"
 #include "compat/ddraw/DrawClipper.h"
 #include "compat/ddraw/DrawSurface.h"
+#include "compat/ddraw/HostPresenter.h"
 
 namespace compat::ddraw {
 
@@ -145,6 +146,7 @@ HRESULT DirectDrawCreate(GUID* device, LPDIRECTDRAW* directDraw, IUnknown* outer
     *directDraw = nullptr;
     if (device != nullptr)
         return DDERR_INVALIDDIRECTDRAWGUID;
+    compat::ddraw::connectHost();
     *directDraw = new compat::ddraw::DrawDevice();
     return DD_OK;
 }

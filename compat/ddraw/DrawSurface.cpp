@@ -2,10 +2,12 @@
 
 #include "compat/ddraw/DisplayState.h"
 #include "compat/ddraw/DrawDevice.h"
+#include "compat/ddraw/PixelBlockPool.h"
 #include "compat/ddraw/PixelTransfer.h"
 #include "compat/win32/dib.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <vector>
 
@@ -47,6 +49,15 @@ bool clipPair(RECT& dest, RECT& source, const RECT& bounds)
     return true;
 }
 
+std::atomic<std::uint64_t> versions{0};
+
+std::uint64_t nextVersion() { return ++versions; }
+
+bool sameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 } // namespace
 
 HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps,
@@ -64,7 +75,7 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
         return DDERR_INVALIDPIXELFORMAT;
     // Rows are padded to 4 bytes, as display drivers do; users must step by the pitch.
     const LONG pitch = static_cast<LONG>((width * bytesPerPixel(format) + 3u) & ~3u);
-    std::unique_ptr<BYTE[]> memory(new (std::nothrow) BYTE[static_cast<std::size_t>(pitch) * height]());
+    std::unique_ptr<BYTE[]> memory = takePixelBlock(static_cast<std::size_t>(pitch) * height);
     if (!memory)
         return DDERR_OUTOFMEMORY;
     if ((caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)) == 0)
@@ -76,13 +87,15 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
 DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format,
                          DWORD caps, std::unique_ptr<BYTE[]> memory)
     : creator(creator), surfaceWidth(width), surfaceHeight(height), linePitch(pitch), pixelFormat(format),
-      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation)
+      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation),
+      contentVersion(nextVersion())
 {
     creator->AddRef();
 }
 
 DrawSurface::~DrawSurface()
 {
+    givePixelBlock(std::move(memory), static_cast<std::size_t>(linePitch) * surfaceHeight);
     if (clipper != nullptr)
         clipper->Release();
     creator->Release();
@@ -140,6 +153,7 @@ void DrawSurface::describe(DDSURFACEDESC2& desc) const
 
 void DrawSurface::updated(const RECT& area)
 {
+    contentVersion = nextVersion();
     PresentObserver* observer = DisplayState::instance().observer;
     if (isPrimary() && observer != nullptr)
         observer->onPrimaryUpdated(this, area);
@@ -155,6 +169,11 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
         return DDERR_INVALIDRECT;
 
     const DWORD* key = keyed && source->hasSourceKey ? &source->sourceKey.dwColorSpaceLowValue : nullptr;
+    const bool repeat = isPrimary() && key == nullptr && source != this && shownSource == source &&
+                        shownSourceVersion == source->contentVersion && shownOwnVersion == contentVersion &&
+                        sameRect(shownSourceRect, sourceRect) && sameRect(shownDestRect, destRect);
+    if (repeat)
+        return DD_OK;
     PixelView from = source->view(sourceRect);
     std::vector<BYTE> snapshot;
     if (source == this) {
@@ -169,6 +188,13 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
     }
     transferPixels(from, view(destRect), key);
     updated(destRect);
+    if (isPrimary() && source != this) {
+        shownSource = source;
+        shownSourceVersion = source->contentVersion;
+        shownOwnVersion = contentVersion;
+        shownSourceRect = sourceRect;
+        shownDestRect = destRect;
+    }
     return DD_OK;
 }
 
@@ -326,6 +352,7 @@ HRESULT DrawSurface::Restore()
             || mode.format.dwRGBBitCount != pixelFormat.dwRGBBitCount))
         return DDERR_WRONGMODE;
     generation = DisplayState::instance().generation;
+    contentVersion = nextVersion();
     return DD_OK;
 }
 

@@ -70,6 +70,15 @@ private:
     bool dcOpen = false;
     std::unique_ptr<MemoryDC> context;
     IDirectDrawClipper* clipper = nullptr;
+    // Changes with every write; unique across all surfaces, so a new surface never matches an old one.
+    std::uint64_t contentVersion;
+    // A primary remembers its last copy: copying the same unchanged pixels to the same place again
+    // changes nothing and is skipped, so an idle frame costs nearly nothing to present.
+    const DrawSurface* shownSource = nullptr;
+    std::uint64_t shownSourceVersion = 0;
+    std::uint64_t shownOwnVersion = 0;
+    RECT shownSourceRect{};
+    RECT shownDestRect{};
 };
 
 } // namespace compat::ddraw

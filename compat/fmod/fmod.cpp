@@ -232,6 +232,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* nameOrData, unsigned in
     }
     auto sample = std::make_unique<FSOUND_SAMPLE>();
     sample->index = index;
+    sample->loopMode = (mode & FSOUND_LOOP_NORMAL) ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF;
     sample->clip = std::move(clip);
     FSOUND_SAMPLE* result = sample.get();
     s.samples[index] = std::move(sample);
@@ -277,6 +278,8 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, sign
     slot.paused = startPaused != 0;
     applyVolume(slot, index);
 
+#ifdef QUARRY_TESTING
+    // Only test builds keep the list, which grows with every sound played.
     compat::testing::PlayedSound record;
     record.slot = sample->index;
     record.channel = index;
@@ -284,6 +287,7 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, sign
     record.startedPaused = record.paused = slot.paused;
     slot.record = static_cast<int>(s.played.size());
     s.played.push_back(record);
+#endif
 
     if (!slot.paused && !startOnDevice(slot, index)) {
         slot = Channel();
@@ -457,6 +461,8 @@ int FSOUND_GetChannelsPlaying()
 
 float FSOUND_GetCPUUsage() { return 0.0f; }
 
+#ifdef QUARRY_TESTING
+
 namespace compat::testing {
 
 void setAudioAvailable(bool available) { sound().available = available; }
@@ -488,3 +494,5 @@ int deviceChannelVolume(int channel)
 }
 
 } // namespace compat::testing
+
+#endif

@@ -19,6 +19,8 @@ public:
                       int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) override;
     int setDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
                           UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage) override;
+    // Anti-aliased text through FreeType, blended over the pixels (see text.cpp).
+    bool drawText(int x, int y, const char* text, int length) override;
 
 private:
     void* pixels;

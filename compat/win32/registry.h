@@ -2,7 +2,9 @@
 // The file is chosen by QUARRYTIDE_REGISTRY, else $XDG_CONFIG_HOME/quarrytide/registry (default
 // ~/.config). Key and value names compare without regard to case; REG_DWORD and REG_SZ are stored;
 // strings always come back terminated. Every change rewrites the file atomically (temporary file,
-// then rename), so a crash never leaves half a registry behind.
+// then rename), so a crash never leaves half a registry behind, and holds an exclusive lock on the lock
+// file beside it (the registry file's name + ".lock") from reading the file to writing it back, so
+// processes changing the registry at the same time lose none of each other's values.
 #pragma once
 
 #include "compat/win32/base.h"

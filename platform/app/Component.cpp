@@ -327,13 +327,13 @@ Component::Listeners* Component::getListeners()
 void Component::addListener(ComponentListener* listener)
 {
     if (listener)
-        getListeners()->add(listener->listenerEntry());
+        getListeners()->add(listener);
 }
 
 void Component::removeListener(ComponentListener* listener)
 {
     if (listener && listeners)
-        listeners->remove(listener->listenerEntry());
+        listeners->remove(listener);
 }
 
 void Component::fireEvent(ComponentEvent& event)

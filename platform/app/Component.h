@@ -34,7 +34,7 @@ public:
     static constexpr unsigned ChildCapacityIncrement = 10;
 
     using Children = RefDynamicArray<Component>;
-    using Listeners = ListenerList<ComponentEvent>;
+    using Listeners = ComponentListenerList;
 
     Component();
     Component(const Component&) = delete;

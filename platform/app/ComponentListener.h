@@ -32,3 +32,18 @@ public:
 private:
     Entry entry;
 };
+
+// A component's listener set: the ListenerList of the tree's events, taking component listeners as
+// they are (each stands in the list through its entry).
+class ComponentListenerList : public ListenerList<ComponentEvent> {
+    using Base = ListenerList<ComponentEvent>;
+
+public:
+    using Base::add;
+    using Base::contains;
+    using Base::remove;
+
+    void add(ComponentListener* listener) { Base::add(listener->listenerEntry()); }
+    void remove(ComponentListener* listener) { Base::remove(listener->listenerEntry()); }
+    bool contains(ComponentListener* listener) const { return Base::contains(listener->listenerEntry()); }
+};

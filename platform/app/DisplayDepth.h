@@ -1,7 +1,7 @@
 // Whether the display now runs in another bit depth than the screen's back buffer: then the whole
 // display is being rebuilt and a failed blit must not restore single surfaces.
 //
-// Stand-in until the screen exists: it will report its own answer here.
+// The screen reports its own answer here while it exists.
 #pragma once
 
 #include <functional>

@@ -2,7 +2,7 @@
 // repair themselves after a lost display compare it with the frame of their last repair, so that
 // they rebuild at most once per frame however many blits fail.
 //
-// Stand-in until the application object exists; it will own the counter and advance it here.
+// The application object owns the counter and sets it here at the start of every tick.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,10 @@
 #include "platform/surface/ImageLoader.h"
 
 #include "compat/win32/gdi.h"
+#include "platform/surface/DirectDrawSurface.h"
 #include "platform/surface/DrawError.h"
+#include "platform/surface/PixelFormat.h"
+#include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/image/PLAutoDecoder.h"
 #include "platform/image/PLDibBitmap.h"
@@ -58,9 +61,91 @@ HRESULT drawBitmap(DirectDrawSurface* surface, const PLDibBitmap& bitmap)
     return S_OK;
 }
 
+// A 32-bit surface whose channels sit where a 32-bit DIB keeps them: drawing such a DIB on it copies
+// every row byte for byte, so a true-colour picture can be decoded straight into its rows.
+bool takesDibRowsAsTheyAre(const SurfaceDesc& desc)
+{
+    const PixelFormat& f = desc.format;
+    return f.bitsPerPixel == 32 && f.redMask == 0x00FF0000u && f.greenMask == 0x0000FF00u && f.blueMask == 0x000000FFu
+           && (f.alphaMask == 0 || f.alphaMask == 0xFF000000u);
+}
+
+// The bitmap a picture is decoded into. A true-colour picture whose surface takes DIB rows as they are
+// goes straight into the rows of the new surface, which saves a picture-sized buffer and a copy; the
+// surface starts zeroed like the DIB block, so every byte comes out as drawing the DIB would leave it.
+// Any other picture (palettes, other surface formats) is kept as a DIB and drawn through a device
+// context afterwards.
+class DecodeTarget : public PLDibBitmap {
+public:
+    DecodeTarget(IDirectDraw4* directDraw, SurfaceDesc& desc) : directDraw(directDraw), desc(desc) {}
+    ~DecodeTarget() override { dropSurface(); }
+
+    // The surface holding the decoded rows, now unlocked and handed over; null when the picture was
+    // kept as a DIB.
+    std::unique_ptr<DirectDrawSurface> takeSurface()
+    {
+        if (surface && locked) {
+            surface->unlock();
+            locked = false;
+        }
+        return std::move(surface);
+    }
+    // True when the surface for the picture was made and DirectDraw refused it: no picture.
+    bool surfaceRefused() const { return refused; }
+
+protected:
+    void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
+    {
+        refused = false;
+        if (newBpp != 32 || !takesDibRowsAsTheyAre(desc)) {
+            PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+            return;
+        }
+        checkedStorage(newWidth, newHeight, newBpp, std::int64_t(newWidth) * 4);
+        desc.width = static_cast<std::uint32_t>(newWidth);
+        desc.height = static_cast<std::uint32_t>(newHeight);
+        surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
+        if (surface && surface->getInterface() && SUCCEEDED(surface->lock()) && surface->pixels()) {
+            locked = true;
+            setFields(newWidth, newHeight, newBpp, newAlpha);
+            palette = nullptr;
+            auto* rows = static_cast<std::uint8_t*>(surface->pixels());
+            lineArray = new std::uint8_t*[static_cast<std::size_t>(newHeight > 0 ? newHeight : 1)];
+            for (int y = 0; y < newHeight; ++y)
+                lineArray[y] = rows + static_cast<std::ptrdiff_t>(y) * surface->getDesc().pitch;
+            return;
+        }
+        // The decoder still needs somewhere to put the rows; the picture is dropped afterwards.
+        dropSurface();
+        refused = true;
+        PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+    }
+
+    void freeMembers() override
+    {
+        dropSurface();
+        PLDibBitmap::freeMembers();
+    }
+
+private:
+    void dropSurface()
+    {
+        if (surface && locked)
+            surface->unlock();
+        locked = false;
+        surface.reset();
+    }
+
+    IDirectDraw4* directDraw;
+    SurfaceDesc& desc;
+    std::unique_ptr<DirectDrawSurface> surface;
+    bool locked = false;
+    bool refused = false;
+};
+
 DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, const Decode& decode)
 {
-    PLDibBitmap bitmap;
+    DecodeTarget bitmap(directDraw, desc);
     try {
         PLAutoDecoder decoder;
         decode(decoder, bitmap);
@@ -71,13 +156,18 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
         DebugLog::instance().log(text);
         return nullptr;
     }
-    desc.width = static_cast<std::uint32_t>(bitmap.getWidth());
-    desc.height = static_cast<std::uint32_t>(bitmap.getHeight());
-    // Nobody holds the new surface yet (count 0) until it is handed out.
-    std::unique_ptr<DirectDrawSurface> surface(createDirectDrawSurfaceFromDesc(directDraw, desc));
-    // A surface that DirectDraw refused has nothing to draw on: no picture.
-    if (!surface || !surface->getInterface() || FAILED(drawBitmap(surface.get(), bitmap)))
+    if (bitmap.surfaceRefused())
         return nullptr;
+    std::unique_ptr<DirectDrawSurface> surface = bitmap.takeSurface();
+    if (!surface) {
+        desc.width = static_cast<std::uint32_t>(bitmap.getWidth());
+        desc.height = static_cast<std::uint32_t>(bitmap.getHeight());
+        // Nobody holds the new surface yet (count 0) until it is handed out.
+        surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
+        // A surface that DirectDraw refused has nothing to draw on: no picture.
+        if (!surface || !surface->getInterface() || FAILED(drawBitmap(surface.get(), bitmap)))
+            return nullptr;
+    }
     surface->setColorKey(desc.colorKey.get());
     return surface.release();
 }

@@ -12,9 +12,17 @@
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
 
+#include <set>
+
 namespace {
 
 ResourceManager* current = nullptr;
+// The catalogues made with new: only those can be deleted when a new one takes over.
+std::set<void*>& heapCatalogues()
+{
+    static std::set<void*> catalogues;
+    return catalogues;
+}
 IDirectDraw4* displayDirectDraw = nullptr;
 
 void post(int value1, int value2)
@@ -37,9 +45,23 @@ void checkQuietly(Restorable* object)
 
 } // namespace
 
+void* ResourceManager::operator new(std::size_t bytes)
+{
+    void* object = ::operator new(bytes);
+    heapCatalogues().insert(object);
+    return object;
+}
+
+void ResourceManager::operator delete(void* object) noexcept
+{
+    heapCatalogues().erase(object);
+    ::operator delete(object);
+}
+
 ResourceManager::ResourceManager(int total) : total(total)
 {
-    delete current;
+    if (current && heapCatalogues().count(current))
+        delete current;
     current = this;
 }
 

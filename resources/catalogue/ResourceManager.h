@@ -14,6 +14,7 @@
 #include "runtime/Buffer.h"
 #include "runtime/DynamicArray.h"
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -67,11 +68,15 @@ struct ImageRecord {
 
 class ResourceManager : public Restorable {
 public:
-    // Deletes the current catalogue, if any, and becomes the current one.
+    // Deletes the current catalogue, if any, and becomes the current one. (A current catalogue that
+    // was not made with new, which cannot be deleted, is only replaced.)
     explicit ResourceManager(int total = 0);
     ~ResourceManager() override;
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
+
+    static void* operator new(std::size_t bytes);
+    static void operator delete(void* object) noexcept;
 
     static ResourceManager* instance();
     // Lookups on the current catalogue; null (a sound: -1) without one.

@@ -39,6 +39,14 @@ Maps& maps()
 std::unique_ptr<TiXmlDocument> slots[2];
 PropertyManager* store = nullptr;
 
+bool validSlot(int slot)
+{
+    if (slot == LayoutDocument::kBase || slot == LayoutDocument::kLanguage)
+        return true;
+    DebugLog::instance().log("Layout document slot " + std::to_string(slot) + " does not exist\n");
+    return false;
+}
+
 const TiXmlText* firstText(const TiXmlElement* element)
 {
     for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling()) {
@@ -141,7 +149,7 @@ const TiXmlElement* templateIn(const TiXmlDocument* document, const std::string&
 
 // Deletes the slot's document after nulling every template that points into it, and stores a new empty
 // document. Returns the identifiers whose templates were dropped.
-std::vector<std::string> replaceDocument(LayoutDocument::Slot slot)
+std::vector<std::string> replaceDocument(int slot)
 {
     std::vector<std::string> dropped;
     if (TiXmlDocument* old = slots[slot].get()) {
@@ -158,7 +166,7 @@ std::vector<std::string> replaceDocument(LayoutDocument::Slot slot)
 
 // Dropped templates that the new document did not define again come from the other document, which
 // holds the only other element they can mean.
-void refreshDropped(LayoutDocument::Slot slot, const std::vector<std::string>& dropped)
+void refreshDropped(int slot, const std::vector<std::string>& dropped)
 {
     const TiXmlDocument* other = slots[slot == LayoutDocument::kBase ? LayoutDocument::kLanguage : LayoutDocument::kBase].get();
     for (const std::string& id : dropped) {
@@ -168,7 +176,7 @@ void refreshDropped(LayoutDocument::Slot slot, const std::vector<std::string>& d
     }
 }
 
-bool readAndMerge(LayoutDocument::Slot slot, const std::string& path)
+bool readAndMerge(int slot, const std::string& path)
 {
     TiXmlDocument& document = *slots[slot];
     if (!loadXMLDocument(document, path, kReadError, true))
@@ -260,8 +268,10 @@ void loadAll(bool force)
     }
 }
 
-void load(Slot slot, const std::string& propertyId)
+void load(int slot, const std::string& propertyId)
 {
+    if (!validSlot(slot))
+        return;
     std::vector<std::string> dropped = replaceDocument(slot);
     try {
         if (!store)
@@ -274,8 +284,10 @@ void load(Slot slot, const std::string& propertyId)
     refreshDropped(slot, dropped);
 }
 
-bool loadFile(Slot slot, const std::string& path)
+bool loadFile(int slot, const std::string& path)
 {
+    if (!validSlot(slot))
+        return false;
     std::vector<std::string> dropped = replaceDocument(slot);
     bool merged = readAndMerge(slot, path);
     refreshDropped(slot, dropped);
@@ -290,9 +302,9 @@ void unloadAll()
     slots[kLanguage].reset();
 }
 
-const TiXmlDocument* document(Slot slot)
+const TiXmlDocument* document(int slot)
 {
-    return slots[slot].get();
+    return validSlot(slot) ? slots[slot].get() : nullptr;
 }
 
 std::string unescapeText(const std::string& text)

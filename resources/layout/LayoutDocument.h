@@ -38,6 +38,8 @@ const LayoutIntegerList& getResourceVector(const std::string& id);
 
 namespace LayoutDocument {
 
+// The two document slots; functions take the slot as a plain number (0 base, 1 language) and ignore any
+// other.
 enum Slot { kBase = 0, kLanguage = 1 };
 
 using StringListMap = std::unordered_map<std::string, LayoutStringList>;
@@ -55,13 +57,13 @@ void loadAll(bool force);
 // Replaces the slot's document by the file named by the String property `propertyId` and merges its
 // entries. An identifier the store lacks throws its "ID not found: %s\n" GameTextException; a file
 // that cannot be read or parsed is reported ("Error reading main XML file: %s") and adds no entries.
-void load(Slot slot, const std::string& propertyId);
+void load(int slot, const std::string& propertyId);
 // The same with the file name given; true when the document was read and merged.
-bool loadFile(Slot slot, const std::string& path);
+bool loadFile(int slot, const std::string& path);
 // Deletes both documents; the maps keep their entries (templates become null).
 void unloadAll();
 // The slot's document, null before the first load and after unloadAll.
-const TiXmlDocument* document(Slot slot);
+const TiXmlDocument* document(int slot);
 
 // Resolves the escapes of layout texts: \+ "&", \\ "\", \g ">", \l "<", \n, \r, \t; any other escaped
 // character is dropped; a backslash as the last character empties the whole text.
@@ -77,3 +79,10 @@ const TiXmlElement* peekLayoutElement(const std::string& id);
 const std::string* peekResourceString(const std::string& id);
 
 } // namespace LayoutDocument
+
+// The document functions are free functions of the game, called without qualification too.
+using LayoutDocument::loadAll;
+using LayoutDocument::readIntegerVector;
+using LayoutDocument::readStringVector;
+using LayoutDocument::unescapeText;
+using LayoutDocument::unloadAll;

@@ -16,10 +16,13 @@ Object* HashtableEnumeration::nextElement()
 {
     if (!hasMoreElements())
         return nullptr;
-    HashEntry* entry = *position;
-    if (!entry)
+    unsigned slot = map->nextUsed(position.slot);
+    if (slot >= map->size) {
+        position = map->endPosition;
         return nullptr;
-    position.slot = map->nextUsed(position.slot + 1);
+    }
+    HashEntry* entry = map->entries[slot];
+    position.slot = map->nextUsed(slot + 1);
     if (keys)
         return new String(entry->key);
     return entry->value;

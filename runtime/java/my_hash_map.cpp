@@ -59,10 +59,10 @@ bool keysMatch(const HashEntry* entry, const String& key)
 
 } // namespace
 
-HashEntry* my_hash_map::position::operator*()
+HashEntry* my_hash_map::position::operator*() const
 {
-    slot = map->nextUsed(slot);
-    return slot < map->size ? map->entries[slot] : nullptr;
+    unsigned used = map->nextUsed(slot);
+    return used < map->size ? map->entries[used] : nullptr;
 }
 
 my_hash_map::my_hash_map(unsigned capacity, HashFunction hash, float loadFactor)

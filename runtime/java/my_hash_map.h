@@ -43,13 +43,13 @@ public:
     enum : uint8_t { Empty = 0, Used = 1, Deleted = 2 };
     using HashFunction = std::function<uint32_t(const java::String&)>;
 
-    // A slot of a map. Dereferencing moves it on to the next used slot (or to the end) and yields that
-    // slot's entry, null at the end.
+    // A slot of a map. Dereferencing yields the entry of the next used slot at or after it, null when
+    // there is none.
     struct position {
         my_hash_map* map;
         unsigned slot;
 
-        java::HashEntry* operator*();
+        java::HashEntry* operator*() const;
         bool operator==(const position& other) const { return map == other.map && slot == other.slot; }
         bool operator!=(const position& other) const { return !(*this == other); }
     };

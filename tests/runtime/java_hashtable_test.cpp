@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -213,4 +214,31 @@ TEST(JavaHashtable, EnumerationsWalkTheSlotsInOrder)
     copy.putAll(&table);
     EXPECT_EQ(copy.size(), 3);
     EXPECT_EQ(countOf(&one), 3);
+}
+
+TEST(JavaHashtableDeathTest, DamagedStatusByteEndsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Hash 0, step 1: "a" sits in slot 0, and a damaged slot 1 is met by the probes after it.
+    const struct {
+        const char* name;
+        unsigned damagedSlot;
+        std::function<void(my_hash_map&)> call;
+        const char* message;
+    } cases[] = {
+        {"insert, first slot", 0, [](my_hash_map& map) { map.Insert("b", nullptr); }, "Wrong Status in my_hash_map::insert"},
+        {"insert, later probe", 1, [](my_hash_map& map) { map.Insert("b", nullptr); }, "Wrong Status in my_hash_map::Insert"},
+        {"delete", 1, [](my_hash_map& map) { map.Delete("b"); }, "Wrong type in my_hash_map::Delete"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DEATH(
+            {
+                my_hash_map map(16, chosenHash({}), 0.5f);
+                map.put("a", nullptr);
+                map.status[c.damagedSlot] = 7;
+                c.call(map);
+            },
+            c.message)
+            << c.name;
+    }
 }

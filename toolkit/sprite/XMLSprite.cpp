@@ -4,6 +4,7 @@
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
+#include "runtime/DebugLog.h"
 #include "toolkit/sprite/XmlKeyword.h"
 
 #include <tinyxml.h>
@@ -99,12 +100,16 @@ void XMLSprite::readXML(const TiXmlElement* element)
         if (SurfaceHolder* resource = ResourceManager::getImage(id)) {
             setSurface(resource->getSurface());
             setMask(resource->getMask());
+        } else {
+            DebugLog::instance().log("XMLSprite: no image resource \"" + id + "\"\n");
         }
     }
     std::string maskId;
     if (XmlAttr::getString(element, "mask", maskId)) {
         if (MemorySurface* resource = ResourceManager::getMask(maskId))
             setMask(resource);
+        else
+            DebugLog::instance().log("XMLSprite: no mask resource \"" + maskId + "\"\n");
     }
 
     int keyword = anchorMode;

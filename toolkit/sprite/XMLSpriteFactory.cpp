@@ -5,6 +5,7 @@
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
+#include "runtime/DebugLog.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/sprite/XmlKeyword.h"
@@ -19,6 +20,22 @@ const ClassRecord SingleXMLSpriteFactory::classRecord("SingleXMLSpriteFactory", 
 const ClassRecord ArrayXMLSpriteFactory::classRecord("ArrayXMLSpriteFactory", &AbstractXMLSpriteFactory::classRecord);
 const ClassRecord SliceXMLSpriteFactory::classRecord("SliceXMLSpriteFactory", &AbstractXMLSpriteFactory::classRecord);
 
+namespace {
+
+// The factory's template child, or null with a line in the log naming the factory's element.
+const TiXmlElement* findTemplate(const TiXmlElement* element, const char* kind)
+{
+    const TiXmlElement* found = findChildElement(element, "template");
+    if (!found) {
+        const char* id = element->Attribute("id");
+        DebugLog::instance().log(std::string(kind) + ": no \"template\" in \"" + (id ? id : element->Value()) +
+                                 "\"\n");
+    }
+    return found;
+}
+
+} // namespace
+
 Sprite* SingleXMLSpriteFactory::create(int)
 {
     return templateElement ? createSpriteFromXml(templateElement) : nullptr;
@@ -27,7 +44,7 @@ Sprite* SingleXMLSpriteFactory::create(int)
 void SingleXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (element)
-        templateElement = findChildElement(element, "template");
+        templateElement = findTemplate(element, "SingleXMLSpriteFactory");
 }
 
 Sprite* ArrayXMLSpriteFactory::create(int index)
@@ -46,10 +63,10 @@ void ArrayXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (!element)
         return;
-    templateElement = findChildElement(element, "template");
+    templateElement = findTemplate(element, "ArrayXMLSpriteFactory");
+    count = 0;
     if (!templateElement)
         return;
-    count = 0;
     for (const TiXmlElement* child = templateElement->FirstChildElement(); child; child = child->NextSiblingElement())
         ++count;
 }
@@ -72,15 +89,18 @@ void SliceXMLSpriteFactory::readXML(const TiXmlElement* element)
 {
     if (!element)
         return;
-    templateElement = findChildElement(element, "template");
+    templateElement = findTemplate(element, "SliceXMLSpriteFactory");
     int count = sliceCount;
     if (XmlAttr::getInt(element, "slicecount", count))
         setSliceCount(count);
     static const XmlKeyword orientations[] = {{"horizontal", Horizontal}, {"vertical", Vertical}};
     readKeyword(element, "orientation", orientations, orientation);
     std::string id;
-    if (XmlAttr::getString(element, "surface", id))
+    if (XmlAttr::getString(element, "surface", id)) {
         setImage(ResourceManager::getImage(id));
+        if (!image)
+            DebugLog::instance().log("SliceXMLSpriteFactory: no image resource \"" + id + "\"\n");
+    }
 }
 
 namespace {

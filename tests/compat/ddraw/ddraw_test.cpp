@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -179,6 +180,33 @@ TEST_F(DirectDrawTest, CreateSurfaceFormatsAndRefusals)
     EXPECT_EQ(DDERR_OUTOFVIDEOMEMORY, dd->CreateSurface(&request, &surface, nullptr));
     ASSERT_EQ(DD_OK, dd->CreateSurface(&request, &surface, nullptr)); // only the next one fails
     surface->Release();
+}
+
+TEST_F(DirectDrawTest, NewSurfacesStartBlackEvenInTheMemoryOfReleasedOnes)
+{
+    // Large enough that released surfaces keep their memory for the next one of their size.
+    const DWORD side = 256;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<IDirectDrawSurface4*> surfaces;
+        for (DWORD bits : {32u, 16u, 32u}) {
+            IDirectDrawSurface4* s = bits == 16 ? makeSurface(side, side, 16, 0xF800, 0x07E0, 0x001F)
+                                                : makeSurface(side, side);
+            ASSERT_NE(nullptr, s);
+            DDSURFACEDESC2 desc{};
+            ASSERT_EQ(DD_OK, s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+            const auto* bytes = static_cast<const std::uint8_t*>(desc.lpSurface);
+            std::size_t size = static_cast<std::size_t>(desc.lPitch) * side;
+            std::size_t nonZero = 0;
+            for (std::size_t i = 0; i < size; ++i)
+                nonZero += bytes[i] != 0;
+            EXPECT_EQ(0u, nonZero) << "round " << round << ", " << bits << " bits";
+            std::memset(desc.lpSurface, 0xA5, size);
+            s->Unlock(nullptr);
+            surfaces.push_back(s);
+        }
+        for (IDirectDrawSurface4* s : surfaces)
+            s->Release();
+    }
 }
 
 TEST_F(DirectDrawTest, LockOfASubRectanglePointsAtItsCorner)

@@ -50,4 +50,22 @@ TEST(SpanFill, RunsOfAnyStartAndLengthHoldThePatternAndNothingElse)
                 }
 }
 
+#if defined(QUARRY_SPAN_FILL_X86)
+// A run long enough for the string store, from an odd start and with an odd length.
+TEST(SpanFill, ScreenSizedRunFromAnOddStart)
+{
+    const std::size_t length = compat::ddraw::span_fill_detail::kStringStoreBytes + 37;
+    std::vector<std::uint8_t> buffer(length + 8, 0xEE);
+    fillSpan(buffer.data() + 3, length, 0x11223344u);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+        const bool inside = i >= 3 && i < 3 + length;
+        const auto expected =
+            inside ? static_cast<std::uint8_t>(0x11223344u >> (8 * ((i - 3) % 4))) : std::uint8_t{0xEE};
+        wrong += buffer[i] != expected;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+#endif
+
 } // namespace

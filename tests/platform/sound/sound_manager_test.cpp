@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -20,6 +21,8 @@ class SoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The real mixer path on SDL's dummy device, however the program is started.
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
         compat::testing::setAudioAvailable(true);
         compat::testing::clearPlayedSounds();
         testsupport::writeFile(dir.file("click.wav"), testsupport::makeWav(0.2));

@@ -8,9 +8,11 @@
 #include "platform/image/PLDibBitmap.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+#include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -151,6 +153,73 @@ TEST_F(Holder, ArchiveIsAskedFirstWithForwardSlashes)
     const auto* bytes = static_cast<const std::uint8_t*>(mask->pixels());
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(bytes[i], picturePixels[static_cast<std::size_t>(i)] & 0xFF) << "a mask byte is the blue channel";
+}
+
+void fill(Buffer& buffer, const std::string& bytes)
+{
+    buffer.allocate(static_cast<unsigned>(bytes.size()));
+    std::memcpy(buffer.data, bytes.data(), bytes.size());
+}
+
+TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
+{
+    // True-colour pictures decode straight into 32-bit surfaces of the DIB's channel order; palettes and
+    // other targets go through a device context. Every path must give what drawing the DIB gives.
+    testsupport::BmpSpec paletted;
+    paletted.width = 2;
+    paletted.height = 1;
+    paletted.bits = 8;
+    paletted.coloursUsed = 2;
+    paletted.palette = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40};
+    paletted.pixels = {1, 0, 0, 0};
+    testsupport::Bytes palettedFile = testsupport::makeBmp(paletted);
+    testsupport::PngSpec translucent;
+    translucent.width = 2;
+    translucent.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    translucent.rows = {0x10, 0x20, 0x30, 0x80, 0x40, 0x50, 0x60, 0x00};
+    testsupport::Bytes pngFile = testsupport::encodePng(translucent);
+
+    const std::string rgbFile = bmp24(3, 2, picturePixels);
+    struct Case {
+        const char* name;
+        std::string file;
+        SurfaceDesc desc;
+        std::vector<std::uint32_t> pixels; // the top row
+    } cases[] = {
+        {"24 bits into A8R8G8B8", rgbFile, sourceImageDesc(), {0xFF102030, 0xFF405060, 0xFF708090}},
+        {"24 bits into X8R8G8B8", rgbFile, describe(0, 0, 32, 0xFF0000, 0xFF00, 0xFF), {0xFF102030, 0xFF405060, 0xFF708090}},
+        {"24 bits into 5-6-5", rgbFile, desc565(), {pack565(0x102030), pack565(0x405060), pack565(0x708090)}},
+        {"8 bits into A8R8G8B8", std::string(palettedFile.begin(), palettedFile.end()), sourceImageDesc(),
+         {0xFF405060, 0xFF102030}},
+        {"alpha into A8R8G8B8", std::string(pngFile.begin(), pngFile.end()), sourceImageDesc(),
+         {0x80102030, 0x00405060}},
+        {"alpha into B8G8R8 order", std::string(pngFile.begin(), pngFile.end()),
+         describe(0, 0, 32, 0xFF, 0xFF00, 0xFF0000), {0x00302010, 0x00605040}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Buffer buffer;
+        fill(buffer, c.file);
+        std::unique_ptr<DirectDrawSurface> surface(decodeImageFromMemory(dd, buffer, c.desc));
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(c.desc.width, static_cast<std::uint32_t>(c.pixels.size()));
+        EXPECT_EQ(surface->getDesc().width, c.desc.width);
+        for (std::size_t x = 0; x < c.pixels.size(); ++x)
+            EXPECT_EQ(peek(surface.get(), static_cast<int>(x), 0), c.pixels[x]) << x;
+    }
+}
+
+TEST_F(Holder, RefusedSurfaceDuringADecodeGivesNoPicture)
+{
+    Buffer buffer;
+    fill(buffer, bmp24(3, 2, picturePixels));
+    for (SurfaceDesc desc : {sourceImageDesc(), desc565()}) {
+        compat::testing::failNextCreateSurface(DDERR_UNSUPPORTED);
+        EXPECT_EQ(decodeImageFromMemory(dd, buffer, desc), nullptr);
+        std::unique_ptr<DirectDrawSurface> again(decodeImageFromMemory(dd, buffer, desc));
+        ASSERT_NE(again, nullptr) << "only the one creation failed";
+        EXPECT_EQ(peek(again.get(), 2, 1), desc.format.bitsPerPixel == 16 ? 0xFFFFu : 0xFFFFFFFFu);
+    }
 }
 
 TEST_F(Holder, UndecodableFileLeavesNoSourceAndIsLogged)

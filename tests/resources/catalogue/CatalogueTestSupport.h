@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@
 class CatalogueTestApplication : public Application {
 public:
     CatalogueTestApplication() : Application(1, "Quarrytide", "1.1.0", "QuarrytideTest", 50, 2000) {}
+    // The sound manager belongs to the fixture, not to this application.
+    ~CatalogueTestApplication() override { soundManager = nullptr; }
     void useSoundManager(SoundManager* manager) { soundManager = manager; }
 };
 
@@ -32,6 +35,7 @@ protected:
     {
         DisplayTest::SetUp();
         ResourceManager::setDirectDraw(dd);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
         compat::testing::setAudioAvailable(true);
         compat::testing::clearPlayedSounds();
         setStartupAdvertImage("");

@@ -292,3 +292,25 @@ TEST_F(CatalogueTest, ALostDisplayIsRepairedFromTheLoadedSources)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CatalogueInstance, ANewCatalogueTakesOverFromTheCurrentOne)
+{
+    delete ResourceManager::instance();
+    auto* first = new ResourceManager();
+    EXPECT_EQ(first, ResourceManager::instance());
+    auto* second = new ResourceManager(); // deletes the first
+    EXPECT_EQ(second, ResourceManager::instance());
+    {
+        ResourceManager local; // deletes the second
+        EXPECT_EQ(&local, ResourceManager::instance());
+        ResourceManager inner; // cannot delete one that was not made with new
+        EXPECT_EQ(&inner, ResourceManager::instance());
+    }
+    EXPECT_EQ(nullptr, ResourceManager::instance());
+    EXPECT_EQ(nullptr, ResourceManager::getImage("IMAGE_ANY"));
+    EXPECT_EQ(-1, ResourceManager::getSound("SOUND_ANY"));
+}
+
+} // namespace

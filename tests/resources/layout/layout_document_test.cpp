@@ -35,12 +35,24 @@ TEST_F(LayoutDocuments, TypedEntriesComeFromBothDocumentsAndTheLanguageWins)
         <IntegerVector id="TD_COUNTS"><i>1</i><whatever>#ff</whatever><i/></IntegerVector>
         <Integer id="TD_SHARED">7</Integer>
         <sprite id="TD_SPRITE" x="5"/>
+        <Integer id="TD_LANG_INT">0</Integer>
+        <Float id="TD_LANG_FLOAT">0</Float>
+        <Boolean id="TD_LANG_BOOL">0</Boolean>
+        <Rectangle id="TD_LANG_RECT" x="1" y="1" width="1" height="1"/>
+        <IntegerVector id="TD_LANG_VECTOR"><i>1</i><i>1</i></IntegerVector>
+        <sprite id="TD_LANG_SPRITE" x="base"/>
     )",
                   R"(
         <String id="TD_TITLE">Language title</String>
         <String id="TD_SHARED">seven</String>
         <StringVector id="TD_HINTS"><s>only</s></StringVector>
         <Point id="TD_POINT" x="9"/>
+        <Integer id="TD_LANG_INT">1</Integer>
+        <Float id="TD_LANG_FLOAT">1</Float>
+        <Boolean id="TD_LANG_BOOL">1</Boolean>
+        <Rectangle id="TD_LANG_RECT" width="5"/>
+        <IntegerVector id="TD_LANG_VECTOR"><i>2</i></IntegerVector>
+        <sprite id="TD_LANG_SPRITE" x="language"/>
     )");
 
     EXPECT_TRUE(messages().empty());
@@ -57,6 +69,13 @@ TEST_F(LayoutDocuments, TypedEntriesComeFromBothDocumentsAndTheLanguageWins)
     EXPECT_EQ(getResourceInt("TD_SHARED"), 7);
     EXPECT_EQ(getResourceString("TD_SHARED"), "seven");
     EXPECT_EQ(attribute(findLayoutElement("TD_SPRITE"), "x"), "5");
+
+    EXPECT_EQ(getResourceInt("TD_LANG_INT"), 1);
+    EXPECT_EQ(getResourceFloat("TD_LANG_FLOAT"), 1.0f);
+    EXPECT_TRUE(getResourceBool("TD_LANG_BOOL"));
+    EXPECT_EQ(getResourceRect("TD_LANG_RECT"), Rect(0, 0, 5, 0));
+    EXPECT_EQ(getResourceVector("TD_LANG_VECTOR"), LayoutIntegerList{2});
+    EXPECT_EQ(attribute(findLayoutElement("TD_LANG_SPRITE"), "x"), "language");
 }
 
 TEST_F(LayoutDocuments, ValueTextsAreConvertedAsWritten)
@@ -264,4 +283,14 @@ TEST_F(LayoutDocuments, ReloadingADocumentLeavesNoTemplatePointingIntoTheOldOne)
     LayoutDocument::unloadAll();
     EXPECT_EQ(findLayoutElement("RL_BASE_ONLY"), nullptr);
     EXPECT_EQ(LayoutDocument::document(LayoutDocument::kBase), nullptr);
+}
+
+TEST_F(LayoutDocuments, ASlotOtherThanBaseOrLanguageIsIgnored)
+{
+    properties();
+    write("base.xml", layouttest::layout("<Integer id=\"SL_VALUE\">1</Integer>"));
+    LayoutDocument::load(2, "BASE_XML_DOCUMENT");
+    EXPECT_FALSE(LayoutDocument::loadFile(-1, dir.file("base.xml")));
+    EXPECT_EQ(LayoutDocument::document(7), nullptr);
+    EXPECT_EQ(getResourceInt("SL_VALUE"), 0);
 }

@@ -185,6 +185,11 @@ TEST_F(XmlSpriteTest, FactoriesBuildThroughTheObjectFactory)
     EXPECT_EQ(nullptr, array->create(3));
     EXPECT_EQ(nullptr, array->create(-1));
 
+    // Without a template there is nothing to count or build.
+    Held<AbstractXMLSpriteFactory> empty(createSpriteFactoryFromXml(parse("<arrayxmlspritefactory/>")));
+    EXPECT_EQ(0, empty->getCount());
+    EXPECT_EQ(nullptr, empty->create(0));
+
     // Elements of another kind are refused by the typed conversions.
     EXPECT_EQ(nullptr, createSpriteFromXml(arrayDoc.RootElement()));
     EXPECT_EQ(nullptr, createSpriteFactoryFromXml(parse("<xmlsprite/>")));

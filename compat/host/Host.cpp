@@ -1,0 +1,88 @@
+#include "compat/host/Host.h"
+
+#include "compat/host/HeadlessHost.h"
+#include "compat/host/SdlHost.h"
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+
+namespace compat::host {
+
+namespace {
+
+std::mutex choiceMutex;
+std::unique_ptr<Host> chosen;
+std::string report;
+
+std::unique_ptr<Host> choose()
+{
+    report.clear();
+    const char* asked = std::getenv("QUARRYTIDE_HOST");
+    const std::string wanted = asked != nullptr ? asked : "";
+    if (wanted == "headless") {
+        report = "headless: started";
+        return std::make_unique<HeadlessHost>();
+    }
+    if (!wanted.empty() && wanted != "sdl")
+        throw std::runtime_error("QUARRYTIDE_HOST=" + wanted + " names no host; known hosts: headless, sdl");
+
+    std::string why;
+    std::unique_ptr<Host> sdl = SdlHost::start(why);
+    if (sdl) {
+        report = "sdl: started";
+        return sdl;
+    }
+    report = "sdl: " + why;
+    if (wanted == "sdl")
+        throw std::runtime_error("no host could start (tried " + report + ")");
+    report += "; headless: started";
+    return std::make_unique<HeadlessHost>();
+}
+
+} // namespace
+
+Host& current()
+{
+    std::lock_guard<std::mutex> lock(choiceMutex);
+    if (!chosen)
+        chosen = choose();
+    return *chosen;
+}
+
+const std::string& selectionReport()
+{
+    std::lock_guard<std::mutex> lock(choiceMutex);
+    return report;
+}
+
+} // namespace compat::host
+
+namespace compat::testing {
+
+void resetHost()
+{
+    std::lock_guard<std::mutex> lock(compat::host::choiceMutex);
+    compat::host::chosen.reset();
+}
+
+compat::host::HeadlessState headlessState()
+{
+    auto* headless = dynamic_cast<compat::host::HeadlessHost*>(&compat::host::current());
+    return headless != nullptr ? headless->snapshot() : compat::host::HeadlessState{};
+}
+
+void injectHostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    if (auto* headless = dynamic_cast<compat::host::HeadlessHost*>(&compat::host::current()))
+        headless->inject({message, wParam, lParam});
+}
+
+void setHeadlessDesktop(int width, int height)
+{
+    if (auto* headless = dynamic_cast<compat::host::HeadlessHost*>(&compat::host::current()))
+        headless->setDesktop(width, height);
+}
+
+} // namespace compat::testing

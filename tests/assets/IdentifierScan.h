@@ -1,0 +1,48 @@
+// Finds the identifiers that product code looks up by a literal: a call of one of the data look-ups
+// (property store getters, layout look-ups, resource catalogue look-ups and the sound helpers) whose
+// first argument is an upper-case text literal, or a named constant holding one. Keys built at run
+// time ("RECT_" + mode) are not literals and are left to the data's own checks. A line that holds
+// the words "not a data id" is skipped.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace dataset {
+
+// Where an identifier must be defined.
+enum class Store {
+    Property,  // a property file entry of the given type
+    Layout,    // a layout document entry of the given kind
+    Catalogue, // a resource entry of the given kind
+};
+
+struct Lookup {
+    Store store;
+    std::string kind; // the type or entry kind, e.g. "String", "Integer", "Surface", "template"
+    std::string function, id, file;
+    int line = 0;
+};
+
+// The look-up functions by name, with where their identifier lives.
+struct LookupFunction {
+    Store store;
+    const char* kind;
+};
+const std::map<std::string, LookupFunction>& lookupFunctions();
+
+// Source text with comments blanked (line breaks kept), so commented-out code does not count.
+std::string withoutComments(const std::string& source);
+
+// Named constants holding an identifier: `name = "ID";`.
+std::map<std::string, std::string> identifierConstants(const std::string& source);
+
+// The look-ups of one source file; `constants` resolves named arguments.
+std::vector<Lookup> findLookups(const std::string& source, const std::string& fileName,
+                                const std::map<std::string, std::string>& constants);
+
+// The look-ups of every product source below the folders the game is built from.
+std::vector<Lookup> scanProductSources();
+
+} // namespace dataset

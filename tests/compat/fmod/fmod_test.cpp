@@ -1,0 +1,79 @@
+// The sound library's channel and slot bookkeeping over the dummy audio device.
+#include "compat/fmod/fmod.h"
+#include "compat/fmod/testing.h"
+#include "support/TempDir.h"
+#include "support/WavFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class Fmod : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        compat::testing::setAudioAvailable(true);
+        testsupport::writeFile(dir.file("tone.wav"), testsupport::makeWav(0.5));
+        ASSERT_TRUE(FSOUND_Init(44100, 4, FSOUND_INIT_GLOBALFOCUS));
+    }
+    void TearDown() override { FSOUND_Close(); }
+
+    testsupport::TempDir dir{true};
+};
+
+TEST_F(Fmod, ChannelsRunOutAndComeBackWhenStopped)
+{
+    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, "tone.wav", FSOUND_LOOP_NORMAL, 0, 0);
+    ASSERT_NE(nullptr, sample);
+    EXPECT_EQ(sample, FSOUND_Sample_Get(0));
+    for (int expected = 0; expected < 4; ++expected)
+        EXPECT_EQ(expected, FSOUND_PlaySound(FSOUND_FREE, sample));
+    EXPECT_EQ(4, FSOUND_GetChannelsPlaying());
+    EXPECT_EQ(-1, FSOUND_PlaySound(FSOUND_FREE, sample));
+    EXPECT_EQ(FMOD_ERR_CHANNEL_ALLOC, FSOUND_GetError());
+
+    EXPECT_TRUE(FSOUND_StopSound(2));
+    EXPECT_EQ(2, FSOUND_PlaySound(FSOUND_FREE, sample));
+    // A channel asked for by number is taken over.
+    EXPECT_EQ(1, FSOUND_PlaySound(1, sample));
+    EXPECT_EQ(4, FSOUND_GetChannelsPlaying());
+}
+
+TEST_F(Fmod, ReloadingASlotStopsItsOldSampleAndPausedStartsWaitForTheirVolume)
+{
+    FSOUND_SAMPLE* first = FSOUND_Sample_Load(0, "tone.wav", FSOUND_NORMAL, 0, 0);
+    int channel = FSOUND_PlaySoundEx(FSOUND_FREE, first, nullptr, 1);
+    ASSERT_EQ(0, channel);
+    // Paused channels hold their channel but are not heard.
+    EXPECT_EQ(0, FSOUND_GetChannelsPlaying());
+    EXPECT_TRUE(FSOUND_SetVolume(channel, 100));
+    EXPECT_TRUE(FSOUND_SetPaused(channel, 0));
+    EXPECT_EQ(1, FSOUND_GetChannelsPlaying());
+    EXPECT_EQ((100 * 128 + 127) / 255, compat::testing::deviceChannelVolume(channel));
+
+    FSOUND_SAMPLE* second = FSOUND_Sample_Load(0, "tone.wav", FSOUND_NORMAL, 0, 0);
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(second, FSOUND_Sample_Get(0));
+    EXPECT_EQ(0, FSOUND_GetChannelsPlaying());
+    EXPECT_FALSE(FSOUND_SetVolume(channel, 10));
+    EXPECT_EQ(FMOD_ERR_INVALID_PARAM, FSOUND_GetError());
+}
+
+TEST_F(Fmod, SetUpCallsAreRefusedOnceStartedAndEverythingFailsAfterClose)
+{
+    EXPECT_FALSE(FSOUND_SetOutput(FSOUND_OUTPUT_WINMM));
+    EXPECT_EQ(FMOD_ERR_BUSY, FSOUND_GetError());
+    ASSERT_NE(nullptr, FSOUND_Sample_Load(0, "tone.wav", FSOUND_NORMAL, 0, 0));
+
+    FSOUND_Close();
+    EXPECT_EQ(nullptr, FSOUND_Sample_Get(0));
+    EXPECT_EQ(nullptr, FSOUND_Sample_Load(0, "tone.wav", FSOUND_NORMAL, 0, 0));
+    EXPECT_EQ(FMOD_ERR_UNINITIALIZED, FSOUND_GetError());
+    EXPECT_EQ(nullptr, FSOUND_Stream_Open("tone.wav", 0, 0, 0));
+    EXPECT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_WINMM));
+}
+
+} // namespace
