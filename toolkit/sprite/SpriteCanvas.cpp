@@ -406,7 +406,8 @@ void SpriteCanvas::renderTiled(Surface* target)
     std::vector<Sprite*> all = snapshot();
     for (Sprite* sprite : all) {
         const Rect now = screenBounds(sprite);
-        if (isAreaDirty(now))
+        // Invisible sprites are not drawn here either.
+        if (sprite->isVisible() && isAreaDirty(now))
             sprite->draw(composition);
         sprite->setDrawnBounds(now);
     }
@@ -514,13 +515,13 @@ void SpriteCanvas::keyReleased(int key)
     releaseAll(receivers);
 }
 
-void SpriteCanvas::keyTyped(int character)
+void SpriteCanvas::keyTyped(char character)
 {
     consumed = false;
     gatherKey(Sprite::InputKeyTyped);
     std::vector<Sprite*> receivers;
     receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyTyped(character); });
+    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyTyped(static_cast<unsigned char>(character)); });
     releaseAll(receivers);
 }
 

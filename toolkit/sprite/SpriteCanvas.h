@@ -58,7 +58,7 @@ public:
     // Input, as the application's input manager delivers it. Each first clears the consumed mark.
     virtual void keyPressed(int key);
     virtual void keyReleased(int key);
-    virtual void keyTyped(int character);
+    virtual void keyTyped(char character);
     virtual void mouseMoved(int x, int y, int buttons);
     virtual void leftPressed(int x, int y, int buttons, int doubleClick);
     virtual void leftReleased(int x, int y, int buttons);

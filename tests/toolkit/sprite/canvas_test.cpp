@@ -1,6 +1,7 @@
 #include "platform/surface/SurfaceTestSupport.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/SpriteContainer.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -293,10 +294,14 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     Held<SpriteCanvas> canvas(new SpriteCanvas(64, 64, 16, 16));
     canvas->setBackground(solid(64, 64, 0x000010));
     auto* sprite = new BitmapSprite(solid(8, 8, 0xFF0000), nullptr, 4, 4);
+    auto* hidden = new BitmapSprite(solid(8, 8, 0x0000FF), nullptr, 20, 20);
+    hidden->setVisible(false);
     canvas->addSprite(sprite);
+    canvas->addSprite(hidden);
     canvas->render(target);
     EXPECT_EQ(0xFF0000u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0x000010u, peek(target, 40, 40) & 0xFFFFFF);
+    EXPECT_EQ(0x000010u, peek(target, 21, 21) & 0xFFFFFF) << "invisible sprites are not drawn";
     EXPECT_EQ(Rect(4, 4, 8, 8), sprite->getDrawnBounds());
 
     target->fill(0);
@@ -304,4 +309,32 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     canvas->render(target);
     EXPECT_EQ(0x000010u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0xFF0000u, peek(target, 41, 41) & 0xFFFFFF);
+}
+
+TEST_F(CanvasFixture, SpritesReachTheFrameRatioOfTheirCanvas)
+{
+    RecordingSprite* a = add("a");
+    Held<RecordingSprite> loose(new RecordingSprite("loose", &log));
+    canvas->update(0.04f, 40, 25.0f);
+    EXPECT_FLOAT_EQ(2.0f, a->getFrameRate().ratio()) << "a 40 ms frame is two nominal frames";
+    EXPECT_FLOAT_EQ(0.0f, loose->getFrameRate().ratio()) << "off a canvas nothing moves";
+    EXPECT_FLOAT_EQ(25.0f, a->getFrameRate().getMeasuredRate());
+}
+
+TEST_F(CanvasPixels, ContainerChildrenDrawRelativeToTheContainerAndHonourTheirClip)
+{
+    Surface* target = make32(64, 48);
+    target->fill(0);
+    Held<SpriteCanvas> canvas(new SpriteCanvas(64, 48, 64, 48));
+    auto* panel = new SpriteContainer(20, 10, 30, 30, 2, 0, 3, 0, 0, 0);
+    auto* child = new BitmapSprite(solid(20, 20, 0x00FF00), nullptr, 0, 0);
+    child->setClipRect(0, 0, 30, 48); // screen coordinates: cuts the child's right part
+    panel->addChild(child, SpriteContainer::PlaceOnCorner);
+    canvas->addSprite(panel);
+    canvas->render(target);
+    EXPECT_EQ(0u, peek(target, 21, 13) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, peek(target, 22, 13) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, peek(target, 29, 32) & 0xFFFFFF);
+    EXPECT_EQ(0u, peek(target, 30, 13) & 0xFFFFFF);
+    EXPECT_EQ(0u, peek(target, 22, 33) & 0xFFFFFF);
 }
