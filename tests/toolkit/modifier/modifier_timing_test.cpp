@@ -216,6 +216,13 @@ TEST_F(ModifierTest, ALoopingAnimationWithoutALoopCountRunsOnAndALongFrameStepsS
     for (int i = 0; i < 30; ++i)
         frame(60);
     EXPECT_TRUE(running(animation));
+
+    // A vanishing duration steps a bounded number of frames per update instead of never returning.
+    sprite->removeModifier(animation);
+    const int before = sprite->getFrame();
+    ModifierFrame::startTimed(sprite, 1e-12, 0, 0);
+    frame();
+    EXPECT_EQ(sprite->getFrame(), (before + ModifierFrame::MaxStepsPerUpdate) % 8);
 }
 
 TEST_F(ModifierTest, BoundsGrowBothAxesTogetherAndWriteTheEndSizeOnTheirLastUpdate)
