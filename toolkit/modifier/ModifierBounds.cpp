@@ -26,8 +26,9 @@ void ModifierBounds::setSizes(int newStartWidth, int newStartHeight, int newEndW
     speed = newSpeed;
     currentWidth = static_cast<float>(startWidth);
     currentHeight = static_cast<float>(startHeight);
-    widthSpeed = static_cast<float>(endWidth - startWidth) * speed;
-    heightSpeed = static_cast<float>(endHeight - startHeight) * speed;
+    // In floating point: the distance between two layout integers may not fit an int.
+    widthSpeed = (static_cast<float>(endWidth) - static_cast<float>(startWidth)) * speed;
+    heightSpeed = (static_cast<float>(endHeight) - static_cast<float>(startHeight)) * speed;
 }
 
 void ModifierBounds::stepAxis(float& current, float speed, int end, float ratio)

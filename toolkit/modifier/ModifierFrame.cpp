@@ -39,9 +39,15 @@ void ModifierFrame::update()
         return;
     }
     timeAccumulator += frameRatio();
+    int steps = 0;
     while (timeAccumulator >= frameDuration && !hasState(StateFinished)) {
         timeAccumulator -= frameDuration;
         step();
+        // A vanishing duration would step without end: what is left over is dropped.
+        if (++steps == MaxStepsPerUpdate) {
+            timeAccumulator = 0.0;
+            break;
+        }
     }
 }
 

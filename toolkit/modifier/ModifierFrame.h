@@ -10,6 +10,8 @@ public:
     enum Mode : int { Timed = 0, Counted = 1 };
 
     static const ClassRecord classRecord;
+    // The most frames a timed animation steps in one update.
+    static constexpr int MaxStepsPerUpdate = 1024;
 
     ModifierFrame() = default;
     ModifierFrame(int mode, int loops, int updatesPerFrame, double frameDuration)
@@ -23,7 +25,7 @@ public:
     unsigned getSize() override { return sizeof(ModifierFrame); }
     const ClassRecord* getClass() const override { return &classRecord; }
     // A duration of 0 or less steps one frame per update (it would never use up the time it gained), and
-    // so does a count of 1 or less.
+    // so does a count of 1 or less; a tiny duration steps at most MaxStepsPerUpdate frames.
     void update() override;
 
     int getMode() const { return mode; }
