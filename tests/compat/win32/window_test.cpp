@@ -122,6 +122,38 @@ TEST_F(Windows, CrossThreadSendWaitsUntilTheOwnerHandledIt)
     EXPECT_FALSE(IsWindow(w));
 }
 
+LRESULT sendBackProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Asked for something, this window first asks the other thread's window (wParam) in turn.
+    if (message == WM_USER + 7)
+        return SendMessageA(reinterpret_cast<HWND>(wParam), WM_USER + 1, 21, 0) + 1;
+    return CALLBACK_Record(window, message, wParam, lParam);
+}
+
+TEST_F(Windows, OwnerWaitingInGetMessageAnswersAndThreadsMaySendToEachOther)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = sendBackProcedure;
+    wc.lpszClassName = "SendBack";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND mine = make();
+    std::atomic<HWND> theirs{nullptr};
+    std::thread owner([&] {
+        theirs = CreateWindowExA(0, "SendBack", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) // blocks: sent messages are handled meanwhile
+            DispatchMessageA(&m);
+        DestroyWindow(theirs);
+    });
+    while (theirs.load() == nullptr)
+        std::this_thread::yield();
+    // The other thread, while handling this, sends to a window of this thread: no dead lock.
+    EXPECT_EQ(SendMessageA(theirs, WM_USER + 7, reinterpret_cast<WPARAM>(mine), 0), 43);
+    PostThreadMessageA(0, 0, 0, 0); // an unknown thread takes nothing
+    PostMessageA(theirs, WM_QUIT, 0, 0);
+    owner.join();
+}
+
 TEST_F(Windows, DestroyWindowSendsDestroyToParentThenChildrenAndDropsTheirMessages)
 {
     HWND parent = make();
