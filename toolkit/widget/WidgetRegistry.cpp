@@ -3,6 +3,7 @@
 #include "runtime/ObjectFactory.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontLabel.h"
 
 namespace {
 
@@ -16,3 +17,4 @@ template <class T> void* createAndRead(const TiXmlElement* element)
 } // namespace
 
 QUARRY_REGISTER_XML_CREATOR("buttonblit", createAndRead<ButtonBlit>);
+QUARRY_REGISTER_XML_CREATOR("pixelfontlabel", createAndRead<PixelFontLabel>);
