@@ -5,6 +5,7 @@
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
+#include "runtime/DebugLog.h"
 
 #include <tinyxml.h>
 
@@ -91,8 +92,13 @@ void PixelFontLabel::readXML(const TiXmlElement* element)
     XmlAttr::getFloat(element, "lineheight", lineHeight);
     XmlAttr::getBool(element, "colordraw", colorDraw);
     std::string fontId;
-    if (XmlAttr::getString(element, "font", fontId))
-        font = ResourceManager::getFont(fontId);
+    // An identifier the catalogue does not hold keeps the font the label had.
+    if (XmlAttr::getString(element, "font", fontId)) {
+        if (BitmapFont* resource = ResourceManager::getFont(fontId))
+            font = resource;
+        else
+            DebugLog::instance().log("PixelFontLabel: no font resource \"" + fontId + "\"\n");
+    }
     readWord(element, "alignh", alignHWords, alignH);
     readWord(element, "alignv", alignVWords, alignV);
     readWord(element, "style", styleWords, style);
