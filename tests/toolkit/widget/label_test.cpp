@@ -247,7 +247,6 @@ TEST_F(LabelTest, DrawsTextWithItsShadowOrOutline)
 TEST_F(LabelTest, LayoutElementConfiguresTheLabel)
 {
     auto* catalogue = new ResourceManager(0);
-    uniform->addRef();
     catalogue->storeFont("FONT_TEST", uniform);
     TiXmlDocument doc;
     doc.Parse("<pixelfontlabel width='50' height='20' font='FONT_TEST' alignh='right' alignv='bottom' "
