@@ -244,6 +244,21 @@ TEST_F(LabelTest, DrawsTextWithItsShadowOrOutline)
     }
 }
 
+TEST_F(LabelTest, MarkupIsNeitherDrawnNorMeasuredInTheFontsOwnColours)
+{
+    label->setBounds(0, 0, 40, 10);
+    label->setStyle(PixelFontLabel::StyleNormal);
+    label->setAlignH(PixelFontLabel::AlignRight);
+    label->setText("^FF0000FF^ab");
+    DirectDrawSurface* target = make32(40, 10);
+    target->fill(0);
+    label->draw(target);
+    // Right-aligned "ab" (10 wide) in 40: from x 29; nothing of the code is drawn before it.
+    EXPECT_TRUE(near(peek(target, 29, 0), ink));
+    EXPECT_EQ(peek(target, 28, 0), 0u);
+    EXPECT_EQ(peek(target, 20, 0), 0u);
+}
+
 TEST_F(LabelTest, LayoutElementConfiguresTheLabel)
 {
     auto* catalogue = new ResourceManager(0);
