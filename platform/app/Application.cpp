@@ -60,8 +60,12 @@ Application::~Application()
         pendingScene = nullptr;
     }
     sceneList.removeAllElements();
-    delete screen;
-    screen = nullptr;
+    if (screen != nullptr) {
+        // The catalogue was given the screen's DirectDraw object; it goes with the screen.
+        ResourceManager::setDirectDraw(nullptr);
+        delete screen;
+        screen = nullptr;
+    }
     delete inputManager;
     inputManager = nullptr;
     delete soundManager;

@@ -114,6 +114,8 @@ TEST(DataSetLoad, LayoutEntriesAgreeWithTheGamesLoader)
 class DataSetApplication : public Application {
 public:
     DataSetApplication() : Application(1, "Quarrytide", "1.1.0", "QuarrytideDataSetTest", 50, 2000) {}
+    // The fixture owns the sound manager it lends; the application would delete its own.
+    ~DataSetApplication() override { soundManager = nullptr; }
     void useSoundManager(SoundManager* manager) { soundManager = manager; }
 };
 

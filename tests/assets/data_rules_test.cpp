@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <regex>
 #include <set>
@@ -286,4 +287,46 @@ TEST(DataRules, LayoutTemplatesNameExistingResources)
                 << name << "=\"" << value << "\" names no " << kind << " resource entry";
         }
     }
+}
+
+// A level's colour ratios fill the bag the blocks are drawn from, and rainbow, colour bomb and bucket
+// blocks take their colour from it: every level needs some colour. A level attribute it does not
+// give keeps the previous level's value, so the ratios are followed from level to level.
+TEST(DataRules, EveryLevelDrawsSomeColour)
+{
+    for (const char* documentId : {"BASE_XML_DOCUMENT", "LANG_XML_DOCUMENT"}) {
+        TiXmlDocument document;
+        ASSERT_TRUE(document.LoadFile(inRunDir(loaded().properties().getString(documentId)).string().c_str()));
+        for (const TiXmlElement* level = document.RootElement()->FirstChildElement(); level;
+             level = level->NextSiblingElement()) {
+            std::string tag = level->Value();
+            if (tag != "classiclevel" && tag != "endlesslevel")
+                continue;
+            std::map<std::string, int> ratios;
+            int index = 0;
+            for (const TiXmlElement* step = level->FirstChildElement(); step; step = step->NextSiblingElement(), ++index) {
+                for (int colour = 1; colour <= 5; ++colour) {
+                    std::string name = "color" + std::to_string(colour) + "ratio";
+                    if (const char* value = step->Attribute(name.c_str()))
+                        ratios[name] = std::atoi(value);
+                }
+                int total = 0;
+                for (const auto& [name, ratio] : ratios)
+                    total += ratio > 0 ? ratio : 0;
+                EXPECT_GT(total, 0) << level->Attribute("id") << ": level " << index << " has no colour ratio above 0";
+            }
+        }
+    }
+}
+
+// Frame counts, countdowns and the screen size must be positive when the data set has them.
+TEST(DataRules, CountsAndTimesArePositive)
+{
+    const LayoutEntries& layout = loaded().layout();
+    for (const char* id : {"INT_GAME_OVER_TIME_CLASSIC", "INT_GAME_OVER_TIME_ENDLESS", "INT_TREASURE_BLINK_TIME",
+                           "INT_NR_OF_WHEEL_FRAMES", "INT_NR_OF_STAR_FRAMES", "INT_NR_OF_TIMER_FRAMES",
+                           "INT_NR_OF_SPARKLE_FRAMES", "INT_GAME_WIDTH", "INT_GAME_HEIGHT"})
+        if (layout.integers.count(id)) {
+            EXPECT_GT(layout.integers.at(id), 0) << id;
+        }
 }

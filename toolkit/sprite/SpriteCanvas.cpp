@@ -55,6 +55,7 @@ SpriteCanvas::~SpriteCanvas()
 {
     removeAll();
     removeObsolete();
+    unregisterInput();
     // Sprites that could not be unlinked as obsolete (a subclass refusing the mark) are let go too.
     std::vector<Sprite*> rest;
     rest.swap(sprites);
@@ -74,6 +75,7 @@ SpriteCanvas::~SpriteCanvas()
 
 void SpriteCanvas::init(int newWidth, int newHeight, int newTileWidth, int newTileHeight)
 {
+    registerInput();
     width = newWidth;
     height = newHeight;
     anyDirty = false;

@@ -4,9 +4,11 @@
 // under the pointer, from the top down, until one consumes the event. A sprite with the input-barrier
 // state (a modal panel) counts as hit everywhere and hides everything below it from input.
 //
-// The canvas holds one reference on each listed sprite; a sprite keeps a plain pointer back to it.
+// The canvas holds one reference on each listed sprite; a sprite keeps a plain pointer back to it. It
+// listens to the application's input manager from its set-up until it is destroyed.
 #pragma once
 
+#include "platform/app/InputListener.h"
 #include "runtime/Rect.h"
 #include "runtime/RefCounted.h"
 #include "toolkit/sprite/FrameRate.h"
@@ -39,7 +41,7 @@ private:
     std::vector<std::uint32_t> words;
 };
 
-class SpriteCanvas : public RefObject {
+class SpriteCanvas : public RefObject, public InputListener {
 public:
     // The nominal rate every per-frame speed is given in.
     static constexpr float NominalRate = 50.0f;
@@ -56,16 +58,19 @@ public:
     virtual void init(int width, int height, int tileWidth, int tileHeight);
 
     // Input, as the application's input manager delivers it. Each first clears the consumed mark.
-    virtual void keyPressed(int key);
-    virtual void keyReleased(int key);
-    virtual void keyTyped(char character);
-    virtual void mouseMoved(int x, int y, int buttons);
+    void keyPressed(int key) override;
+    void keyReleased(int key) override;
+    void keyTyped(char character) override;
+    void mouseMoved(int x, int y, int buttons) override;
+    // The left button: the input manager calls it mousePressed and mouseReleased.
+    void mousePressed(int x, int y, int buttons, int doubleClick) override { leftPressed(x, y, buttons, doubleClick); }
+    void mouseReleased(int x, int y, int buttons) override { leftReleased(x, y, buttons); }
     virtual void leftPressed(int x, int y, int buttons, int doubleClick);
     virtual void leftReleased(int x, int y, int buttons);
-    virtual void middlePressed(int x, int y, int buttons, int doubleClick);
-    virtual void middleReleased(int x, int y, int buttons);
-    virtual void rightPressed(int x, int y, int buttons, int doubleClick);
-    virtual void rightReleased(int x, int y, int buttons);
+    void middlePressed(int x, int y, int buttons, int doubleClick) override;
+    void middleReleased(int x, int y, int buttons) override;
+    void rightPressed(int x, int y, int buttons, int doubleClick) override;
+    void rightReleased(int x, int y, int buttons) override;
 
     // Holds the new background (or none), lets the old one go, marks every tile dirty.
     void setBackground(Surface* surface);

@@ -11,6 +11,8 @@ namespace {
 template <class T> void* createAndRead(const TiXmlElement* element)
 {
     T* object = new T;
+    if (!object)
+        return nullptr;
     object->readXML(element);
     return toFactoryResult(object);
 }

@@ -23,7 +23,7 @@ public:
         raised = true;
         changed.notify_all();
     }
-    bool waitFor(std::chrono::milliseconds limit = 5000ms)
+    bool waitFor(std::chrono::milliseconds limit = 30000ms)
     {
         std::unique_lock<std::mutex> guard(mutex);
         return changed.wait_for(guard, limit, [this] { return raised; });

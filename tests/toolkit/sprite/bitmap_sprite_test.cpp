@@ -1,4 +1,5 @@
 #include "platform/surface/SurfaceTestSupport.h"
+#include "platform/surface/SurfaceHolder.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 
@@ -142,4 +143,16 @@ TEST(BitmapSprite, FittingAndFramesWithoutAnImageKeepTheSize)
     EXPECT_FALSE(s->isDirty());
     s->setAlpha(10);
     EXPECT_TRUE(s->isDirty());
+}
+
+TEST_F(BitmapSpriteDraw, CopyToOwnSurfaceKeepsACopyOfTheImageInTheHolder)
+{
+    Surface* image = coordinates(6, 4);
+    Held<BitmapSprite> s(new BitmapSprite(image, nullptr, 0, 0));
+    s->copyToOwnSurface();
+    Surface* copy = s->getHolder()->getSource();
+    ASSERT_NE(nullptr, copy);
+    EXPECT_NE(image, copy);
+    EXPECT_EQ(6u, copy->getDesc().width);
+    EXPECT_EQ(peek(image, 5, 3) & 0xFFFFFF, peek(copy, 5, 3) & 0xFFFFFF);
 }

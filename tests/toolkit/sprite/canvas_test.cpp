@@ -1,4 +1,7 @@
+#include "compat/win32/messages.h"
+#include "platform/app/InputManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
+#include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteContainer.h"
@@ -125,6 +128,28 @@ TEST_F(CanvasFixture, ObsoleteSpritesLeaveAfterTheWholeUpdate)
     EXPECT_EQ(0.02f, canvas->getFrameRate().getElapsedSeconds());
     EXPECT_EQ(20, canvas->getFrameRate().getElapsedMs());
     b->release();
+}
+
+namespace {
+
+// Finishes at its first update; with "removeparent" that takes its sprite off the canvas.
+class OneShot : public Modifier {
+public:
+    void update() override { finish(); }
+};
+
+} // namespace
+
+TEST_F(CanvasFixture, AModifierThatRemovesItsSpriteTakesItOffAfterTheUpdate)
+{
+    RecordingSprite* a = add("a");
+    add("b");
+    auto* shot = new OneShot;
+    shot->setOptions(Modifier::OptionRemoveParent);
+    a->addModifier(shot);
+    canvas->update(0.02f, 20, 50.0f);
+    EXPECT_EQ((Log{"a:update", "b:update", "a:removed"}), log);
+    EXPECT_EQ((std::vector<std::string>{"b"}), names(*canvas.get()));
 }
 
 TEST_F(CanvasFixture, FindSkipsObsoleteAndRemoveByNameMarksEveryMatch)
@@ -337,4 +362,18 @@ TEST_F(CanvasPixels, ContainerChildrenDrawRelativeToTheContainerAndHonourTheirCl
     EXPECT_EQ(0x00FF00u, peek(target, 29, 32) & 0xFFFFFF);
     EXPECT_EQ(0u, peek(target, 30, 13) & 0xFFFFFF);
     EXPECT_EQ(0u, peek(target, 22, 33) & 0xFFFFFF);
+}
+
+TEST_F(CanvasFixture, InputFromTheInputManagerReachesTheSprites)
+{
+    RecordingSprite* button = add("button", 0, 0, 20, 20);
+    button->addInputFlags(Sprite::InputLeftPressed | Sprite::InputKeyTyped | Sprite::InputMouseOver);
+    InputManager input;
+    input.addListener(canvas.get());
+    input.handleMessage(WM_MOUSEMOVE, 0, (7 << 16) | 5);
+    input.handleMessage(WM_LBUTTONDOWN, MK_LBUTTON, (7 << 16) | 5);
+    input.handleMessage(WM_CHAR, 'q', 0);
+    input.dispatch();
+    EXPECT_EQ((Log{"button:enter", "button:move", "button:left", "button:move", "button:typed"}), log);
+    input.removeListener(canvas.get());
 }
