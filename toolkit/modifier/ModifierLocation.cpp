@@ -49,9 +49,9 @@ ModifierLocationLine::ModifierLocationLine(int fromX, int fromY, int toX, int to
 
 float ModifierLocationLine::constantSpeed(int fromX, int fromY, int toX, int toY, float pixelsPerFrame)
 {
-    const long long dx = static_cast<long long>(toX) - fromX;
-    const long long dy = static_cast<long long>(toY) - fromY;
-    const float distance = std::sqrt(static_cast<float>(dx * dx + dy * dy));
+    const double dx = static_cast<double>(toX) - fromX;
+    const double dy = static_cast<double>(toY) - fromY;
+    const float distance = static_cast<float>(std::sqrt(dx * dx + dy * dy));
     if (distance == 0.0f)
         return std::numeric_limits<float>::infinity();
     return pixelsPerFrame / distance;

@@ -58,8 +58,9 @@ public:
     static ModifierLocationLine* startConstantSpeedFromCurrent(Sprite* sprite, int toX, int toY,
                                                                float pixelsPerFrame, int options);
 
-    // The speed that covers the distance between the points at pixelsPerFrame: the squares are taken in
-    // integers (64-bit here, so no layout coordinate overflows), the root as a float.
+    // The speed that covers the distance between the points at pixelsPerFrame: the squares are exact for
+    // every screen coordinate (taken in double precision, so no layout coordinate overflows them), the
+    // root is a float.
     static float constantSpeed(int fromX, int fromY, int toX, int toY, float pixelsPerFrame);
 
     unsigned getSize() override { return sizeof(ModifierLocationLine); }
