@@ -457,6 +457,9 @@ private:
 
 std::unique_ptr<Host> SdlHost::start(std::string& why)
 {
+    // An interrupt or termination signal ends the program as usual; SDL would otherwise turn it into a
+    // quit event that only a host polling for events ever sees.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         why = std::string("no display (") + SDL_GetError() + ")";
         return nullptr;

@@ -119,6 +119,9 @@ private:
 
 std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string& error)
 {
+    // An interrupt or termination signal ends the program as usual; SDL would otherwise turn it into a
+    // quit event that only a host polling for events ever sees.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = SDL_GetError();
         return nullptr;

@@ -1,0 +1,14 @@
+// The program entry and the main window procedure.
+#pragma once
+
+#include "compat/win32/window.h"
+
+#include <string>
+#include <vector>
+
+// Starts the application in the order the platform expects (properties, sound, input, screen, display
+// state), then runs the message loop, which ticks one frame whenever no message waits. Returns the
+// process exit code.
+int GameMain(const std::vector<std::string>& arguments);
+
+LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
