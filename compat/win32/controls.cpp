@@ -402,7 +402,15 @@ BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement)
     RECT rect{};
     if (!GetWindowRect(window, &rect))
         return FALSE;
-    // A child's rectangle is in its parent's client coordinates already.
+    // A child's placement is in its parent's client coordinates.
+    HWND parent = GetParent(window);
+    if (parent != nullptr && (static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & WS_CHILD) != 0) {
+        POINT topLeft{rect.left, rect.top};
+        POINT bottomRight{rect.right, rect.bottom};
+        ScreenToClient(parent, &topLeft);
+        ScreenToClient(parent, &bottomRight);
+        rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    }
     *placement = WINDOWPLACEMENT{};
     placement->length = sizeof(WINDOWPLACEMENT);
     placement->showCmd = IsWindowVisible(window) ? (IsIconic(window) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL) : SW_HIDE;
