@@ -33,8 +33,8 @@ NativeDialog::NativeDialog(UpdateDialogShell* dialogShell)
       shell(dialogShell)
 {
     worker = new UiWorker(shell);
-    // Without a window nothing would ever end the dialog: the game may start.
-    if (getHandle() == nullptr) {
+    // Without a window (or a shell) nothing would ever end the dialog: the game may start.
+    if (getHandle() == nullptr || shell == nullptr) {
         result = true;
         done = true;
     }
@@ -96,6 +96,8 @@ bool NativeDialog::waitResult()
 
 void NativeDialog::build()
 {
+    if (shell == nullptr)
+        return;
     const bool forced = shell->isForced();
     setPlacement(10, 10, 480, 300);
     centerOnScreen();
