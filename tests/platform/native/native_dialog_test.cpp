@@ -39,7 +39,7 @@ public:
     bool isForced() override { return forced; }
     const char* text(int32_t index) override
     {
-        return index >= 0 && index < static_cast<int32_t>(texts.size()) ? texts[index].c_str() : "";
+        return index >= 0 && index < static_cast<int32_t>(texts.size()) ? texts[index].c_str() : nullptr;
     }
     int32_t checkIntervalDays() override { return 7; }
     std::string version() override { return "1.2.3"; }
