@@ -145,10 +145,6 @@ LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case EM_GETLIMITTEXT:
         return withState(window, [](ControlState& s) { return static_cast<LRESULT>(s.textLimit); });
-    case WM_SETTEXT: {
-        // Text set by the program is not cut to the limit, as with the real control.
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
