@@ -770,6 +770,29 @@ HWND GetParent(HWND window)
     return w != nullptr ? w->parent : nullptr;
 }
 
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId)
+{
+    if (processId != nullptr)
+        *processId = 1;
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    Window* w = find(window);
+    return w != nullptr ? w->thread : 0;
+}
+
+int GetClassNameA(HWND window, LPSTR className, int size)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    Window* w = find(window);
+    if (w == nullptr || className == nullptr || size <= 0)
+        return 0;
+    auto found = classes.find(w->className);
+    const std::string& name = found != classes.end() ? found->second.name : w->className;
+    const int n = static_cast<int>(std::min<std::size_t>(name.size(), static_cast<std::size_t>(size - 1)));
+    std::memcpy(className, name.data(), static_cast<std::size_t>(n));
+    className[n] = '\0';
+    return n;
+}
+
 int GetWindowTextA(HWND window, LPSTR text, int size)
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
@@ -1213,6 +1236,10 @@ int GetSystemMetrics(int index)
     switch (index) {
     case SM_CXSCREEN: return width;
     case SM_CYSCREEN: return height;
+    // The frame and caption that frameInsets gives a captioned window without a sizing border.
+    case SM_CYCAPTION: return 20;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
     default: return 0;
     }
 }
@@ -1289,6 +1316,17 @@ void keepClassOffHost(const char* className)
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
     offHostClasses.insert(lower(className));
+}
+
+std::vector<HWND> childWindows(HWND parent)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    std::vector<HWND> children;
+    // Handles only grow, so the table's order is the order of making.
+    for (auto& entry : windows)
+        if (!entry.second.destroying && entry.second.parent == parent && (entry.second.style & WS_CHILD) != 0)
+            children.push_back(entry.first);
+    return children;
 }
 
 } // namespace compat::win32

@@ -12,6 +12,7 @@
 #include "compat/win32/messages.h"
 
 #include <cstdint>
+#include <vector>
 
 using ATOM = WORD;
 using LONG_PTR = std::intptr_t;
@@ -156,6 +157,9 @@ constexpr UINT RDW_FRAME = 0x0400;
 // GetSystemMetrics.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CXDLGFRAME = 7;
+constexpr int SM_CYDLGFRAME = 8;
 
 // GetDeviceCaps.
 constexpr int HORZRES = 8;
@@ -205,6 +209,10 @@ LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 HWND GetParent(HWND window);
+// The id of the thread that made the window (0 for no window); the process id is left alone.
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+// The class name as it was registered; 0 for no window.
+int GetClassNameA(HWND window, LPSTR className, int size);
 int GetWindowTextA(HWND window, LPSTR text, int size);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 
@@ -266,6 +274,8 @@ namespace compat::win32 {
 HWND hostedWindow();
 // Windows of this class stay off the host (for windows another toolkit shows).
 void keepClassOffHost(const char* className);
+// The live child windows of a window, in the order they were made.
+std::vector<HWND> childWindows(HWND parent);
 } // namespace compat::win32
 
 namespace compat::testing {

@@ -1,0 +1,564 @@
+#include "compat/win32/controls.h"
+
+#include "compat/win32/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <vector>
+
+namespace {
+
+// ---- GDI objects --------------------------------------------------------------------------------
+
+struct GdiObject {
+    enum Kind { Font, Bitmap } kind = Font;
+    LOGFONTA font{};
+    int width = 0;
+    int height = 0;
+};
+
+std::mutex gdiMutex;
+std::set<const GdiObject*> liveObjects;
+std::map<HDC, HGDIOBJ> selected;
+
+GdiObject makeStockFont(const char* face)
+{
+    GdiObject o;
+    o.kind = GdiObject::Font;
+    o.font.lfWeight = FW_NORMAL;
+    std::strncpy(o.font.lfFaceName, face, LF_FACESIZE - 1);
+    return o;
+}
+
+GdiObject systemFixedFont = makeStockFont("Fixedsys");
+GdiObject defaultGuiFont = makeStockFont("MS Shell Dlg");
+
+bool isStock(const void* object) { return object == &systemFixedFont || object == &defaultGuiFont; }
+
+// The object behind a handle, or null; call with gdiMutex held.
+const GdiObject* lookup(const void* handle)
+{
+    if (isStock(handle))
+        return static_cast<const GdiObject*>(handle);
+    auto found = liveObjects.find(static_cast<const GdiObject*>(handle));
+    return found != liveObjects.end() ? *found : nullptr;
+}
+
+// ---- control state ------------------------------------------------------------------------------
+
+struct ControlState {
+    HGDIOBJ font = nullptr;
+    DWORD textLimit = 30000;
+    bool clipOpen = false;
+    bool playing = false;
+};
+
+std::mutex controlMutex;
+std::map<HWND, ControlState> controlStates;
+
+const HMODULE shellModule = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x5E110000));
+// The shell's animation clip that the update check shows.
+constexpr LPARAM shellClip = 150;
+
+template <typename F>
+auto withState(HWND window, F&& f)
+{
+    std::lock_guard<std::mutex> lock(controlMutex);
+    return f(controlStates[window]);
+}
+
+int controlId(HWND window) { return static_cast<int>(GetWindowLongPtrA(window, GWL_ID)); }
+
+std::string classOf(HWND window)
+{
+    char name[64];
+    const int n = GetClassNameA(window, name, sizeof name);
+    std::string s(name, static_cast<std::size_t>(std::max(0, n)));
+    for (char& c : s)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+
+// What every control does: keep its font, forget its state when it goes.
+bool commonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_SETFONT:
+        withState(window, [&](ControlState& s) {
+            s.font = reinterpret_cast<HGDIOBJ>(wParam);
+            return 0;
+        });
+        if (lParam != 0)
+            InvalidateRect(window, nullptr, TRUE);
+        result = 0;
+        return true;
+    case WM_GETFONT:
+        result = withState(window, [](ControlState& s) { return reinterpret_cast<LRESULT>(s.font); });
+        return true;
+    case WM_NCDESTROY: {
+        std::lock_guard<std::mutex> lock(controlMutex);
+        controlStates.erase(window);
+        result = 0;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK_Button(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (commonMessage(window, message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case BM_SETSTYLE: {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+        SetWindowLongPtrA(window, GWL_STYLE, (style & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK));
+        if (lParam != 0)
+            InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
+    case BM_CLICK:
+        if (IsWindowEnabled(window))
+            SendMessageA(GetParent(window), WM_COMMAND,
+                         MAKEWPARAM(static_cast<WORD>(controlId(window)), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window));
+        return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK_Edit(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (commonMessage(window, message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case EM_LIMITTEXT:
+        withState(window, [&](ControlState& s) {
+            s.textLimit = wParam != 0 ? static_cast<DWORD>(wParam) : 0x7FFFFFFE;
+            return 0;
+        });
+        return 0;
+    case EM_GETLIMITTEXT:
+        return withState(window, [](ControlState& s) { return static_cast<LRESULT>(s.textLimit); });
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK_Static(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (commonMessage(window, message, wParam, lParam, result))
+        return result;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK_Animate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (commonMessage(window, message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case ACM_OPENA: {
+        const bool open = reinterpret_cast<HMODULE>(wParam) == shellModule && lParam == shellClip;
+        withState(window, [&](ControlState& s) {
+            s.clipOpen = open;
+            s.playing = false;
+            return 0;
+        });
+        return open ? TRUE : FALSE;
+    }
+    case ACM_PLAY:
+        return withState(window, [](ControlState& s) {
+            s.playing = s.clipOpen;
+            return static_cast<LRESULT>(s.playing ? TRUE : FALSE);
+        });
+    case ACM_STOP:
+        withState(window, [](ControlState& s) {
+            s.playing = false;
+            return 0;
+        });
+        return TRUE;
+    case ACM_ISPLAYING:
+        return withState(window, [](ControlState& s) { return static_cast<LRESULT>(s.playing ? TRUE : FALSE); });
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+constexpr int statusBarHeight = 20;
+
+void layOutStatusBar(HWND bar)
+{
+    RECT client{};
+    if (!GetClientRect(GetParent(bar), &client))
+        return;
+    MoveWindow(bar, 0, client.bottom - statusBarHeight, client.right, statusBarHeight, TRUE);
+}
+
+LRESULT CALLBACK_StatusBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (commonMessage(window, message, wParam, lParam, result))
+        return result;
+    if (message == WM_SIZE) {
+        layOutStatusBar(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool isPushButton(HWND window)
+{
+    if (classOf(window) != "button")
+        return false;
+    const auto type = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+bool isTabStop(HWND window)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    return (style & WS_TABSTOP) != 0 && (style & WS_VISIBLE) != 0 && IsWindowEnabled(window);
+}
+
+} // namespace
+
+// ---- GDI ----------------------------------------------------------------------------------------
+
+HGDIOBJ GetStockObject(int index)
+{
+    switch (index) {
+    case SYSTEM_FIXED_FONT: return &systemFixedFont;
+    case DEFAULT_GUI_FONT: return &defaultGuiFont;
+    default: return nullptr;
+    }
+}
+
+HFONT CreateFontIndirectA(const LOGFONTA* font)
+{
+    if (font == nullptr)
+        return nullptr;
+    auto* o = new GdiObject;
+    o->kind = GdiObject::Font;
+    o->font = *font;
+    o->font.lfFaceName[LF_FACESIZE - 1] = '\0';
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    liveObjects.insert(o);
+    return reinterpret_cast<HFONT>(o);
+}
+
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits)
+{
+    if (width < 0 || height < 0)
+        return nullptr;
+    auto* o = new GdiObject;
+    o->kind = GdiObject::Bitmap;
+    o->width = width;
+    o->height = height;
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    liveObjects.insert(o);
+    return reinterpret_cast<HBITMAP>(o);
+}
+
+BOOL DeleteObject(HGDIOBJ object)
+{
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    if (object == nullptr || isStock(object))
+        return object != nullptr ? TRUE : FALSE;
+    auto found = liveObjects.find(static_cast<const GdiObject*>(object));
+    if (found == liveObjects.end())
+        return FALSE;
+    for (auto& entry : selected)
+        if (entry.second == object)
+            entry.second = nullptr;
+    delete *found;
+    liveObjects.erase(found);
+    return TRUE;
+}
+
+int GetObjectA(HGDIOBJ object, int size, LPVOID buffer)
+{
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    const GdiObject* o = lookup(object);
+    if (o == nullptr || o->kind != GdiObject::Font)
+        return 0;
+    if (buffer == nullptr)
+        return static_cast<int>(sizeof(LOGFONTA));
+    const int n = std::min(size, static_cast<int>(sizeof(LOGFONTA)));
+    if (n <= 0)
+        return 0;
+    std::memcpy(buffer, &o->font, static_cast<std::size_t>(n));
+    return n;
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
+{
+    if (dc == nullptr)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    if (lookup(object) == nullptr)
+        return nullptr;
+    HGDIOBJ& slot = selected[dc];
+    HGDIOBJ old = slot != nullptr ? slot : static_cast<HGDIOBJ>(&defaultGuiFont);
+    slot = object;
+    return old;
+}
+
+BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics)
+{
+    compat::win32::TextMetrics m;
+    if (dc == nullptr || metrics == nullptr || !compat::win32::textMetrics(m))
+        return FALSE;
+    const int x = compat::win32::textWidth("x", 1);
+    const int w = compat::win32::textWidth("W", 1);
+    *metrics = TEXTMETRICA{};
+    metrics->tmHeight = m.height;
+    metrics->tmAscent = m.ascent;
+    metrics->tmDescent = m.height - m.ascent;
+    metrics->tmExternalLeading = 0;
+    metrics->tmAveCharWidth = std::max(0, x);
+    metrics->tmMaxCharWidth = std::max(0, w);
+    metrics->tmWeight = FW_NORMAL;
+    metrics->tmFirstChar = 0x20;
+    metrics->tmLastChar = 0xFF;
+    metrics->tmDefaultChar = '?';
+    metrics->tmBreakChar = ' ';
+    return TRUE;
+}
+
+BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int length, SIZE* size)
+{
+    return GetTextExtentPoint32A(dc, text, length, size);
+}
+
+int SetGraphicsMode(HDC dc, int mode)
+{
+    return dc != nullptr && (mode == GM_COMPATIBLE || mode == GM_ADVANCED) ? GM_COMPATIBLE : 0;
+}
+
+BOOL ModifyWorldTransform(HDC dc, const XFORM* transform, DWORD mode)
+{
+    return dc != nullptr && mode == MWT_IDENTITY ? TRUE : FALSE;
+}
+
+BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* old)
+{
+    if (dc == nullptr)
+        return FALSE;
+    if (old != nullptr)
+        *old = POINT{0, 0};
+    return TRUE;
+}
+
+BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* old) { return SetViewportOrgEx(dc, x, y, old); }
+
+BOOL DPtoLP(HDC dc, POINT* points, int count) { return dc != nullptr && points != nullptr && count >= 0; }
+
+// ---- painting -----------------------------------------------------------------------------------
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
+{
+    if (paint == nullptr || !IsWindow(window))
+        return nullptr;
+    *paint = PAINTSTRUCT{};
+    paint->hdc = GetDC(window);
+    GetClientRect(window, &paint->rcPaint);
+    paint->fErase = TRUE;
+    ValidateRect(window, nullptr);
+    return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    if (paint != nullptr && paint->hdc != nullptr)
+        ReleaseDC(window, paint->hdc);
+    return TRUE;
+}
+
+BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC callback, LPARAM data, WPARAM dataSize, int x, int y, int cx,
+                int cy, UINT flags)
+{
+    if (dc == nullptr || (flags & 0xF) != DST_BITMAP)
+        return FALSE;
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    const GdiObject* o = lookup(reinterpret_cast<const void*>(data));
+    return o != nullptr && o->kind == GdiObject::Bitmap ? TRUE : FALSE;
+}
+
+// ---- windows ------------------------------------------------------------------------------------
+
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement)
+{
+    if (placement == nullptr)
+        return FALSE;
+    RECT rect{};
+    if (!GetWindowRect(window, &rect))
+        return FALSE;
+    // A child's placement is in its parent's client coordinates.
+    HWND parent = GetParent(window);
+    if (parent != nullptr && (static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & WS_CHILD) != 0) {
+        POINT topLeft{rect.left, rect.top};
+        POINT bottomRight{rect.right, rect.bottom};
+        ScreenToClient(parent, &topLeft);
+        ScreenToClient(parent, &bottomRight);
+        rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    }
+    *placement = WINDOWPLACEMENT{};
+    placement->length = sizeof(WINDOWPLACEMENT);
+    placement->showCmd = IsWindowVisible(window) ? (IsIconic(window) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL) : SW_HIDE;
+    placement->ptMinPosition = POINT{-1, -1};
+    placement->ptMaxPosition = POINT{-1, -1};
+    placement->rcNormalPosition = rect;
+    return TRUE;
+}
+
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement)
+{
+    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT) || !IsWindow(window))
+        return FALSE;
+    const RECT& r = placement->rcNormalPosition;
+    MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(window, static_cast<int>(placement->showCmd));
+    return TRUE;
+}
+
+BOOL BringWindowToTop(HWND window) { return IsWindow(window); }
+
+HWND SetActiveWindow(HWND window)
+{
+    const HWND old = GetForegroundWindow();
+    if (GetParent(window) == nullptr)
+        SetForegroundWindow(window);
+    return old;
+}
+
+BOOL CloseWindow(HWND window) { return ShowWindow(window, SW_MINIMIZE) || IsWindow(window); }
+
+BOOL IsChild(HWND parent, HWND window)
+{
+    if (parent == nullptr || window == nullptr)
+        return FALSE;
+    for (HWND h = GetParent(window); h != nullptr; h = GetParent(h))
+        if (h == parent)
+            return TRUE;
+    return FALSE;
+}
+
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags)
+{
+    if (name == nullptr || (flags & LOAD_LIBRARY_AS_DATAFILE) == 0)
+        return nullptr;
+    std::string base = name;
+    const auto slash = base.find_last_of("\\/");
+    if (slash != std::string::npos)
+        base = base.substr(slash + 1);
+    for (char& c : base)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return base == "shell32.dll" || base == "shell32" ? shellModule : nullptr;
+}
+
+BOOL FreeLibrary(HMODULE module) { return module == shellModule ? TRUE : FALSE; }
+
+// ---- controls -----------------------------------------------------------------------------------
+
+HWND CreateStatusWindowA(LONG style, LPCSTR text, HWND parent, UINT id)
+{
+    compat::win32::registerControlClasses();
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWL_HINSTANCE));
+    HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, text, static_cast<DWORD>(style), 0, 0, 0, 0, parent,
+                               reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), instance, nullptr);
+    if (bar != nullptr)
+        layOutStatusBar(bar);
+    return bar;
+}
+
+HWND GetDlgItem(HWND dialog, int id)
+{
+    for (HWND child : compat::win32::childWindows(dialog))
+        if (controlId(child) == id)
+            return child;
+    return nullptr;
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item != nullptr ? SendMessageA(item, message, wParam, lParam) : 0;
+}
+
+BOOL IsDialogMessageA(HWND dialog, LPMSG message)
+{
+    if (message == nullptr || dialog == nullptr || !IsWindow(dialog))
+        return FALSE;
+    if (message->hwnd != dialog && !IsChild(dialog, message->hwnd))
+        return FALSE;
+    const auto key = static_cast<int>(message->wParam);
+    const bool dialogKey = key == VK_TAB || key == VK_ESCAPE || key == VK_RETURN;
+    if (message->message == WM_CHAR || message->message == WM_KEYUP)
+        return dialogKey ? TRUE : FALSE; // the key's other halves are taken with it
+    if (message->message != WM_KEYDOWN || !dialogKey)
+        return FALSE;
+
+    if (key == VK_TAB) {
+        std::vector<HWND> stops;
+        for (HWND child : compat::win32::childWindows(dialog))
+            if (isTabStop(child))
+                stops.push_back(child);
+        if (!stops.empty()) {
+            auto at = std::find(stops.begin(), stops.end(), GetFocus());
+            SetFocus(at == stops.end() || at + 1 == stops.end() ? stops.front() : *(at + 1));
+        }
+        return TRUE;
+    }
+    if (key == VK_ESCAPE) {
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+    HWND focused = GetFocus();
+    if (focused != nullptr && IsChild(dialog, focused) && isPushButton(focused) && IsWindowVisible(focused) &&
+        IsWindowEnabled(focused)) {
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(controlId(focused)), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focused));
+    } else {
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+
+namespace compat::win32 {
+
+void registerControlClasses()
+{
+    struct Entry {
+        const char* name;
+        WNDPROC procedure;
+    };
+    static const Entry entries[] = {{"button", CALLBACK_Button},
+                                    {"edit", CALLBACK_Edit},
+                                    {"static", CALLBACK_Static},
+                                    {ANIMATE_CLASSA, CALLBACK_Animate},
+                                    {STATUSCLASSNAMEA, CALLBACK_StatusBar}};
+    for (const Entry& e : entries) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = e.procedure;
+        wc.lpszClassName = e.name;
+        // Registering again while windows of the class live fails and changes nothing.
+        RegisterClassA(&wc);
+    }
+}
+
+} // namespace compat::win32
+
+namespace compat::testing {
+
+int liveGdiObjects()
+{
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    return static_cast<int>(liveObjects.size());
+}
+
+} // namespace compat::testing

@@ -1,0 +1,76 @@
+// A top-level native window that lives on a thread of its own. The constructor starts the frame
+// thread, which registers the window class, makes the window and runs its message loop; the
+// constructor returns once the window exists (or could not be made). Everything the window does
+// afterwards (building its controls on the first message, painting, commands) runs on the frame thread,
+// so its owner may simply poll.
+#pragma once
+
+#include "platform/native/NativeWindow.h"
+#include "runtime/java/Runnable.h"
+
+#include <atomic>
+#include <string>
+
+namespace java {
+class Thread;
+class Vector;
+} // namespace java
+
+class NativeButton;
+
+class FrameWindow : public NativeWindow, public java::Runnable {
+public:
+    // The window class is classBase + ".Frame" + id. The icon is not owned.
+    FrameWindow(HINSTANCE instance, HICON icon, int id, const std::string& title, const std::string& classBase);
+    // Ends the frame thread (the window is destroyed on it) and waits for it.
+    virtual ~FrameWindow();
+
+    // In the frame, activating is bringing to the front.
+    void activate() override { bringToFront(); }
+    virtual void bringToFront();
+    // Places the window in the middle of the screen, growing it by its frame and caption, so that the
+    // size given before becomes about the client size.
+    virtual void centerOnScreen();
+    // Hooks, all called on the frame thread: the build on the window's first message, WM_DESTROY,
+    // after the images are painted, and WM_COMMAND (true: handled).
+    virtual void onCreate() {}
+    virtual void onDestroy() {}
+    virtual void onPaint(HDC dc, PAINTSTRUCT paint, RECT client) {}
+    virtual bool onCommand(int code, int id) { return false; }
+
+    // The frame thread's body.
+    void run() override;
+
+    std::string className() const;
+    NativeButton* getDefaultButton() const { return defaultButton; }
+    // The bitmaps painted on every paint, in the order added.
+    java::Vector* getImages() const { return images; }
+
+protected:
+    // Ends the frame thread and waits for it; the hooks are not called any more afterwards. Subclasses
+    // call it first in their destructor, before freeing what the hooks use. Safe to call again.
+    void detachWindow();
+    // Messages the window procedure does not know, on the frame thread; true when handled.
+    virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) { return false; }
+
+    // Message numbers of the frame's own.
+    static constexpr UINT privateCall = WM_APP + 0x3F0;
+    static constexpr UINT privateQuit = WM_APP + 0x3F1;
+    static constexpr UINT firstSubclassMessage = WM_APP + 0x3F8;
+
+private:
+    static LRESULT CALLBACK_Frame(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    NativeButton* defaultButton = nullptr;
+    java::Vector* images = nullptr;
+    bool built = false; // frame thread only
+    std::atomic<bool> ready{false};
+    java::Thread* thread = nullptr;
+    std::string title;
+    std::string classBase;
+    HICON icon = nullptr;
+    bool detached = false;
+
+    friend class NativeWindow;
+    friend class NativeButton;
+};
