@@ -497,44 +497,40 @@ void deliver(const std::vector<Sprite*>& receivers, const SpriteCanvas& canvas, 
 
 } // namespace
 
+void SpriteCanvas::deliverGathered(bool stopAtConsumed, const std::function<void(Sprite*)>& call)
+{
+    std::vector<Sprite*> receivers;
+    receivers.swap(dispatch);
+    deliver(receivers, *this, stopAtConsumed, call);
+    releaseAll(receivers);
+}
+
 void SpriteCanvas::keyPressed(int key)
 {
     consumed = false;
     gatherKey(Sprite::InputKeyPressed);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyPressed(key); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onKeyPressed(key); });
 }
 
 void SpriteCanvas::keyReleased(int key)
 {
     consumed = false;
     gatherKey(Sprite::InputKeyReleased);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyReleased(key); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onKeyReleased(key); });
 }
 
 void SpriteCanvas::keyTyped(char character)
 {
     consumed = false;
     gatherKey(Sprite::InputKeyTyped);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onKeyTyped(static_cast<unsigned char>(character)); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onKeyTyped(static_cast<unsigned char>(character)); });
 }
 
 void SpriteCanvas::leftPressed(int x, int y, int buttons, int doubleClick)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputLeftPressed, true);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onLeftPressed(x, y, buttons, doubleClick); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onLeftPressed(x, y, buttons, doubleClick); });
     trackMouseOver(x, y, buttons);
 }
 
@@ -542,10 +538,7 @@ void SpriteCanvas::leftReleased(int x, int y, int buttons)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputLeftReleased, true);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onLeftReleased(x, y, buttons); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onLeftReleased(x, y, buttons); });
     trackMouseOver(x, y, buttons);
 }
 
@@ -553,20 +546,14 @@ void SpriteCanvas::middlePressed(int x, int y, int buttons, int doubleClick)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputMiddlePressed, false);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onMiddlePressed(x, y, buttons, doubleClick); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onMiddlePressed(x, y, buttons, doubleClick); });
 }
 
 void SpriteCanvas::middleReleased(int x, int y, int buttons)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputMiddleReleased, false);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, false, [&](Sprite* s) { s->onMiddleReleased(x, y, buttons); });
-    releaseAll(receivers);
+    deliverGathered(false, [&](Sprite* s) { s->onMiddleReleased(x, y, buttons); });
     trackMouseOver(x, y, buttons);
 }
 
@@ -574,20 +561,14 @@ void SpriteCanvas::rightPressed(int x, int y, int buttons, int doubleClick)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputRightPressed, false);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, true, [&](Sprite* s) { s->onRightPressed(x, y, buttons, doubleClick); });
-    releaseAll(receivers);
+    deliverGathered(true, [&](Sprite* s) { s->onRightPressed(x, y, buttons, doubleClick); });
 }
 
 void SpriteCanvas::rightReleased(int x, int y, int buttons)
 {
     consumed = false;
     gatherHits(x, y, Sprite::InputRightReleased, false);
-    std::vector<Sprite*> receivers;
-    receivers.swap(dispatch);
-    deliver(receivers, *this, false, [&](Sprite* s) { s->onRightReleased(x, y, buttons); });
-    releaseAll(receivers);
+    deliverGathered(false, [&](Sprite* s) { s->onRightReleased(x, y, buttons); });
     trackMouseOver(x, y, buttons);
 }
 

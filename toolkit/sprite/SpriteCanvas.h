@@ -14,6 +14,7 @@
 #include "toolkit/sprite/FrameRate.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,8 @@ private:
     // A counted copy of the list, for walks during which handlers may change the list.
     std::vector<Sprite*> snapshot() const;
     static void releaseAll(std::vector<Sprite*>& list);
+    // Hands the event to the sprites gathered for it, from the top, then lets them go.
+    void deliverGathered(bool stopAtConsumed, const std::function<void(Sprite*)>& call);
 
     std::vector<Sprite*> sprites;
     std::vector<Sprite*> dispatch;

@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include "frontend/app/GameMain.h"
+
 #include "compat/win32/messages.h"
 #include "resources/settings/Settings.h"
 #include "runtime/GameException.h"
@@ -8,59 +10,7 @@ namespace apptest {
 
 LRESULT gameWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Application* app = Application::instance();
-    if (app == nullptr)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (app->getInputManager() != nullptr)
-        app->getInputManager()->handleMessage(message, wParam, lParam);
-    Screen* screen = app->getScreen();
-    switch (message) {
-    case WM_SETCURSOR: app->applyCursor(); return TRUE;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_KEYMENU)
-            return 0;
-        break;
-    case WM_SYSKEYDOWN:
-        if (wParam == static_cast<WPARAM>(VK_RETURN)) {
-            app->postEvent(new AppEvent(AppEvent::ToggleFullScreen));
-            return 0;
-        }
-        break;
-    case WM_SIZE:
-        if (wParam == SIZE_MAXIMIZED) {
-            app->postEvent(new AppEvent(AppEvent::ToggleFullScreen));
-        } else if (wParam == SIZE_MINIMIZED) {
-            InvalidateRect(window, nullptr, TRUE);
-            app->setDisplayState(Application::Minimized);
-        } else {
-            app->setDisplayState(Application::Active);
-        }
-        break;
-    case WM_MOVE:
-    case WM_NCCALCSIZE:
-        if (screen != nullptr)
-            screen->updateWindowRects();
-        break;
-    case WM_KILLFOCUS:
-        if (screen != nullptr && screen->isWindowed() == 0)
-            PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        break;
-    case WM_PAINT:
-        if (screen != nullptr)
-            screen->present();
-        break;
-    case WM_DESTROY:
-        if (screen == nullptr || screen->isDestroyingWindow() == 0)
-            app->requestQuit();
-        return 0;
-    case 21024:
-    case 21025:
-        if (screen != nullptr)
-            screen->hideFlashWindow();
-        return 1;
-    default: break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return WndProc(window, message, wParam, lParam);
 }
 
 bool pumpAndTick(Application& app)

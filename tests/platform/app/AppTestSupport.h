@@ -76,7 +76,7 @@ public:
     int exits = 0;
 };
 
-// The main window procedure as the game has it.
+// The game's own main window procedure.
 LRESULT gameWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Runs the message loop until no message waits, then one tick; false once WM_QUIT came.
