@@ -127,32 +127,6 @@ std::vector<ResourceEntry> allResourceEntries()
 
 namespace {
 
-// Layout texts: a backslash and the character after it become one character; an unknown escape
-// gives nothing and a backslash at the end empties the text.
-std::string unescapeLayoutText(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::string();
-        switch (text[i]) {
-        case '+': out += '&'; break;
-        case '\\': out += '\\'; break;
-        case 'g': out += '>'; break;
-        case 'l': out += '<'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        default: break;
-        }
-    }
-    return out;
-}
-
 int layoutInteger(const char* text)
 {
     unsigned int hex = 0;
@@ -193,7 +167,7 @@ std::string readLayoutDocument(const std::filesystem::path& path, LayoutEntries&
             std::vector<std::string> items;
             for (const TiXmlElement* item = element->FirstChildElement(); item; item = item->NextSiblingElement()) {
                 const char* text = firstText(item);
-                items.push_back(unescapeLayoutText(text != nullptr ? text : ""));
+                items.push_back(LayoutDocument::unescapeText(text != nullptr ? text : ""));
             }
             entries.stringLists[id] = items;
         } else if (tag == "IntegerVector") {
@@ -207,7 +181,7 @@ std::string readLayoutDocument(const std::filesystem::path& path, LayoutEntries&
             entries.points.insert(id);
         } else if (tag == "String") {
             const char* text = firstText(element);
-            entries.strings[id] = unescapeLayoutText(text != nullptr ? text : "");
+            entries.strings[id] = LayoutDocument::unescapeText(text != nullptr ? text : "");
         } else if (firstText(element) == nullptr) {
             entries.templates.insert(id);
         } else if (tag == "Integer") {
