@@ -14,6 +14,7 @@
 #include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/GameException.h"
+#include "support/LendingApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -109,16 +110,6 @@ TEST(DataSetLoad, LayoutEntriesAgreeWithTheGamesLoader)
         EXPECT_NE(LayoutDocument::peekLayoutElement(id), nullptr) << id;
 }
 
-// The game's application with a sound manager, a catalogue and a property store that feeds it, over a
-// fresh display, working in the run directory.
-class DataSetApplication : public Application {
-public:
-    DataSetApplication() : Application(1, "Quarrytide", "1.1.0", "QuarrytideDataSetTest", 50, 2000) {}
-    // The fixture owns the sound manager it lends; the application would delete its own.
-    ~DataSetApplication() override { soundManager = nullptr; }
-    void useSoundManager(SoundManager* manager) { soundManager = manager; }
-};
-
 class DataSetCatalogue : public DisplayTest {
 protected:
     void SetUp() override
@@ -133,7 +124,7 @@ protected:
         ResourceManager::setDirectDraw(dd);
         compat::testing::setAudioAvailable(true);
         setStartupAdvertImage("");
-        application = std::make_unique<DataSetApplication>();
+        application = std::make_unique<LendingApplication>("QuarrytideDataSetTest");
         sound = std::make_unique<SoundManager>(0, 44100, 32);
         application->useSoundManager(sound.get());
         previous = std::filesystem::current_path();
@@ -169,7 +160,7 @@ protected:
         return std::string();
     }
 
-    std::unique_ptr<DataSetApplication> application;
+    std::unique_ptr<LendingApplication> application;
     std::unique_ptr<SoundManager> sound;
     std::filesystem::path previous;
     ResourceManager* catalogue = nullptr;

@@ -11,6 +11,7 @@
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
 #include "support/ImageFixtures.h"
+#include "support/LendingApplication.h"
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 
@@ -21,13 +22,7 @@
 #include <utility>
 #include <vector>
 
-class CatalogueTestApplication : public Application {
-public:
-    CatalogueTestApplication() : Application(1, "Quarrytide", "1.1.0", "QuarrytideTest", 50, 2000) {}
-    // The sound manager belongs to the fixture, not to this application.
-    ~CatalogueTestApplication() override { soundManager = nullptr; }
-    void useSoundManager(SoundManager* manager) { soundManager = manager; }
-};
+using CatalogueTestApplication = LendingApplication;
 
 class CatalogueTest : public DisplayTest {
 protected:
