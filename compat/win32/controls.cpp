@@ -20,9 +20,9 @@ struct GdiObject {
     int height = 0;
 };
 
-std::mutex gdiMutex;
-std::set<const GdiObject*> liveObjects;
-std::map<HDC, HGDIOBJ> selected;
+std::mutex& gdiMutex = *new std::mutex; // never destroyed: late threads may still free objects
+std::set<const GdiObject*>& liveObjects = *new std::set<const GdiObject*>;
+std::map<HDC, HGDIOBJ>& selected = *new std::map<HDC, HGDIOBJ>;
 
 GdiObject makeStockFont(const char* face)
 {
@@ -56,8 +56,8 @@ struct ControlState {
     bool playing = false;
 };
 
-std::mutex controlMutex;
-std::map<HWND, ControlState> controlStates;
+std::mutex& controlMutex = *new std::mutex; // never destroyed, like the window table
+std::map<HWND, ControlState>& controlStates = *new std::map<HWND, ControlState>;
 
 const HMODULE shellModule = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x5E110000));
 // The shell's animation clip that the update check shows.

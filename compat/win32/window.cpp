@@ -39,8 +39,10 @@ struct ThreadQueue {
 };
 
 std::atomic<DWORD> nextThreadId{1};
-std::mutex queuesMutex;
-std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
+// A thread may still end after the program's static objects are gone (a worker or frame thread that
+// outlives main), and its queue leaves this table when it does: the table is never destroyed.
+std::mutex& queuesMutex = *new std::mutex;
+std::map<DWORD, std::weak_ptr<ThreadQueue>>& queues = *new std::map<DWORD, std::weak_ptr<ThreadQueue>>;
 
 struct QueueHolder {
     std::shared_ptr<ThreadQueue> queue;
@@ -107,10 +109,11 @@ struct Window {
     DWORD thread = 0;
 };
 
-std::recursive_mutex tableMutex;
-std::map<std::string, WindowClass> classes; // by lower-case name
-std::map<HWND, Window> windows;
-std::set<std::string> offHostClasses;
+// Never destroyed either, for the same reason: a late thread may still destroy its windows.
+std::recursive_mutex& tableMutex = *new std::recursive_mutex;
+std::map<std::string, WindowClass>& classes = *new std::map<std::string, WindowClass>; // by lower-case name
+std::map<HWND, Window>& windows = *new std::map<HWND, Window>;
+std::set<std::string>& offHostClasses = *new std::set<std::string>;
 std::uintptr_t nextHandle = 0x10000;
 HWND hosted = nullptr;
 HWND foreground = nullptr;

@@ -222,8 +222,9 @@ TEST(NativeDialog, ShowsThePageOfEachCheckOutcome)
         ASSERT_TRUE(shell.waitForCheck(1));
 
         shell.answer(o.code, "2.0", "Faster digging. ");
-        ASSERT_TRUE(waitUntil([&] { return pageOf(*dialog) == o.page; })) << pageOf(*dialog);
-        EXPECT_TRUE(isDefaultButton(frame, o.defaultButton));
+        // The frame thread shows the page, then moves the default button: wait for both.
+        ASSERT_TRUE(waitUntil([&] { return pageOf(*dialog) == o.page && isDefaultButton(frame, o.defaultButton); }))
+            << pageOf(*dialog);
         EXPECT_FALSE(animationPlaying(*dialog));
         EXPECT_EQ(labelText(*dialog, D::ContinueId), o.continueText);
         if (o.code == 1) {
