@@ -985,25 +985,29 @@ BOOL ShowWindow(HWND window, int command)
     return wasVisible ? TRUE : FALSE;
 }
 
-BOOL IsWindowVisible(HWND window)
+namespace {
+// One state flag of a window, read under the table's lock; FALSE for a window that does not exist.
+BOOL windowFlag(HWND window, bool Window::*flag)
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
     Window* w = find(window);
-    return w != nullptr && w->visible ? TRUE : FALSE;
+    return w != nullptr && w->*flag ? TRUE : FALSE;
+}
+} // namespace
+
+BOOL IsWindowVisible(HWND window)
+{
+    return windowFlag(window, &Window::visible);
 }
 
 BOOL IsIconic(HWND window)
 {
-    std::lock_guard<std::recursive_mutex> lock(tableMutex);
-    Window* w = find(window);
-    return w != nullptr && w->minimized ? TRUE : FALSE;
+    return windowFlag(window, &Window::minimized);
 }
 
 BOOL IsZoomed(HWND window)
 {
-    std::lock_guard<std::recursive_mutex> lock(tableMutex);
-    Window* w = find(window);
-    return w != nullptr && w->maximized ? TRUE : FALSE;
+    return windowFlag(window, &Window::maximized);
 }
 
 BOOL EnableWindow(HWND window, BOOL enable)
@@ -1019,9 +1023,7 @@ BOOL EnableWindow(HWND window, BOOL enable)
 
 BOOL IsWindowEnabled(HWND window)
 {
-    std::lock_guard<std::recursive_mutex> lock(tableMutex);
-    Window* w = find(window);
-    return w != nullptr && w->enabled ? TRUE : FALSE;
+    return windowFlag(window, &Window::enabled);
 }
 
 BOOL SetForegroundWindow(HWND window)
