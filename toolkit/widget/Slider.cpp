@@ -29,7 +29,8 @@ void Slider::readXML(const TiXmlElement* element)
 {
     if (element) {
         // A "button" child that builds no button leaves the slider without a knob.
-        if (Sprite* made = createSpriteFromXml(XmlAttr::findChild(element, "button"))) {
+        const TiXmlElement* child = XmlAttr::findChild(element, "button");
+        if (Sprite* made = child ? createSpriteFromXml(child) : nullptr) {
             made->addRef();
             if (made->isKindOf(&ButtonBlit::classRecord))
                 setKnob(static_cast<ButtonBlit*>(made));
