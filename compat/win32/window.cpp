@@ -1037,6 +1037,23 @@ BOOL SetForegroundWindow(HWND window)
     return TRUE;
 }
 
+HWND FindWindowA(LPCSTR className, LPCSTR windowName)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    const std::string wantedClass = lower(className);
+    for (const auto& entry : windows) {
+        const Window& w = entry.second;
+        if (w.destroying || !isTopLevel(w.style, w.parent))
+            continue;
+        if (className != nullptr && lower(w.className.c_str()) != wantedClass)
+            continue;
+        if (windowName != nullptr && w.text != windowName)
+            continue;
+        return w.handle;
+    }
+    return nullptr;
+}
+
 HWND GetForegroundWindow()
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);

@@ -233,6 +233,9 @@ BOOL IsZoomed(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL SetForegroundWindow(HWND window);
+// The top-level window of that class (compared without regard to case) and title (exactly); a null
+// class or title matches any. Null when no window matches.
+HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 HWND GetForegroundWindow();
 HWND SetFocus(HWND window);
 HWND GetFocus();
