@@ -3,6 +3,7 @@
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
 #include "platform/raster/Fill.h"
+#include "platform/surface/DrawError.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "resources/catalogue/ResourceManager.h"
@@ -233,8 +234,16 @@ void ToolTipSpriteRenderer::draw(Surface* target)
         rebuild();
         setDirty(false);
     }
-    if (getSurface() && label && label->isTextShown())
-        XMLSprite::draw(target);
+    if (!getSurface() || !label || !label->isTextShown())
+        return;
+    const bool failedBefore = hasDrawError() != 0;
+    XMLSprite::draw(target);
+    if (!failedBefore && hasDrawError()) {
+        // The box's surface went with the display: made again, shown at the next redraw.
+        setSurface(nullptr);
+        rebuild();
+        setDirty(true);
+    }
 }
 
 namespace {
