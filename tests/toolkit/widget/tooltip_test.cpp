@@ -3,6 +3,8 @@
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"
 #include "resources/catalogue/ResourceManager.h"
+#include "compat/win32/timer.h"
+#include "toolkit/scene/SpriteScene.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/sprite/XmlCreation.h"
@@ -264,6 +266,42 @@ TEST(TooltipLayout, MissingChildrenLeaveWorkingEmptyParts)
     renderer->draw(nullptr); // no label: nothing to show, nothing to break
     manager->removeSource(&everywhere);
     EXPECT_EQ(manager->getShown(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The delay counted in the application's own frames, on the virtual clock: 20 ms a frame.
+TEST(TooltipFrames, DelayRunsOnTheApplicationsFrameClock)
+{
+    compat::testing::useVirtualClock(true);
+    {
+        TooltipApp app;
+        auto* scene = new SpriteScene(&app, "SCENE_TEST", 640, 480, 640, 480);
+        app.addScene(scene);
+        app.switchScene(scene);
+        auto* button = new ButtonBlit;
+        button->setBounds(10, 10, 40, 20);
+        button->setTooltip("dig");
+        auto* manager = new TooltipManagerSprite;
+        auto* renderer = new ToolTipSpriteRenderer;
+        manager->setRenderer(renderer);
+        scene->getCanvas()->addSprite(button);
+        scene->getCanvas()->addSprite(manager);
+        manager->addSource(button);
+
+        app.getInputManager()->handleMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+        app.tick(); // the rest is found here; the countdown starts
+        ASSERT_EQ(manager->getHovered(), button);
+        for (int frame = 0; frame < 24; ++frame)
+            app.tick();
+        EXPECT_EQ(renderer->getSource(), nullptr) << "480 ms after the pointer came to rest";
+        app.tick();
+        EXPECT_EQ(renderer->getSource(), button) << "500 ms";
+        manager->clearSources();
+    }
+    compat::testing::useVirtualClock(false);
 }
 
 } // namespace
