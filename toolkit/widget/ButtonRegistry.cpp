@@ -3,6 +3,7 @@
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/PixelButton.h"
 #include "toolkit/widget/PixelFontButton.h"
+#include "toolkit/widget/PixelFontInputLabel.h"
 
 #include <tinyxml.h>
 
@@ -19,3 +20,4 @@ template <class T> void* createAndReadWidget(const TiXmlElement* element)
 
 QUARRY_REGISTER_XML_CREATOR("pixelbutton", createAndReadWidget<PixelButton>);
 QUARRY_REGISTER_XML_CREATOR("pixelfontbutton", createAndReadWidget<PixelFontButton>);
+QUARRY_REGISTER_XML_CREATOR("pixelfontinputlabel", createAndReadWidget<PixelFontInputLabel>);
