@@ -22,11 +22,13 @@ bool isHigh(char c)
 
 bool CursorBlinker::update(int elapsedMs)
 {
-    const int period = timeOn + timeOff;
+    const long long period = static_cast<long long>(timeOn) + timeOff;
+    bool nowVisible = true;
     // Without a sensible period the cursor simply stays on.
-    const bool nowVisible = period > 0 ? (phase = static_cast<int>((static_cast<long long>(phase) +
-                                                                    std::max(elapsedMs, 0)) % period)) < timeOn
-                                       : true;
+    if (period > 0) {
+        phase = static_cast<int>((static_cast<long long>(phase) + std::max(elapsedMs, 0)) % period);
+        nowVisible = phase < timeOn;
+    }
     if (nowVisible == visible)
         return false;
     visible = nowVisible;
