@@ -13,6 +13,8 @@ void PixelButton::readXML(const TiXmlElement* element)
     if (image && frameCount >= 1) {
         // The frames split the picture itself, whatever height the element gave the sprite.
         setHeight(static_cast<int>(image->getDesc().height));
+        // A "startframe" read with the sprite's attributes selected nothing yet; the split must.
+        frameIndex = -1;
         setFrameCount(frameCount);
     }
     setState(StateNormal);

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -41,11 +40,12 @@ FontEntry readFontEntry(const std::string& id)
     if (start == std::string::npos || end == std::string::npos)
         return entry;
     const std::string block = all.substr(start, end - start);
-    std::smatch match;
-    if (std::regex_search(block, match, std::regex("charspace=\"(-?[0-9]+)\"")))
-        entry.charSpace = std::stoi(match[1]);
-    if (std::regex_search(block, match, std::regex("spacewidth=\"(-?[0-9]+)\"")))
-        entry.spaceWidth = std::stoi(match[1]);
+    const auto number = [&](const std::string& name) {
+        const std::size_t at = block.find(name + "=\"");
+        return at == std::string::npos ? 0 : std::atoi(block.c_str() + at + name.size() + 2);
+    };
+    entry.charSpace = number("charspace");
+    entry.spaceWidth = number("spacewidth");
     const std::size_t open = block.find("<Characters>");
     const std::size_t close = block.find("</Characters>");
     if (open != std::string::npos && close != std::string::npos)

@@ -335,6 +335,25 @@ TEST_F(InputLabelTest, DrawsTheSelectionAndTheBlinkingCursorInverted)
     EXPECT_TRUE(nearColour(drawnAt(15, 10), 0xFFFFFF)) << "an unfocused field shows no selection";
 }
 
+TEST_F(InputLabelTest, AFieldWithoutAFontEditsButDrawsNothing)
+{
+    Held<Field> bare(new Field);
+    bare->setBounds(0, 0, 40, 10);
+    canvas->addSprite(bare.get());
+    canvas->leftPressed(5, 5, 1, 0);
+    canvas->leftReleased(5, 5, 0);
+    type("ab");
+    key(Field::KeyLeft);
+    key(Field::KeyBackspace);
+    EXPECT_EQ(bare->getText(), "b");
+    EXPECT_EQ(bare->getCursorX(), 0);
+    DirectDrawSurface* target = make32(40, 10);
+    target->fill(0);
+    bare->draw(target);
+    for (int x = 0; x < 40; ++x)
+        ASSERT_EQ(peek(target, x, 0), 0u) << x;
+}
+
 TEST_F(InputLabelTest, LayoutElementConfiguresTheField)
 {
     Field* field = make("numbersonly='true' maxlength='4' charfilter='12' readonly='1' cursorwidth='3' "

@@ -95,8 +95,10 @@ TEST_F(PixelButtonTest, ToggleStripHasSixFramesAndWrapsTheLastTwoStates)
     canvas->leftPressed(12, 12, 1, 0);
     EXPECT_EQ(shownFrame(button), 0) << "state 6 wraps to frame 0";
 
-    auto* counted = build<PixelButton>("<pixelbutton image='IMAGE_STRIP' framecount='5'/>");
+    auto* counted = build<PixelButton>("<pixelbutton image='IMAGE_STRIP' framecount='5' startframe='0'/>");
     EXPECT_EQ(counted->getHeight(), 20) << "a frame count from the element wins";
+    ASSERT_NE(counted->getSourceRect(), nullptr) << "the first frame is selected, not the whole strip";
+    EXPECT_EQ(counted->getSourceRect()->height, 20);
 }
 
 TEST_F(PixelButtonTest, FramesWithoutACountAreLeftAlone)
