@@ -1,5 +1,8 @@
 #include "compat/win32/beep.h"
 
+#include "compat/host/audio.h"
+
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -18,8 +21,11 @@ std::vector<UINT>& beepRecord()
 
 } // namespace
 
-BOOL Beep(DWORD, DWORD)
+BOOL Beep(DWORD frequency, DWORD duration)
 {
+    if (frequency < 37 || frequency > 32767)
+        return FALSE;
+    compat::host::playSystemTone(static_cast<int>(frequency), static_cast<int>(std::min<DWORD>(duration, 2000)));
     return TRUE;
 }
 
@@ -30,6 +36,12 @@ BOOL MessageBeep(UINT type)
     if (beepRecord().size() >= 1024)
         beepRecord().clear();
     beepRecord().push_back(type);
+    // Each kind of message its own pitch: errors low, warnings high, the rest between.
+    switch (type & 0xF0) {
+    case 0x10: compat::host::playSystemTone(440, 200); break;
+    case 0x30: compat::host::playSystemTone(880, 120); break;
+    default: compat::host::playSystemTone(660, 100); break;
+    }
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
-// The system beeps. There is no speaker to drive here: Beep does nothing and reports success, and
-// MessageBeep records the sound type it was asked for, so tests can tell that a refusal was signalled.
+// The system beeps: a short tone through the game's open audio device (nothing while none is open),
+// never waiting for it to end. MessageBeep also records the sound type it was asked for, so tests can
+// tell that a refusal was signalled.
 #pragma once
 
 #include "compat/win32/base.h"
