@@ -38,6 +38,11 @@ int coverCount(int extent, long long step)
     return static_cast<int>(std::max(0.0, std::min(steps, static_cast<double>(RepeatingSprite::kMaxCopies))));
 }
 
+// Copies held by all strips together. A strip whose copies are strips or scrollers that build strips of
+// their own multiplies at every level; past this many copies no strip makes more.
+std::size_t liveCopies = 0;
+bool reportedCopyLimit = false;
+
 } // namespace
 
 RepeatingSprite::RepeatingSprite() = default;
@@ -46,6 +51,7 @@ RepeatingSprite::~RepeatingSprite()
 {
     std::vector<Sprite*> held;
     held.swap(copyList);
+    liveCopies -= held.size();
     for (Sprite* copy : held)
         copy->release();
     releaseTemplate();
@@ -153,6 +159,13 @@ bool RepeatingSprite::makeCopy()
 {
     if (!factory)
         return false;
+    if (liveCopies >= static_cast<std::size_t>(kMaxLiveCopies)) {
+        if (!reportedCopyLimit)
+            DebugLog::instance().log("RepeatingSprite: " + std::to_string(kMaxLiveCopies) +
+                                     " copies are alive; no strip makes more\n");
+        reportedCopyLimit = true;
+        return false;
+    }
     // A factory that reports no sprites is still asked for its first one.
     const int count = factory->getCount();
     int index = 0;
@@ -184,6 +197,7 @@ bool RepeatingSprite::makeCopy()
     place(copy);
     copy->addRef();
     copyList.push_back(copy);
+    ++liveCopies;
     if (canvas && hasStateFlags(StateOnCanvas)) {
         copy->setObsolete(false);
         canvas->addSpriteAfter(copy, this);
@@ -274,6 +288,7 @@ void RepeatingSprite::wrapCopies()
                 makeCopy();
         }
         copyList.erase(std::find(copyList.begin(), copyList.end(), oldest));
+        --liveCopies;
         oldest->release();
     }
 }

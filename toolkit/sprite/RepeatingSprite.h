@@ -24,6 +24,8 @@ public:
 
     // Hand-edited layouts can ask for any number of copies; a strip never holds more than this.
     static constexpr int kMaxCopies = 1024;
+    // All strips together hold at most this many copies (strips of strips multiply).
+    static constexpr int kMaxLiveCopies = 16 * kMaxCopies;
 
     static const ClassRecord classRecord;
 

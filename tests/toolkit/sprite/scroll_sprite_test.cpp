@@ -250,3 +250,28 @@ TEST_F(ScrollSpriteTest, IncompleteLayoutsGiveSafeLayers)
     scroller->scroll(10.0);
     EXPECT_EQ(0, scroller->getLayer(0)[0]->getY());
 }
+
+TEST_F(ScrollSpriteTest, StripsOfScrollersOfStripsStayBounded)
+{
+    // Each level would make 1024 copies of the next: a million sprites without the overall limit.
+    const std::string inner = R"(<scrollsprite id="template"><layers>
+        <repeatingsprite layer="0" direction="up"><singlexmlspritefactory id="factory"><xmlsprite id="template" width="1" height="1" layouttype="auto"/></singlexmlspritefactory>
+          <repeatbounds width="1" height="1024"/></repeatingsprite></layers></scrollsprite>)";
+    Held<SpriteCanvas> canvas(new SpriteCanvas(64, 48, 64, 48));
+    {
+        Held<ScrollSprite> scroller(make(R"(<scrollsprite><layers>
+            <repeatingsprite layer="0" direction="up"><singlexmlspritefactory id="factory">)" + inner +
+                                         R"(</singlexmlspritefactory><repeatbounds width="1" height="1024"/></repeatingsprite>
+            </layers></scrollsprite>)"));
+        canvas->addSprite(scroller.get());
+        EXPECT_LT(canvas->getSpriteCount(), 2 * RepeatingSprite::kMaxLiveCopies + 4);
+        canvas->removeSprite(scroller.get());
+        canvas->update(0.02f, 20, 50.0f);
+        EXPECT_EQ(0, canvas->getSpriteCount());
+    }
+    // Once they are gone, strips make copies again.
+    const TiXmlElement* outerStrip = document.RootElement()->FirstChildElement("layers")->FirstChildElement();
+    Held<RepeatingSprite> strip(dynamic_cast<RepeatingSprite*>(createSpriteFromXml(outerStrip)));
+    strip->build();
+    EXPECT_EQ(static_cast<std::size_t>(RepeatingSprite::kMaxCopies), strip->getCopies().size());
+}
