@@ -3,6 +3,7 @@
 #include "resources/layout/XmlAttr.h"
 #include "runtime/DebugLog.h"
 #include "runtime/Random.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XMLSpriteFactory.h"
 #include "toolkit/sprite/XmlCreation.h"
@@ -28,6 +29,13 @@ const XmlKeyword allocStyles[] = {{"direct", 0}, {"jit", 1}, {"manual", 2}};
 int clampInt(long long value)
 {
     return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
+}
+
+// a x b held to the 32-bit range (both factors come from layouts; their product may not fit 64 bits).
+int clampProduct(long long a, long long b)
+{
+    const double product = static_cast<double>(a) * static_cast<double>(b);
+    return static_cast<int>(std::max<double>(INT_MIN, std::min<double>(INT_MAX, product)));
 }
 
 // How many steps cover the extent: ceiling(extent / step), held to 0..kMaxCopies. A step below one
@@ -75,7 +83,11 @@ void RepeatingSprite::readXML(const TiXmlElement* element)
         return;
     XMLSprite::readXML(element);
 
-    if (const TiXmlElement* child = findChildElement(element, "factory")) {
+    const NestedBuild nesting;
+    if (nesting.tooDeep()) {
+        if (nesting.reportRefusal())
+            DebugLog::instance().log("RepeatingSprite: \"" + name + "\" is nested too deeply; it makes no copies\n");
+    } else if (const TiXmlElement* child = findChildElement(element, "factory")) {
         if (AbstractXMLSpriteFactory* made = createSpriteFactoryFromXml(child))
             setFactory(made);
         else
@@ -144,9 +156,9 @@ void RepeatingSprite::build()
         toMake = std::min(repeatCount, kMaxCopies);
 
     if (horizontal)
-        setSize(clampInt(tw * repeatCount), clampInt(th));
+        setSize(clampProduct(tw, repeatCount), clampInt(th));
     else
-        setSize(clampInt(tw), clampInt(th * repeatCount));
+        setSize(clampInt(tw), clampProduct(th, repeatCount));
     releaseTemplate();
 
     for (int i = 0; i < toMake; ++i) {

@@ -3,10 +3,10 @@
 #include "resources/layout/XmlAttr.h"
 #include "runtime/DebugLog.h"
 #include "toolkit/sprite/FrameRate.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/sprite/RepeatingSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
-#include "toolkit/sprite/XmlKeyword.h"
 
 #include <tinyxml.h>
 
@@ -53,7 +53,12 @@ void ScrollSprite::readXML(const TiXmlElement* element)
     if (XmlAttr::getFloat(element, "speed", value))
         speed = static_cast<float>(value);
 
-    if (const TiXmlElement* list = findChildElement(element, "layers")) {
+    // The layer lists are the element's own children, never found through an enclosing scope.
+    const NestedBuild nesting;
+    if (nesting.tooDeep()) {
+        if (nesting.reportRefusal())
+            DebugLog::instance().log("ScrollSprite: " + describe(element) + " is nested too deeply; no layers\n");
+    } else if (const TiXmlElement* list = element->FirstChildElement("layers")) {
         for (const TiXmlElement* child = list->FirstChildElement(); child; child = child->NextSiblingElement()) {
             // Without a layer number the sprite gets a layer of its own, as a negative number asks.
             int layer = -1;
@@ -69,7 +74,7 @@ void ScrollSprite::readXML(const TiXmlElement* element)
             addToLayer(sprite, layer);
         }
     }
-    if (const TiXmlElement* list = findChildElement(element, "layerspeeds")) {
+    if (const TiXmlElement* list = element->FirstChildElement("layerspeeds")) {
         for (const TiXmlElement* child = list->FirstChildElement(); child; child = child->NextSiblingElement()) {
             int layer = -1;
             if (!XmlAttr::getInt(child, "layer", layer) || layer < 0 || layer > kMaxLayerIndex) {

@@ -275,3 +275,20 @@ TEST_F(ScrollSpriteTest, StripsOfScrollersOfStripsStayBounded)
     strip->build();
     EXPECT_EQ(static_cast<std::size_t>(RepeatingSprite::kMaxCopies), strip->getCopies().size());
 }
+
+TEST_F(ScrollSpriteTest, LayoutsThatReachThemselvesStopBuilding)
+{
+    // Each strip finds no factory of its own and takes the enclosing one, whose template is the scroller
+    // again: four strips per scroller, without end.
+    document.Parse(R"(<Layout><singlexmlspritefactory id="factory"><scrollsprite id="template"><layers>
+        <repeatingsprite layer="0"/><repeatingsprite layer="0"/><repeatingsprite layer="0"/><repeatingsprite layer="0"/>
+      </layers></scrollsprite></singlexmlspritefactory></Layout>)");
+    const TiXmlElement* element = document.RootElement()->FirstChildElement()->FirstChildElement();
+    Held<ScrollSprite> scroller(dynamic_cast<ScrollSprite*>(createSpriteFromXml(element)));
+    ASSERT_EQ(1, scroller->getLayerCount());
+    EXPECT_EQ(4u, scroller->getLayer(0).size());
+
+    // A strip inside its own factory's template.
+    Held<RepeatingSprite> strip(dynamic_cast<RepeatingSprite*>(createSpriteFromXml(element->FirstChildElement()->FirstChildElement())));
+    EXPECT_NE(nullptr, strip->getFactory());
+}
