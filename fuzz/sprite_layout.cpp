@@ -2,6 +2,10 @@
 // arbitrary bytes is handed to the factory by its tag; what comes back as a sprite is stepped through its
 // frames, put on a canvas, updated and drawn, and what comes back as a sprite factory builds its sprites
 // (and some it cannot). Layout documents are edited by hand; none of this may crash, hang or leak.
+//
+// An element below the root whose tag has no creator is built a second time under a registered tag
+// picked from its name, so mutated tag names reach every tag the program registers (widgets included)
+// without a list here. Strips and scrollers are also moved and scrolled for a few frames.
 #include "FuzzFile.h"
 
 #include "platform/surface/SurfaceFactory.h"
@@ -9,6 +13,9 @@
 #include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
+#include "runtime/ObjectFactory.h"
+#include "toolkit/sprite/RepeatingSprite.h"
+#include "toolkit/sprite/ScrollSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XMLSprite.h"
 #include "toolkit/sprite/XMLSpriteFactory.h"
@@ -16,6 +23,8 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -49,10 +58,53 @@ struct Setup {
         catalogue->storeMask("MASK_A", mask);
         target = createDirectDrawSurface(dd, 64, 48);
         target->addRef();
+        tags = ObjectFactory::registeredKeys();
     }
     ResourceManager* catalogue;
     Surface* target;
+    std::vector<std::string> tags;
 };
+
+// The registered tag an unknown tag name stands for.
+const std::string* tagFor(const std::string& name, const std::vector<std::string>& tags)
+{
+    if (tags.empty())
+        return nullptr;
+    std::size_t hash = 0;
+    for (unsigned char c : name)
+        hash = hash * 31 + c;
+    return &tags[hash % tags.size()];
+}
+
+// Moves a strip both ways along and across, past its bounds, recycling after each move.
+void stepStrip(RepeatingSprite* strip)
+{
+    strip->build();
+    const int moves[][2] = {{37, 0}, {0, 37}, {-37, 0}, {0, -37}, {1000, 1000}, {-3000, -3000}, {0, 0}};
+    // Positions from the layout can sit at the ends of the integers; a move stops there.
+    auto moved = [](int from, int by) {
+        return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, static_cast<long long>(from) + by)));
+    };
+    for (const auto& move : moves) {
+        strip->setPosition(moved(strip->getX(), move[0]), moved(strip->getY(), move[1]));
+        strip->wrapCopies();
+    }
+}
+
+// A few frames at a steady and an eased speed, then scrolls far up and down.
+void stepScroller(ScrollSprite* scroller, SpriteCanvas* canvas)
+{
+    canvas->getFrameRate().setFrame(0.02f, 20, 50.0f);
+    for (int frame = 0; frame < 3; ++frame)
+        scroller->tick();
+    scroller->setSpeed(scroller->getSpeed() + 2.5f, 10);
+    for (int frame = 0; frame < 5; ++frame)
+        scroller->tick();
+    scroller->setSpeed(-1.0f, 0);
+    scroller->tick();
+    for (double amount : {-1000.5, 3.5e9, -7.0e9, 0.25})
+        scroller->scroll(amount);
+}
 
 void exercise(Sprite* sprite, SpriteCanvas* canvas, Surface* target)
 {
@@ -65,6 +117,12 @@ void exercise(Sprite* sprite, SpriteCanvas* canvas, Surface* target)
         bitmap->drawAt(target, -3, 40);
     }
     canvas->addSprite(sprite);
+    if (sprite->isKindOf(&RepeatingSprite::classRecord)) {
+        if (auto* strip = dynamic_cast<RepeatingSprite*>(sprite))
+            stepStrip(strip);
+    }
+    if (auto* scroller = dynamic_cast<ScrollSprite*>(sprite))
+        stepScroller(scroller, canvas);
     sprite->release();
 }
 
@@ -106,6 +164,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const TiXmlElement* element = pending.back();
         pending.pop_back();
         build(element, canvas, setup.target);
+        if (element != root && !ObjectFactory::findCreator(element->ValueStr())) {
+            if (const std::string* tag = tagFor(element->ValueStr(), setup.tags)) {
+                // Renamed for this one build only; the document is this input's scratch copy.
+                auto* renamed = const_cast<TiXmlElement*>(element);
+                const std::string name = renamed->ValueStr();
+                renamed->SetValue(*tag);
+                build(renamed, canvas, setup.target);
+                renamed->SetValue(name);
+            }
+        }
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             pending.push_back(child);
     }

@@ -23,6 +23,10 @@ DebugLog::~DebugLog()
 void DebugLog::log(const std::string& message)
 {
     text += message;
+    // Only the recent past is ever read (the terminate handler reports the last few thousand
+    // characters), so a game that runs for days keeps a bounded tail instead of every line.
+    if (text.size() > kKeptText)
+        text.erase(0, text.size() - kKeptText / 2);
     if (writeThrough)
         writeOut(message);
 }

@@ -1,13 +1,17 @@
-// The program-wide diagnostic log. Every text is kept in memory (the terminate handler reports its
-// tail); with write-through on it also goes to the debugger output and, with file output on, to
+// The program-wide diagnostic log. The texts are kept in memory, the oldest dropped once they pass
+// kKeptText characters (the terminate handler reports the tail); with write-through on it also goes to the debugger output and, with file output on, to
 // "game.log", which is opened and closed around every text so a crash loses nothing.
 #pragma once
 
+#include <cstddef>
 #include <fstream>
 #include <string>
 
 class DebugLog {
 public:
+    // How much logged text is kept: at most this, and at least half of it once the bound was reached.
+    static constexpr std::size_t kKeptText = 1 << 20;
+
     static DebugLog& instance();
 
     void log(const std::string& text);

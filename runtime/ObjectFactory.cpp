@@ -4,6 +4,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -35,6 +36,18 @@ XmlCreator ObjectFactory::findCreator(const std::string& key)
         return nullptr;
     Registry::const_iterator found = registry->find(key);
     return found == registry->end() ? nullptr : found->second;
+}
+
+std::vector<std::string> ObjectFactory::registeredKeys()
+{
+    std::vector<std::string> keys;
+    if (!registry)
+        return keys;
+    keys.reserve(registry->size());
+    for (const auto& entry : *registry)
+        keys.push_back(entry.first);
+    std::sort(keys.begin(), keys.end());
+    return keys;
 }
 
 void* ObjectFactory::createFromXml(const TiXmlNode* node)

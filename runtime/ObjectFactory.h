@@ -13,6 +13,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TiXmlElement;
 class TiXmlNode;
@@ -32,6 +33,9 @@ public:
 
     // The creator registered under the key, or null.
     static XmlCreator findCreator(const std::string& key);
+
+    // Every registered key, sorted (for tools that want to reach every tag, such as the fuzz targets).
+    static std::vector<std::string> registeredKeys();
 
     // Deletes the registry (the game calls it at exit; the registry's own clean-up at process exit
     // tolerates an earlier call). A later registration makes a new one.

@@ -101,6 +101,13 @@ void HeadlessHost::waitEvents(int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(milliseconds, 5)));
 }
 
+int HeadlessHost::showMessageBox(const MessageBox& box)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    state.messageBoxes.push_back(box);
+    return -1;
+}
+
 void HeadlessHost::inject(const Message& message)
 {
     std::lock_guard<std::mutex> lock(mutex);

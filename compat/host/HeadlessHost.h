@@ -22,6 +22,7 @@ public:
     void showWindow(Show how) override;
     void setFullScreen(bool on) override;
     void setCursor(int systemCursor) override;
+    int showMessageBox(const MessageBox& box) override;
     void present(const Frame& frame) override;
     void pumpEvents(std::vector<Message>& out) override;
     void waitEvents(int milliseconds) override;

@@ -35,6 +35,21 @@ struct Capabilities {
 
 enum class Show { Hidden, Normal, Minimized, Maximized };
 
+// A message box as the desktop should show it: buttons in order, each answering its own id.
+struct MessageBox {
+    enum class Icon { None, Error, Warning, Information, Question };
+    struct Button {
+        int id;
+        std::string text;
+    };
+    std::string caption;
+    std::string text;
+    Icon icon = Icon::None;
+    std::vector<Button> buttons;
+    int defaultButton = 0;  // index answered by Enter
+    int escapeButton = -1;  // index answered by Esc or the close box; -1: none
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -60,6 +75,10 @@ public:
     virtual void raiseWindow() {}
     // Win32 cursor identifiers (IDC_ARROW 32512 ...); unknown ones show the arrow.
     virtual void setCursor(int systemCursor) {}
+
+    // Shows a modal box and answers the id of the button chosen; -1 when this host shows none, or the
+    // box was closed without an answer.
+    virtual int showMessageBox(const MessageBox& box) { return -1; }
 
     // Shows the frame in the window.
     virtual void present(const Frame& frame) = 0;

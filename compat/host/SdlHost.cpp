@@ -206,6 +206,32 @@ public:
             SDL_SetCursor(cursor);
     }
 
+    int showMessageBox(const MessageBox& box) override
+    {
+        std::vector<SDL_MessageBoxButtonData> buttons;
+        for (std::size_t i = 0; i < box.buttons.size(); ++i) {
+            Uint32 flags = 0;
+            if (static_cast<int>(i) == box.defaultButton)
+                flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+            if (static_cast<int>(i) == box.escapeButton)
+                flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+            buttons.push_back({flags, box.buttons[i].id, box.buttons[i].text.c_str()});
+        }
+        SDL_MessageBoxData data{};
+        data.flags = box.icon == MessageBox::Icon::Error     ? SDL_MESSAGEBOX_ERROR
+                     : box.icon == MessageBox::Icon::Warning ? SDL_MESSAGEBOX_WARNING
+                                                             : SDL_MESSAGEBOX_INFORMATION;
+        data.window = window;
+        data.title = box.caption.c_str();
+        data.message = box.text.c_str();
+        data.numbuttons = static_cast<int>(buttons.size());
+        data.buttons = buttons.data();
+        int answer = -1;
+        if (SDL_ShowMessageBox(&data, &answer) != 0)
+            return -1;
+        return answer;
+    }
+
     void present(const Frame& frame) override
     {
         if (renderer == nullptr || frame.pixels == nullptr)

@@ -52,6 +52,12 @@ public:
 // `error` when no audio device opens (no sound card, or an SDL_AUDIODRIVER that fails).
 std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string& error);
 
+// Sounds a short sine tone of the system's own (message beeps) on a channel kept beside the open SDL
+// device's mixing channels; nothing when no such device is open. Never waits for the tone.
+void playSystemTone(int frequency, int milliseconds);
+// Whether that tone is still sounding.
+bool systemTonePlaying();
+
 // The device of no audio: every load fails, nothing plays.
 std::unique_ptr<AudioDevice> silentAudioDevice();
 

@@ -5,8 +5,48 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
 namespace compat::host {
 namespace {
+
+// The system's own tones play on one channel kept beside the device's mixing channels, so a beep
+// never takes a channel the game counts on. -1 while no device is open.
+// Never destroyed: a device may close while the program's static objects are going away.
+struct Tone {
+    std::mutex mutex;
+    int channel = -1;
+    // The samples the mixer reads while the tone plays; replaced only after the channel is halted.
+    std::vector<std::int16_t> samples;
+    Mix_Chunk* chunk = nullptr;
+
+    // With the mutex held.
+    void halt()
+    {
+        if (channel >= 0)
+            Mix_HaltChannel(channel);
+        if (chunk != nullptr)
+            Mix_FreeChunk(chunk);
+        chunk = nullptr;
+    }
+};
+
+Tone& tone()
+{
+    static Tone* t = new Tone;
+    return *t;
+}
+
+void closeTone()
+{
+    std::lock_guard<std::mutex> lock(tone().mutex);
+    tone().halt();
+    tone().channel = -1;
+}
 
 class SdlClip : public AudioClip {
 public:
@@ -38,6 +78,7 @@ public:
     explicit SdlAudioDevice(int channels) : channels(channels) {}
     ~SdlAudioDevice() override
     {
+        closeTone();
         Mix_HaltChannel(-1);
         Mix_HaltMusic();
         Mix_CloseAudio();
@@ -134,8 +175,48 @@ std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    Mix_AllocateChannels(channels);
+    Mix_AllocateChannels(channels + 1);
+    {
+        std::lock_guard<std::mutex> lock(tone().mutex);
+        tone().channel = channels;
+    }
     return std::make_unique<SdlAudioDevice>(channels);
+}
+
+void playSystemTone(int frequency, int milliseconds)
+{
+    Tone& t = tone();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    int rate = 0, outputs = 0;
+    Uint16 format = 0;
+    if (t.channel < 0 || Mix_QuerySpec(&rate, &format, &outputs) == 0 || format != AUDIO_S16SYS || outputs < 1)
+        return;
+    // A new beep cuts the last one short rather than queueing behind it.
+    t.halt();
+
+    frequency = std::clamp(frequency, 37, 32767);
+    milliseconds = std::clamp(milliseconds, 1, 2000);
+    const int frames = static_cast<int>(static_cast<long>(rate) * milliseconds / 1000);
+    // A quarter of full scale, with 5 ms ramps at both ends so the tone starts and stops without a click.
+    const int ramp = std::max(1, std::min(frames / 2, rate / 200));
+    const double step = 2.0 * M_PI * frequency / rate;
+    t.samples.assign(static_cast<std::size_t>(frames) * outputs, 0);
+    for (int i = 0; i < frames; ++i) {
+        const double envelope =
+            std::min({1.0, static_cast<double>(i) / ramp, static_cast<double>(frames - 1 - i) / ramp});
+        const auto value = static_cast<std::int16_t>(std::lround(8192.0 * envelope * std::sin(step * i)));
+        std::fill_n(t.samples.begin() + static_cast<std::ptrdiff_t>(i) * outputs, outputs, value);
+    }
+    t.chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(t.samples.data()),
+                                static_cast<Uint32>(t.samples.size() * sizeof(std::int16_t)));
+    if (t.chunk != nullptr)
+        Mix_PlayChannel(t.channel, t.chunk, 0);
+}
+
+bool systemTonePlaying()
+{
+    std::lock_guard<std::mutex> lock(tone().mutex);
+    return tone().channel >= 0 && Mix_Playing(tone().channel) != 0;
 }
 
 } // namespace compat::host

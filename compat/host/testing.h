@@ -34,6 +34,8 @@ struct HeadlessState {
     int cursor = 0;
     int framesPresented = 0;
     Picture lastFrame;
+    // Every message box the host was asked to show; it shows none and answers -1.
+    std::vector<MessageBox> messageBoxes;
 };
 
 } // namespace compat::host

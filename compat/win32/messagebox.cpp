@@ -1,9 +1,12 @@
 #include "compat/win32/messagebox.h"
 
+#include "compat/host/Host.h"
 #include "compat/win32/debug.h"
 
 #include <deque>
+#include <exception>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -32,6 +35,48 @@ int defaultAnswer(UINT type)
     return buttons[set][button];
 }
 
+// The box the desktop shows for a Win32 type: its buttons in order, Enter on the default one, Esc on
+// Cancel (or on the only button), and none for yes/no and abort/retry/ignore, which must be answered.
+compat::host::MessageBox describe(LPCSTR text, LPCSTR caption, UINT type)
+{
+    static const std::vector<std::vector<int>> sets = {
+        {IDOK}, {IDOK, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO},
+        {IDRETRY, IDCANCEL},
+    };
+    static const char* const names[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+    compat::host::MessageBox box;
+    box.caption = caption != nullptr ? caption : "";
+    box.text = text != nullptr ? text : "";
+    switch (type & 0xF0) {
+    case MB_ICONERROR: box.icon = compat::host::MessageBox::Icon::Error; break;
+    case MB_ICONQUESTION: box.icon = compat::host::MessageBox::Icon::Question; break;
+    case MB_ICONWARNING: box.icon = compat::host::MessageBox::Icon::Warning; break;
+    case MB_ICONINFORMATION: box.icon = compat::host::MessageBox::Icon::Information; break;
+    default: break;
+    }
+    UINT set = type & 0xF;
+    if (set >= sets.size())
+        set = 0;
+    for (int id : sets[set]) {
+        if (id == IDCANCEL || sets[set].size() == 1)
+            box.escapeButton = static_cast<int>(box.buttons.size());
+        box.buttons.push_back({id, names[id]});
+    }
+    const int wanted = static_cast<int>((type >> 8) & 0xF);
+    box.defaultButton = wanted < static_cast<int>(box.buttons.size()) ? wanted : 0;
+    return box;
+}
+
+// Asks the desktop; -1 when there is none (a headless host, or no host could start).
+int askHost(const compat::host::MessageBox& box)
+{
+    try {
+        return compat::host::current().showMessageBox(box);
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
 } // namespace
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
@@ -39,15 +84,20 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     std::string line = std::string("Message box \"") + (caption != nullptr ? caption : "") + "\": " +
                        (text != nullptr ? text : "") + "\n";
     OutputDebugStringA(line.c_str());
-    std::lock_guard<std::mutex> lock(boxMutex);
+    {
+        std::lock_guard<std::mutex> lock(boxMutex);
 #ifdef QUARRY_TESTING
-    shownBoxes.push_back({text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+        shownBoxes.push_back({text != nullptr ? text : "", caption != nullptr ? caption : "", type});
 #endif
-    if (scriptedAnswers.empty())
-        return defaultAnswer(type);
-    int answer = scriptedAnswers.front();
-    scriptedAnswers.pop_front();
-    return answer;
+        if (!scriptedAnswers.empty()) {
+            const int answer = scriptedAnswers.front();
+            scriptedAnswers.pop_front();
+            return answer;
+        }
+    }
+    // The box is modal for its caller only: other threads may show boxes of their own meanwhile.
+    const int answer = askHost(describe(text, caption, type));
+    return answer >= 0 ? answer : defaultAnswer(type);
 }
 
 #ifdef QUARRY_TESTING

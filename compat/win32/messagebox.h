@@ -1,6 +1,7 @@
-// Message boxes. Until the window host shows real ones, a box writes its caption and text to the
-// debugger output and answers at once: with its default button (the first, or the one MB_DEFBUTTON2
-// or MB_DEFBUTTON3 names), or with the next answer a test scripted.
+// Message boxes. A box writes its caption and text to the debugger output, then the host shows it on
+// the desktop and answers the button the player chose. A host without a desktop (headless), or a box
+// closed without an answer, answers the default button: the first, or the one MB_DEFBUTTON2 or
+// MB_DEFBUTTON3 names. Tests script answers, which come before any host.
 #pragma once
 
 #include "compat/win32/base.h"

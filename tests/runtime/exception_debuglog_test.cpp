@@ -34,6 +34,20 @@ TEST(DebugLog, KeepsTextInMemoryAndWritesNoFileByDefault)
     EXPECT_FALSE(std::filesystem::exists("game.log"));
 }
 
+TEST(DebugLog, KeepsABoundedTailOfALongRun)
+{
+    DebugLog log;
+    log.setDebuggerOutput(false);
+    const std::string line(1000, 'x');
+    for (std::size_t written = 0; written < 3 * DebugLog::kKeptText; written += line.size() + 1)
+        log.log(line + "\n");
+    log.log("last words\n");
+    EXPECT_LE(log.getText().size(), DebugLog::kKeptText);
+    EXPECT_GE(log.getText().size(), DebugLog::kKeptText / 2);
+    const std::string tail = "\nlast words\n";
+    EXPECT_EQ(log.getText().substr(log.getText().size() - tail.size()), tail);
+}
+
 TEST(DebugLog, FirstWriteAfterStartTruncatesThenAppendsUntilClosed)
 {
     testsupport::TempDir dir(true);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,13 @@ TEST(ObjectFactory, StaticRegistrationKeepsTheFirstCreatorOfATag)
 
     ObjectFactory::registerCreator(makeSecond, "factorytestwidget");
     EXPECT_EQ(ObjectFactory::findCreator("factorytestwidget"), &makeFirst);
+
+    // The key list holds each tag once, sorted.
+    ObjectFactory::registerCreator(makeSecond, "factorytestalpha");
+    const std::vector<std::string> keys = ObjectFactory::registeredKeys();
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(1, std::count(keys.begin(), keys.end(), "factorytestwidget"));
+    EXPECT_EQ(1, std::count(keys.begin(), keys.end(), "factorytestalpha"));
 }
 
 TEST(ObjectFactory, TagsAreTakenExactlyAndOtherNodesGetNull)

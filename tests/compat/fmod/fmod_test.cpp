@@ -1,6 +1,8 @@
 // The sound library's channel and slot bookkeeping over the dummy audio device.
 #include "compat/fmod/fmod.h"
 #include "compat/fmod/testing.h"
+#include "compat/host/audio.h"
+#include "compat/win32/beep.h"
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 
@@ -77,3 +79,24 @@ TEST_F(Fmod, SetUpCallsAreRefusedOnceStartedAndEverythingFailsAfterClose)
 }
 
 } // namespace
+
+TEST_F(Fmod, SystemBeepsSoundOnTheirOwnChannelBesideTheGamesChannels)
+{
+    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, "tone.wav", FSOUND_LOOP_NORMAL, 0, 0);
+    ASSERT_NE(nullptr, sample);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_GE(FSOUND_PlaySound(FSOUND_FREE, sample), 0);
+
+    EXPECT_TRUE(MessageBeep(0x30));
+    EXPECT_TRUE(compat::host::systemTonePlaying()) << "the beep needs no free game channel";
+    EXPECT_EQ(FSOUND_GetChannelsPlaying(), 4) << "the beep took a game channel";
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), -1) << "the beep's channel is not the game's";
+
+    EXPECT_FALSE(Beep(20, 100)) << "below what a speaker can sound";
+    FSOUND_Close();
+    EXPECT_FALSE(compat::host::systemTonePlaying());
+    EXPECT_TRUE(MessageBeep(0x10)) << "with no device open a beep is silent, not an error";
+    EXPECT_FALSE(compat::host::systemTonePlaying());
+    ASSERT_TRUE(FSOUND_Init(44100, 4, FSOUND_INIT_GLOBALFOCUS));
+    compat::testing::takeMessageBeeps();
+}

@@ -1,3 +1,4 @@
+#include "compat/host/testing.h"
 #include "compat/win32/messagebox.h"
 #include "compat/win32/module.h"
 #include "compat/win32/path.h"
@@ -50,4 +51,36 @@ TEST(MessageBox, AnswersTheDefaultButtonOrTheScriptedAnswers)
     EXPECT_EQ(shown[5].text, "Send report?");
     EXPECT_EQ(shown[5].type, MB_YESNO);
     EXPECT_TRUE(compat::testing::takeShownMessageBoxes().empty());
+}
+
+TEST(MessageBox, AsksTheHostWithTheButtonsEnterAndEscapeOfItsType)
+{
+    using Box = compat::host::MessageBox;
+    const std::size_t before = compat::testing::headlessState().messageBoxes.size();
+    // The headless host shows nothing, so each box still answers its default button.
+    EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Quarrytide", MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "Quit?", "Quarrytide", MB_YESNO), IDYES);
+    EXPECT_EQ(MessageBoxA(nullptr, "Broken.", "Fatal exception.", MB_OK | MB_ICONERROR), IDOK);
+
+    const std::vector<Box> boxes = compat::testing::headlessState().messageBoxes;
+    ASSERT_EQ(boxes.size(), before + 3);
+    const Box& save = boxes[before];
+    EXPECT_EQ(save.caption, "Quarrytide");
+    EXPECT_EQ(save.text, "Save?");
+    EXPECT_EQ(save.icon, Box::Icon::Question);
+    ASSERT_EQ(save.buttons.size(), 3u);
+    EXPECT_EQ(save.buttons[0].id, IDYES);
+    EXPECT_EQ(save.buttons[0].text, "Yes");
+    EXPECT_EQ(save.buttons[2].id, IDCANCEL);
+    EXPECT_EQ(save.defaultButton, 1);
+    EXPECT_EQ(save.escapeButton, 2);
+
+    const Box& quit = boxes[before + 1];
+    ASSERT_EQ(quit.buttons.size(), 2u);
+    EXPECT_EQ(quit.escapeButton, -1) << "a yes/no question must be answered";
+    const Box& broken = boxes[before + 2];
+    EXPECT_EQ(broken.icon, Box::Icon::Error);
+    ASSERT_EQ(broken.buttons.size(), 1u);
+    EXPECT_EQ(broken.buttons[0].text, "OK");
+    EXPECT_EQ(broken.escapeButton, 0);
 }

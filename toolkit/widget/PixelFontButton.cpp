@@ -1,0 +1,137 @@
+#include "toolkit/widget/PixelFontButton.h"
+
+#include "platform/font/BitmapFont.h"
+#include "platform/surface/Surface.h"
+#include "platform/surface/SurfaceHolder.h"
+#include "resources/catalogue/ResourceManager.h"
+#include "resources/layout/XmlAttr.h"
+#include "runtime/DebugLog.h"
+
+#include <algorithm>
+#include <cstdint>
+
+const ClassRecord PixelFontButton::classRecord("PixelFontButton", &PixelButton::classRecord);
+
+namespace {
+
+const char* const colorAttributes[8] = {
+    "normalcolor",         "highlightcolor",         "pressedcolor",         "disabledcolor",
+    "selectednormalcolor", "selectedhighlightcolor", "selectedpressedcolor", "selecteddisabledcolor",
+};
+
+std::uint32_t native(Surface* target, int colour)
+{
+    const auto rgb = static_cast<std::uint32_t>(colour);
+    return target->getDesc().format.packPixel(&rgb);
+}
+
+std::uint8_t clampAlpha(int value)
+{
+    return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+}
+
+// The caption with every closed "^" span taken out, for drawing in the font picture's own colours.
+std::string withoutMarkup(const std::string& text)
+{
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t open = text.find('^', start);
+        const std::size_t close = open == std::string::npos ? open : text.find('^', open + 1);
+        if (close == std::string::npos) {
+            out += text.substr(start);
+            return out;
+        }
+        out += text.substr(start, open - start);
+        start = close + 1;
+    }
+}
+
+} // namespace
+
+PixelFontButton::PixelFontButton()
+{
+    std::fill(std::begin(stateColors), std::end(stateColors), DefaultCaptionColor);
+}
+
+void PixelFontButton::readXML(const TiXmlElement* element)
+{
+    PixelButton::readXML(element);
+    if (!element)
+        return;
+    XmlAttr::getText(element, caption);
+    std::string fontId;
+    // An identifier the catalogue does not hold keeps the font the button had.
+    if (XmlAttr::getString(element, "font", fontId)) {
+        if (BitmapFont* resource = ResourceManager::getFont(fontId))
+            setFont(resource);
+        else
+            DebugLog::instance().log("PixelFontButton: no font resource \"" + fontId + "\"\n");
+    }
+    XmlAttr::getBool(element, "colordraw", colorDraw);
+    for (int i = 0; i < 8; ++i)
+        XmlAttr::getInt(element, colorAttributes[i], stateColors[i]);
+    XmlAttr::getInt(element, "shadowcolor", shadowColor);
+    XmlAttr::getBool(element, "drawshadow", drawShadow);
+    XmlAttr::getInt(element, "shadowalpha", shadowAlpha);
+    XmlAttr::getInt(element, "shadowoffsetx", shadowOffsetX);
+    XmlAttr::getInt(element, "shadowoffsety", shadowOffsetY);
+    XmlAttr::getInt(element, "pressedoffsetx", pressedOffsetX);
+    XmlAttr::getInt(element, "pressedoffsety", pressedOffsetY);
+}
+
+void PixelFontButton::setText(const std::string& text)
+{
+    if (text != caption)
+        setDirty(true);
+    caption = text;
+}
+
+void PixelFontButton::setFont(BitmapFont* newFont)
+{
+    if (newFont != font)
+        setDirty(true);
+    font = newFont;
+}
+
+void PixelFontButton::setShadowColor(int colour)
+{
+    if (colour != shadowColor)
+        setDirty(true);
+    shadowColor = colour;
+}
+
+int PixelFontButton::getStateColor(int forState) const
+{
+    return forState >= 0 && forState < 8 ? stateColors[forState] : 0;
+}
+
+void PixelFontButton::setStateColor(int forState, int colour)
+{
+    if (forState < 0 || forState >= 8)
+        return;
+    stateColors[forState] = colour;
+    setDirty(true);
+}
+
+void PixelFontButton::drawAt(Surface* target, int x, int y)
+{
+    PixelButton::drawAt(target, x, y);
+    if (!target || !font || caption.empty())
+        return;
+    // Each half is truncated on its own, as the layout data expects.
+    const int tx = x + getWidth() / 2 - font->measureMarkup(caption) / 2;
+    const int ty = y + getHeight() / 2 - font->getLineHeight() / 2;
+    if (drawShadow) {
+        font->drawStringHidingMarkup(target, tx + shadowOffsetX, ty + shadowOffsetY, caption,
+                                     native(target, shadowColor), clampAlpha((alpha * shadowAlpha) >> 8));
+    }
+    const bool pressed = state == StatePressed || state == StateSelectedPressed;
+    const int cx = pressed ? tx + pressedOffsetX : tx;
+    const int cy = pressed ? ty + pressedOffsetY : ty;
+    SurfaceHolder* picture = font->getImage();
+    if (colorDraw || !picture || !picture->getSurface())
+        font->drawStringColored(target, cx, cy, caption, native(target, getStateColor(state)), clampAlpha(alpha));
+    else
+        font->drawStringBlended(target, cx, cy, withoutMarkup(caption), clampAlpha(alpha));
+}
