@@ -13,6 +13,7 @@
 #include "toolkit/sprite/SpriteContainer.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontInputLabel.h"
 #include "toolkit/widget/PixelFontLabel.h"
 #include "toolkit/widget/TooltipManagerSprite.h"
 
@@ -145,6 +146,13 @@ PixelFontLabel* createPixelFontLabel(const std::string& text, const TiXmlElement
     label->setText(text);
     label->readXML(element);
     return label;
+}
+
+PixelFontInputLabel* createInputLabel(const TiXmlElement* element)
+{
+    auto* field = new PixelFontInputLabel;
+    field->readXML(element);
+    return field;
 }
 
 BitmapSprite* createImageSpriteFromImage(SurfaceHolder* image)

@@ -13,6 +13,7 @@ class BitmapSprite;
 class ButtonBlit;
 class ButtonListener;
 class FramedDialog;
+class PixelFontInputLabel;
 class PixelFontLabel;
 class Sprite;
 class SpriteContainer;
@@ -23,6 +24,8 @@ class TiXmlElement;
 void centerOnScreen(Sprite* sprite);
 // A new label with the text, then configured by the layout element (null reads nothing).
 PixelFontLabel* createPixelFontLabel(const std::string& text, const TiXmlElement* element);
+// A new text field configured by the layout element (null reads nothing).
+PixelFontInputLabel* createInputLabel(const TiXmlElement* element);
 // A new sprite of the catalogue image's size that draws the image (through its mask map when it has
 // one); without the image, an empty sprite.
 BitmapSprite* createImageSprite(const std::string& imageId);

@@ -13,6 +13,7 @@
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/widget/ButtonBlit.h"
 #include "toolkit/widget/ButtonListener.h"
+#include "toolkit/widget/PixelFontInputLabel.h"
 #include "toolkit/widget/PixelFontLabel.h"
 #include "toolkit/widget/WidgetFont.h"
 
@@ -238,6 +239,13 @@ TEST_F(MessageDialogTest, BuildingBlocks)
     EXPECT_EQ(image->getSurface(), ResourceManager::getImage("IMAGE_HEADER")->getSurface());
     Held<BitmapSprite> none(createImageSprite("IMAGE_NOT_THERE"));
     EXPECT_EQ(none->getWidth(), 0);
+
+    TiXmlDocument field;
+    field.Parse("<pixelfontinputlabel font='FONT_TEST' maxlength='8' width='60' height='9'/>");
+    Held<PixelFontInputLabel> input(createInputLabel(field.RootElement()));
+    EXPECT_EQ(input->getFont(), uniform);
+    EXPECT_EQ(input->getWidth(), 60);
+    EXPECT_EQ(input->getMaxLength(), 8);
 
     Held<PixelFontLabel> made(createPixelFontLabel("kept", doc.RootElement()));
     EXPECT_EQ(made->getText(), "kept");
