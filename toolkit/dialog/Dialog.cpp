@@ -65,8 +65,10 @@ void Dialog::setUp()
     made->addRef();
     if (made->isKindOf(&TooltipManagerSprite::classRecord))
         tooltipManager = static_cast<TooltipManagerSprite*>(made);
-    else
+    else {
+        made->setObsolete(true);
         made->release();
+    }
 }
 
 Dialog::~Dialog()

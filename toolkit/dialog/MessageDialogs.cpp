@@ -57,6 +57,7 @@ ButtonBlit* createDialogButton(const std::string& id, const TiXmlElement* elemen
             button = static_cast<ButtonBlit*>(made);
         } else {
             made->addRef();
+            made->setObsolete(true);
             made->release();
         }
     }

@@ -4,6 +4,7 @@
 #include "runtime/ObjectFactory.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/TooltipNestedBuild.h"
 #include "toolkit/widget/ButtonBlit.h"
 
 #include <tinyxml.h>
@@ -29,11 +30,14 @@ void Slider::readXML(const TiXmlElement* element)
 {
     if (element) {
         // A "button" child that builds no button leaves the slider without a knob.
+        NestedBuild self(element);
         const TiXmlElement* child = XmlAttr::findChild(element, "button");
-        if (Sprite* made = child ? createSpriteFromXml(child) : nullptr) {
+        if (Sprite* made = createNestedSpriteFromXml(child)) {
             made->addRef();
             if (made->isKindOf(&ButtonBlit::classRecord))
                 setKnob(static_cast<ButtonBlit*>(made));
+            else
+                made->setObsolete(true); // lets a discarded sprite go of its own children
             made->release();
         }
     }

@@ -12,6 +12,7 @@
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/TooltipSource.h"
 #include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/TooltipNestedBuild.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include <tinyxml.h>
@@ -59,11 +60,14 @@ void ToolTipSpriteRenderer::readXML(const TiXmlElement* element)
     if (!element)
         return;
     // A "label" child that builds no label leaves the box without text: it never shows.
+    NestedBuild self(element);
     const TiXmlElement* child = XmlAttr::findChild(element, "label");
-    if (Sprite* made = child ? createSpriteFromXml(child) : nullptr) {
+    if (Sprite* made = createNestedSpriteFromXml(child)) {
         made->addRef();
         if (made->isKindOf(&PixelFontLabel::classRecord))
             setLabel(static_cast<PixelFontLabel*>(made));
+        else
+            made->setObsolete(true); // lets a discarded sprite go of its own children
         made->release();
     }
     int colour = 0;

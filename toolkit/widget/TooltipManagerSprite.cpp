@@ -8,6 +8,7 @@
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/TooltipSource.h"
 #include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/TooltipNestedBuild.h"
 #include "toolkit/widget/ToolTipSpriteRendererAbstract.h"
 
 #include <tinyxml.h>
@@ -30,11 +31,14 @@ void TooltipManagerSprite::readXML(const TiXmlElement* element)
     if (!element)
         return;
     // A "renderer" child that builds no renderer leaves a manager that shows nothing.
+    NestedBuild self(element);
     const TiXmlElement* child = XmlAttr::findChild(element, "renderer");
-    if (Sprite* made = child ? createSpriteFromXml(child) : nullptr) {
+    if (Sprite* made = createNestedSpriteFromXml(child)) {
         made->addRef();
         if (made->isKindOf(&ToolTipSpriteRendererAbstract::classRecord))
             setRenderer(static_cast<ToolTipSpriteRendererAbstract*>(made));
+        else
+            made->setObsolete(true); // lets a discarded sprite go of its own children
         made->release();
     }
     XmlAttr::getInt(element, "delaytime", delayTime);

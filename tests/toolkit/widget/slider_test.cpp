@@ -165,6 +165,18 @@ TEST_F(SliderTest, PressWithoutThePointerInsideOrWithoutKnobDoesNothing)
     EXPECT_FLOAT_EQ(bare->getValue(), 0.3f);
 }
 
+TEST_F(SliderTest, KnobThatRefersBackToItsSliderIsLeftOut)
+{
+    TiXmlDocument doc;
+    doc.Parse("<root><slider id='LOOP' button='LOOP' width='10'/>"
+              "<slider id='OUTER'><slider id='button'><buttonblit id='button' width='3'/></slider></slider></root>");
+    const TiXmlElement* loop = doc.RootElement()->FirstChildElement();
+    Held<Sprite> self(createSpriteFromXml(loop));
+    EXPECT_EQ(static_cast<Slider*>(self.get())->getKnob(), nullptr) << "built once, without a knob";
+    Held<Sprite> outer(createSpriteFromXml(loop->NextSiblingElement()));
+    EXPECT_EQ(static_cast<Slider*>(outer.get())->getKnob(), nullptr) << "a slider is no knob";
+}
+
 TEST_F(SliderTest, LeavingTheCanvasTakesTheKnobAlong)
 {
     Held<ButtonBlit> kept(knob());
