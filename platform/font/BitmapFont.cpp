@@ -287,3 +287,17 @@ void BitmapFont::restoreLost()
     if (image)
         image->check();
 }
+
+std::string BitmapFont::withoutMarkup(const std::string& text)
+{
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t open = text.find('^', start);
+        const std::size_t close = open == std::string::npos ? open : text.find('^', open + 1);
+        if (close == std::string::npos)
+            return out + text.substr(start);
+        out += text.substr(start, open - start);
+        start = close + 1;
+    }
+}

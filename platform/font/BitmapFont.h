@@ -52,6 +52,9 @@ public:
     virtual void drawStringBlended(Surface* dest, int x, int y, const std::string& text, std::uint8_t alpha);
     virtual void drawStringTinted(Surface* dest, int x, int y, const std::string& text, std::uint32_t colour,
                                   std::uint8_t alpha);
+    // The text with every closed "^" span taken out (an unclosed "^" stays), for drawing where the
+    // colour codes have no meaning: in the font picture's own colours, or into a mask.
+    static std::string withoutMarkup(const std::string& text);
     // Spans between two "^" are neither drawn nor advance the pen.
     virtual void drawStringHidingMarkup(Surface* dest, int x, int y, const std::string& text, std::uint32_t colour,
                                         std::uint8_t alpha);

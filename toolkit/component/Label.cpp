@@ -34,22 +34,6 @@ bool splitsDoubleByte(const std::string& s, std::size_t length)
     return (halves % 2) != 0;
 }
 
-// The text with every closed "^" span taken out, for drawing in the font's own colours and into
-// masks, where markup has no meaning.
-std::string withoutMarkup(const std::string& text)
-{
-    std::string out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t open = text.find('^', start);
-        const std::size_t close = open == std::string::npos ? open : text.find('^', open + 1);
-        if (close == std::string::npos)
-            return out + text.substr(start);
-        out += text.substr(start, open - start);
-        start = close + 1;
-    }
-}
-
 std::uint32_t native(Surface* surface, std::uint32_t rgb)
 {
     return surface->getDesc().format.packPixel(&rgb);
@@ -536,7 +520,7 @@ void Label::drawLines(Surface* surface, int x, int y, bool tinted, std::uint32_t
         if (tinted)
             font->drawStringColored(surface, x + at.x, y + at.y, line, native(surface, rgb), a);
         else
-            font->drawStringBlended(surface, x + at.x, y + at.y, withoutMarkup(line), a);
+            font->drawStringBlended(surface, x + at.x, y + at.y, BitmapFont::withoutMarkup(line), a);
     }
 }
 
@@ -580,7 +564,7 @@ void Label::renderBuffer(Surface* target)
                                 static_cast<int>(surface->getDesc().height), native(surface, colour));
             for (unsigned i = 0; i < lines.size() && i < linePositions.size(); ++i) {
                 const PointValue& at = *linePositions.elementAt(i);
-                const std::string plain = withoutMarkup(*lines.elementAt(i));
+                const std::string plain = BitmapFont::withoutMarkup(*lines.elementAt(i));
                 if (colourMode != Tinted)
                     font->drawString(surface, at.x, at.y, plain);
                 if (mask)

@@ -10,23 +10,12 @@
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/XmlCreation.h"
 
-namespace {
-
-template <class T> void* createAndRead(const TiXmlElement* element)
-{
-    T* modifier = new T;
-    modifier->readXML(element);
-    return toFactoryResult(modifier);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("modifieralpha", createAndRead<ModifierAlpha>);
-QUARRY_REGISTER_XML_CREATOR("modifierbounds", createAndRead<ModifierBounds>);
-QUARRY_REGISTER_XML_CREATOR("modifierdelay", createAndRead<ModifierDelay>);
-QUARRY_REGISTER_XML_CREATOR("modifierlocationfollow", createAndRead<ModifierLocationFollow>);
-QUARRY_REGISTER_XML_CREATOR("modifierlocationline", createAndRead<ModifierLocationLine>);
-QUARRY_REGISTER_XML_CREATOR("modifiersound", createAndRead<ModifierSound>);
+QUARRY_REGISTER_XML_CREATOR("modifieralpha", createAndReadXml<ModifierAlpha>);
+QUARRY_REGISTER_XML_CREATOR("modifierbounds", createAndReadXml<ModifierBounds>);
+QUARRY_REGISTER_XML_CREATOR("modifierdelay", createAndReadXml<ModifierDelay>);
+QUARRY_REGISTER_XML_CREATOR("modifierlocationfollow", createAndReadXml<ModifierLocationFollow>);
+QUARRY_REGISTER_XML_CREATOR("modifierlocationline", createAndReadXml<ModifierLocationLine>);
+QUARRY_REGISTER_XML_CREATOR("modifiersound", createAndReadXml<ModifierSound>);
 
 Modifier* createModifierFromXml(const TiXmlNode* node)
 {

@@ -8,15 +8,6 @@
 
 namespace {
 
-template <class T> void* createAndRead(const TiXmlElement* element)
-{
-    T* object = new T;
-    if (!object)
-        return nullptr;
-    object->readXML(element);
-    return toFactoryResult(object);
-}
-
 // Takes the object's one reference and drops it, destroying an object nobody holds.
 void discard(RefObject* object)
 {
@@ -26,10 +17,10 @@ void discard(RefObject* object)
 
 } // namespace
 
-QUARRY_REGISTER_XML_CREATOR("xmlsprite", createAndRead<XMLSprite>);
-QUARRY_REGISTER_XML_CREATOR("singlexmlspritefactory", createAndRead<SingleXMLSpriteFactory>);
-QUARRY_REGISTER_XML_CREATOR("arrayxmlspritefactory", createAndRead<ArrayXMLSpriteFactory>);
-QUARRY_REGISTER_XML_CREATOR("slicexmlspritefactory", createAndRead<SliceXMLSpriteFactory>);
+QUARRY_REGISTER_XML_CREATOR("xmlsprite", createAndReadXml<XMLSprite>);
+QUARRY_REGISTER_XML_CREATOR("singlexmlspritefactory", createAndReadXml<SingleXMLSpriteFactory>);
+QUARRY_REGISTER_XML_CREATOR("arrayxmlspritefactory", createAndReadXml<ArrayXMLSpriteFactory>);
+QUARRY_REGISTER_XML_CREATOR("slicexmlspritefactory", createAndReadXml<SliceXMLSpriteFactory>);
 
 RefObject* createObjectFromXml(const TiXmlNode* node)
 {

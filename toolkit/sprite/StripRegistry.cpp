@@ -4,16 +4,5 @@
 #include "toolkit/sprite/ScrollSprite.h"
 #include "toolkit/sprite/XmlCreation.h"
 
-namespace {
-
-template <class T> void* createAndRead(const TiXmlElement* element)
-{
-    T* object = new T;
-    object->readXML(element);
-    return toFactoryResult(object);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("repeatingsprite", createAndRead<RepeatingSprite>);
-QUARRY_REGISTER_XML_CREATOR("scrollsprite", createAndRead<ScrollSprite>);
+QUARRY_REGISTER_XML_CREATOR("repeatingsprite", createAndReadXml<RepeatingSprite>);
+QUARRY_REGISTER_XML_CREATOR("scrollsprite", createAndReadXml<ScrollSprite>);

@@ -8,11 +8,20 @@
 
 class AbstractXMLSpriteFactory;
 class Sprite;
+class TiXmlElement;
 class TiXmlNode;
 
 template <class T> void* toFactoryResult(T* object)
 {
     return static_cast<void*>(static_cast<RefObject*>(object));
+}
+
+// The creator most layout tags register: a new T that reads its element, handed to the factory.
+template <class T> void* createAndReadXml(const TiXmlElement* element)
+{
+    T* object = new T;
+    object->readXML(element);
+    return toFactoryResult(object);
 }
 
 // What the element's creator made (reference count 0), or null.

@@ -30,23 +30,6 @@ std::uint8_t clampAlpha(int value)
     return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
 }
 
-// The caption with every closed "^" span taken out, for drawing in the font picture's own colours.
-std::string withoutMarkup(const std::string& text)
-{
-    std::string out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t open = text.find('^', start);
-        const std::size_t close = open == std::string::npos ? open : text.find('^', open + 1);
-        if (close == std::string::npos) {
-            out += text.substr(start);
-            return out;
-        }
-        out += text.substr(start, open - start);
-        start = close + 1;
-    }
-}
-
 } // namespace
 
 PixelFontButton::PixelFontButton()
@@ -133,5 +116,5 @@ void PixelFontButton::drawAt(Surface* target, int x, int y)
     if (colorDraw || !picture || !picture->getSurface())
         font->drawStringColored(target, cx, cy, caption, native(target, getStateColor(state)), clampAlpha(alpha));
     else
-        font->drawStringBlended(target, cx, cy, withoutMarkup(caption), clampAlpha(alpha));
+        font->drawStringBlended(target, cx, cy, BitmapFont::withoutMarkup(caption), clampAlpha(alpha));
 }

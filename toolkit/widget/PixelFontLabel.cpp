@@ -60,24 +60,6 @@ const Word alignVWords[] = {{"top", 2}, {"center", 4}, {"bottom", 3}};
 const Word styleWords[] = {{"normal", 0}, {"outline", 1}, {"shadow", 2}};
 const Word wrapWords[] = {{"normal", 0}, {"truncate", 2}, {"line", 1}, {"word", 3}};
 
-// The text with every closed "^" span taken out: drawn in the font's own colours the codes have no
-// meaning, and the layout measured the text without them.
-std::string withoutMarkup(const std::string& text)
-{
-    std::string out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t open = text.find('^', start);
-        const std::size_t close = open == std::string::npos ? open : text.find('^', open + 1);
-        if (close == std::string::npos) {
-            out += text.substr(start);
-            return out;
-        }
-        out += text.substr(start, open - start);
-        start = close + 1;
-    }
-}
-
 std::uint8_t clampAlpha(int value)
 {
     return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
@@ -400,7 +382,7 @@ void PixelFontLabel::drawLine(Surface* target, int x, int y, const std::string& 
     if (colorDraw || !image || !image->getSurface())
         font->drawStringColored(target, x, y, line, native(target, colorFg), textAlpha);
     else
-        font->drawStringBlended(target, x, y, withoutMarkup(line), textAlpha);
+        font->drawStringBlended(target, x, y, BitmapFont::withoutMarkup(line), textAlpha);
 }
 
 void PixelFontLabel::drawAt(Surface* target, int x, int y)

@@ -4,7 +4,7 @@
 #include "runtime/ObjectFactory.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
-#include "toolkit/widget/TooltipNestedBuild.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/widget/ButtonBlit.h"
 
 #include <tinyxml.h>
@@ -159,17 +159,4 @@ void Slider::onLeftReleased(int, int, int)
         canvas->consumeEvent();
 }
 
-namespace {
-
-void* createSlider(const TiXmlElement* element)
-{
-    auto* slider = new Slider;
-    if (!slider)
-        return nullptr;
-    slider->readXML(element);
-    return toFactoryResult(slider);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("slider", createSlider);
+QUARRY_REGISTER_XML_CREATOR("slider", createAndReadXml<Slider>);

@@ -12,7 +12,7 @@
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/TooltipSource.h"
 #include "toolkit/sprite/XmlCreation.h"
-#include "toolkit/widget/TooltipNestedBuild.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include <tinyxml.h>
@@ -250,17 +250,4 @@ void ToolTipSpriteRenderer::draw(Surface* target)
     }
 }
 
-namespace {
-
-void* createRenderer(const TiXmlElement* element)
-{
-    auto* renderer = new ToolTipSpriteRenderer;
-    if (!renderer)
-        return nullptr;
-    renderer->readXML(element);
-    return toFactoryResult(renderer);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("tooltiprenderer", createRenderer);
+QUARRY_REGISTER_XML_CREATOR("tooltiprenderer", createAndReadXml<ToolTipSpriteRenderer>);

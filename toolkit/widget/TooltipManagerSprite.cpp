@@ -8,7 +8,7 @@
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/TooltipSource.h"
 #include "toolkit/sprite/XmlCreation.h"
-#include "toolkit/widget/TooltipNestedBuild.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/widget/ToolTipSpriteRendererAbstract.h"
 
 #include <tinyxml.h>
@@ -161,17 +161,4 @@ void TooltipManagerSprite::tick()
     }
 }
 
-namespace {
-
-void* createManager(const TiXmlElement* element)
-{
-    auto* manager = new TooltipManagerSprite;
-    if (!manager)
-        return nullptr;
-    manager->readXML(element);
-    return toFactoryResult(manager);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("tooltipmanager", createManager);
+QUARRY_REGISTER_XML_CREATOR("tooltipmanager", createAndReadXml<TooltipManagerSprite>);

@@ -1,20 +1,18 @@
-// The layout tags of the widgets and their creators: each makes the widget, reads the element and hands
-// the new object to the object factory.
+// The layout tags of the widgets: buttons, labels, the text field and the list box. (The slider and the
+// tooltip sprites register theirs beside their code.)
 #include "runtime/ObjectFactory.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/ListBox.h"
+#include "toolkit/widget/PixelButton.h"
+#include "toolkit/widget/PixelFontButton.h"
+#include "toolkit/widget/PixelFontInputLabel.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
-namespace {
-
-template <class T> void* createAndRead(const TiXmlElement* element)
-{
-    T* object = new T;
-    object->readXML(element);
-    return toFactoryResult(object);
-}
-
-} // namespace
-
-QUARRY_REGISTER_XML_CREATOR("buttonblit", createAndRead<ButtonBlit>);
-QUARRY_REGISTER_XML_CREATOR("pixelfontlabel", createAndRead<PixelFontLabel>);
+QUARRY_REGISTER_XML_CREATOR("buttonblit", createAndReadXml<ButtonBlit>);
+QUARRY_REGISTER_XML_CREATOR("pixelfontlabel", createAndReadXml<PixelFontLabel>);
+QUARRY_REGISTER_XML_CREATOR("pixelbutton", createAndReadXml<PixelButton>);
+QUARRY_REGISTER_XML_CREATOR("pixelfontbutton", createAndReadXml<PixelFontButton>);
+QUARRY_REGISTER_XML_CREATOR("pixelfontinputlabel", createAndReadXml<PixelFontInputLabel>);
+QUARRY_REGISTER_XML_CREATOR("listboxitem", createAndReadXml<ListBoxItem>);
+QUARRY_REGISTER_XML_CREATOR("listboxcomponent", createAndReadXml<ListBoxComponent>);
