@@ -134,6 +134,7 @@ public:
 
     bool shows() const override { return true; }
     bool idle() const override { return shown.empty(); }
+    void release() override {} // the thread's hold on GTK lets go of it
 
     void update(const NativeState& state) override
     {

@@ -22,6 +22,7 @@ public:
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 0));
     }
+    void release() override {}
 };
 
 // GTK has one set of global state: one thread at a time drives it. Never destroyed, so a thread that
@@ -101,13 +102,15 @@ public:
     }
     void pump(std::vector<NativeInput>& out) override
     {
-        if (!claimed)
-            return;
-        impl->pump(out);
-        if (impl->idle()) {
-            claimed = false;
-            releaseToolkit();
-        }
+        if (claimed)
+            impl->pump(out);
+    }
+    void release() override
+    {
+        if (!claimed || !impl->idle())
+            return; // still shows a window the window layer has not taken down
+        claimed = false;
+        releaseToolkit();
     }
     void wait(int milliseconds) override
     {

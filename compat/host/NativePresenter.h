@@ -67,6 +67,8 @@ public:
     virtual void pump(std::vector<NativeInput>& out) = 0;
     // Waits up to `milliseconds` for toolkit events (or less); never longer.
     virtual void wait(int milliseconds) = 0;
+    // This thread shows no window any more: the toolkit is free for another thread.
+    virtual void release() = 0;
 };
 
 // This thread's presenter: the toolkit's when it can show windows for this thread, else the null one.

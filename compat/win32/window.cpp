@@ -492,11 +492,19 @@ void deliverNativeInput(const compat::host::NativeInput& input)
     }
 }
 
-// Brings the toolkit up to date with this thread's presented windows; with `takeInput`, also runs
-// the toolkit and delivers what the user did.
+// Brings the toolkit up to date with this thread's presented windows. With `takeInput`, first runs the
+// toolkit and delivers what the user did, so the model has caught up with the user before the
+// toolkit is made to follow it; without, only takes down the windows that are gone.
 void presentWindows(bool takeInput)
 {
     thread_local std::set<std::uintptr_t> shown; // handles the toolkit was given
+    compat::host::NativePresenter& presenter = compat::host::nativePresenter();
+    if (takeInput) {
+        std::vector<compat::host::NativeInput> input;
+        presenter.pump(input);
+        for (const auto& i : input)
+            deliverNativeInput(i);
+    }
     std::vector<compat::host::NativeState> states;
     {
         std::lock_guard<std::recursive_mutex> lock(tableMutex);
@@ -509,7 +517,6 @@ void presentWindows(bool takeInput)
                 states.push_back(std::move(state));
         }
     }
-    compat::host::NativePresenter& presenter = compat::host::nativePresenter();
     std::set<std::uintptr_t> now;
     for (const auto& state : states)
         now.insert(state.handle);
@@ -517,16 +524,13 @@ void presentWindows(bool takeInput)
         if (now.count(handle) == 0)
             presenter.destroyed(handle);
     shown = std::move(now);
-    for (const auto& state : states)
-        presenter.update(state);
-    if (states.empty())
+    if (takeInput)
+        for (const auto& state : states)
+            presenter.update(state);
+    if (states.empty()) {
+        presenter.release();
         presentingHere = false;
-    if (!takeInput)
-        return;
-    std::vector<compat::host::NativeInput> input;
-    presenter.pump(input);
-    for (const auto& i : input)
-        deliverNativeInput(i);
+    }
 }
 
 bool alive(HWND window)

@@ -91,6 +91,7 @@ public:
         detachWindow();
         delete button;
         delete label;
+        delete edit;
     }
 
     void onCreate() override
@@ -102,9 +103,17 @@ public:
         button->setPlacement(90, 70, 120, 32);
         button->show(true);
         button->makeDefault();
+        edit = new NativeEdit(this, 22, 0);
+        edit->setPlacement(10, 110, 280, 26);
+        edit->show(true);
     }
     bool onCommand(int code, int commandId) override
     {
+        if (code == EN_CHANGE) {
+            if (commandId == 22)
+                ++edits;
+            return true;
+        }
         lastCode = code;
         lastId = commandId;
         ++commands;
@@ -114,6 +123,8 @@ public:
 
     NativeButton* button = nullptr;
     NativeLabel* label = nullptr;
+    NativeEdit* edit = nullptr;
+    std::atomic<int> edits{0};
     std::atomic<int> commands{0};
     std::atomic<int> lastCode{-1};
     std::atomic<int> lastId{-1};
@@ -125,7 +136,7 @@ TEST_F(NativeDesktop, ARealClickOnTheButtonReachesTheFrameAndTheCloseBoxEndsItsT
     auto frame = std::make_unique<ButtonFrame>();
     HWND window = frame->getHandle();
     ASSERT_NE(window, nullptr);
-    frame->setPlacement(200, 150, 300, 130);
+    frame->setPlacement(200, 150, 300, 150);
     frame->show(true);
     frame->bringToFront();
 
@@ -143,8 +154,20 @@ TEST_F(NativeDesktop, ARealClickOnTheButtonReachesTheFrameAndTheCloseBoxEndsItsT
     EXPECT_EQ(frame->commands.load(), 1);
 
     // A click beside the button is no command.
-    ASSERT_TRUE(compat::testing::clickDesktopAt(shownFrame.x + 5, shownFrame.y + shownFrame.height - 5));
+    ASSERT_TRUE(compat::testing::clickDesktopAt(shownFrame.x + 5, shownFrame.y + 60));
     Sleep(200);
+    EXPECT_EQ(frame->commands.load(), 1);
+
+    // Typing into the entry is the edit's text, with EN_CHANGE to the frame; clicking it focuses it.
+    DesktopRect shownEdit;
+    HWND edit = frame->edit->getHandle();
+    ASSERT_TRUE(shownAt(edit, shownEdit));
+    ASSERT_TRUE(compat::testing::clickDesktopAt(shownEdit.centreX(), shownEdit.centreY()));
+    ASSERT_TRUE(waitUntil([&] { return GetFocus() == edit; }));
+    ASSERT_TRUE(compat::testing::pressDesktopKey("g", false));
+    ASSERT_TRUE(compat::testing::pressDesktopKey("o", true));
+    ASSERT_TRUE(waitUntil([&] { return textOf(edit) == "gO"; })) << textOf(edit);
+    EXPECT_EQ(frame->edits.load(), 2);
     EXPECT_EQ(frame->commands.load(), 1);
 
     ASSERT_TRUE(compat::testing::closeDesktopWindow(reinterpret_cast<std::uintptr_t>(window)));
@@ -155,6 +178,25 @@ TEST_F(NativeDesktop, ARealClickOnTheButtonReachesTheFrameAndTheCloseBoxEndsItsT
     const auto start = std::chrono::steady_clock::now();
     frame.reset(); // joins the frame thread
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// The owner may take the frame down while it shows; the next frame thread then shows its own window.
+TEST_F(NativeDesktop, AFrameDestroyedWhileItShowsLeavesTheDesktopToTheNext)
+{
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        auto frame = std::make_unique<ButtonFrame>();
+        HWND window = frame->getHandle();
+        ASSERT_NE(window, nullptr);
+        frame->setPlacement(100, 100, 300, 150);
+        frame->show(true);
+        DesktopRect shown;
+        ASSERT_TRUE(shownAt(window, shown));
+        const auto start = std::chrono::steady_clock::now();
+        frame.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_TRUE(gone(window));
+    }
 }
 
 // A shell whose check answers at once that there is no update.
