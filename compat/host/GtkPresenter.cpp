@@ -519,6 +519,8 @@ bool startGtk()
 
 std::unique_ptr<ToolkitPresenter> makeGtkPresenter() { return std::make_unique<GtkPresenter>(); }
 
+void wakeGtk() { g_main_context_wakeup(g_main_context_default()); }
+
 unsigned long desktopWindowId(std::uintptr_t handle)
 {
     std::lock_guard<std::mutex> lock(rectMutex);

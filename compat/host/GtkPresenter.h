@@ -18,6 +18,8 @@ public:
 bool startGtk();
 // A presenter for this thread; GTK must have started. The thread drives GTK while it holds it.
 std::unique_ptr<ToolkitPresenter> makeGtkPresenter();
+// Wakes whoever waits for GTK's events. Safe from any thread once GTK has started.
+void wakeGtk();
 // The X window that shows a presented top-level window now, 0 for none.
 unsigned long desktopWindowId(std::uintptr_t handle);
 

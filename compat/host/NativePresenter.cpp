@@ -2,6 +2,7 @@
 
 #include "compat/host/GtkPresenter.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +31,7 @@ public:
 std::mutex& toolkitMutex = *new std::mutex;
 std::thread::id toolkitOwner;
 bool toolkitTried = false;
-bool toolkitStarted = false;
+std::atomic<bool> toolkitStarted{false};
 
 // The host choice rules: a headless run shows nothing, nor does a machine without a display.
 bool toolkitWanted()
@@ -136,6 +137,12 @@ NativePresenter& nativePresenter()
     if (!toolkitWanted() || !mine.claim())
         return none;
     return mine;
+}
+
+void wakeNativePresenter()
+{
+    if (toolkitStarted.load())
+        wakeGtk();
 }
 
 } // namespace compat::host

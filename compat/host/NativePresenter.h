@@ -74,6 +74,9 @@ public:
 // This thread's presenter: the toolkit's when it can show windows for this thread, else the null one.
 // The reference stays valid until the thread ends.
 NativePresenter& nativePresenter();
+// Ends the wait of a thread that waits in its presenter, so a message posted or sent to it is not held
+// up until the wait times out. Safe from any thread; does nothing while no toolkit runs.
+void wakeNativePresenter();
 
 } // namespace compat::host
 

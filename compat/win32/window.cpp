@@ -239,6 +239,7 @@ void wakeThread(DWORD thread)
         std::lock_guard<std::mutex> lock(queue->mutex);
         queue->wake.notify_all();
     }
+    compat::host::wakeNativePresenter();
 }
 
 // Tells the host where the shown window's client area is.
@@ -281,9 +282,12 @@ void postTo(DWORD thread, const MSG& message)
     auto queue = queueOf(thread);
     if (!queue)
         return;
-    std::lock_guard<std::mutex> lock(queue->mutex);
-    queue->posted.push_back(message);
-    queue->wake.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(queue->mutex);
+        queue->posted.push_back(message);
+        queue->wake.notify_all();
+    }
+    compat::host::wakeNativePresenter();
 }
 
 LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -1367,6 +1371,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         target->sent.push_back(sent);
         target->wake.notify_all();
     }
+    compat::host::wakeNativePresenter();
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(target->mutex);
