@@ -32,6 +32,7 @@ std::mutex& toolkitMutex = *new std::mutex;
 std::thread::id toolkitOwner;
 bool toolkitTried = false;
 std::atomic<bool> toolkitStarted{false};
+std::atomic<NativePresenter*> replacement{nullptr};
 
 // The host choice rules: a headless run shows nothing, nor does a machine without a display.
 bool toolkitWanted()
@@ -132,6 +133,8 @@ NativePresenter& nativePresenter()
 {
     static NullPresenter& none = *new NullPresenter; // lives on for threads that end after main
     thread_local ThreadPresenter mine;
+    if (NativePresenter* instead = replacement.load())
+        return *instead;
     if (mine.shows())
         return mine;
     if (!toolkitWanted() || !mine.claim())
@@ -146,3 +149,9 @@ void wakeNativePresenter()
 }
 
 } // namespace compat::host
+
+namespace compat::testing {
+
+void presentWith(compat::host::NativePresenter* presenter) { compat::host::replacement.store(presenter); }
+
+} // namespace compat::testing

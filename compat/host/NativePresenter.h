@@ -82,6 +82,10 @@ void wakeNativePresenter();
 
 namespace compat::testing {
 
+// Every thread shows its native windows through this presenter instead (null: the usual choice).
+// The presenter must be safe to call from any thread and outlive its use.
+void presentWith(compat::host::NativePresenter* presenter);
+
 // Where the toolkit shows a window on the desktop, when it shows it (mapped) now; false otherwise.
 // Safe from any thread.
 bool presentedRect(std::uintptr_t handle, int& x, int& y, int& width, int& height);
