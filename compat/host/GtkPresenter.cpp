@@ -232,6 +232,8 @@ private:
         entry.state.focused = false;
         entry.state.defaultButton = false;
         entry.state.active = false;
+        entry.state.minimized = false;
+        entry.state.foreground = false;
         entry.state.fontHeight = 0;
         entry.state.bold = false;
         entry.state.x = entry.state.y = -1;
@@ -357,6 +359,14 @@ private:
         }
         if (next.visible != now.visible)
             gtk_widget_set_visible(widget, next.visible ? TRUE : FALSE);
+        if (next.kind == NativeKind::Frame && next.minimized != now.minimized) {
+            if (next.minimized)
+                gtk_window_iconify(GTK_WINDOW(widget));
+            else
+                gtk_window_deiconify(GTK_WINDOW(widget));
+        }
+        if (next.kind == NativeKind::Frame && next.foreground && !now.foreground && next.visible)
+            gtk_window_present(GTK_WINDOW(widget));
         if (next.kind == NativeKind::Button && next.defaultButton != now.defaultButton) {
             GtkWidget* window = topWindow(next);
             if (next.defaultButton)

@@ -28,6 +28,8 @@ struct NativeState {
     // window's client area.
     int x = 0, y = 0, width = 0, height = 0;
     bool visible = false;
+    bool minimized = false;  // a top-level window shown as an icon
+    bool foreground = false; // a top-level window brought to the front
     bool enabled = true;
     bool focused = false;
     bool defaultButton = false; // a push button that Enter chooses

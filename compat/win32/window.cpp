@@ -455,6 +455,8 @@ bool nativeStateOf(const Window& w, compat::host::NativeState& state)
         state.height = w.rect.bottom - w.rect.top;
     }
     state.visible = visible;
+    state.minimized = top == &w && w.minimized;
+    state.foreground = top == &w && foreground == w.handle;
     state.enabled = w.enabled;
     state.focused = focus == w.handle;
     state.defaultButton = state.kind == compat::host::NativeKind::Button && (w.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;

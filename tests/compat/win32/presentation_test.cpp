@@ -193,7 +193,10 @@ TEST_F(Presentation, TheToolkitIsToldEachWindowAsTheModelHasIt)
     HFONT font = CreateFontIndirectA(&bold);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     MoveWindow(frame, 200, 100, 306, 226, TRUE);
+    SetForegroundWindow(frame);
     pump();
+    EXPECT_TRUE(presenter.of(frame).foreground);
+    EXPECT_FALSE(presenter.of(label).foreground);
     EXPECT_EQ(presenter.of(label).text, "Bye");
     EXPECT_EQ(presenter.of(label).fontHeight, 16);
     EXPECT_TRUE(presenter.of(label).bold);
@@ -206,6 +209,9 @@ TEST_F(Presentation, TheToolkitIsToldEachWindowAsTheModelHasIt)
     EXPECT_EQ(presenter.of(button).x, 10); // children keep their place in the client area
 
     SendMessageA(clip, ACM_STOP, 0, 0);
+    CloseWindow(frame); // minimises it
+    pump();
+    EXPECT_TRUE(presenter.of(frame).minimized);
     ShowWindow(frame, SW_HIDE);
     pump();
     EXPECT_FALSE(presenter.of(clip).active);
