@@ -296,4 +296,38 @@ TEST_F(NativeDesktop, TheUpdateDialogShowsAndIsDrivenByRealKeysAndClicks)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
+// Where the toolkit cannot reach a display, the window model works alone: the frame is made, shown
+// and driven by its messages as in a headless run. Run from a headless run only, which has not started
+// the toolkit in this process.
+TEST(NativeWithoutDisplay, TheModelWorksAloneWhenTheToolkitCannotOpenADisplay)
+{
+    const char* host = std::getenv("QUARRYTIDE_HOST");
+    if (host == nullptr || std::strcmp(host, "headless") != 0)
+        GTEST_SKIP() << "needs a headless run";
+    const std::string savedHost = host;
+    const char* display = std::getenv("DISPLAY");
+    const std::string savedDisplay = display != nullptr ? display : "";
+    unsetenv("QUARRYTIDE_HOST");
+    setenv("DISPLAY", "127.0.0.1:97", 1); // no X server answers there
+
+    auto frame = std::make_unique<ButtonFrame>();
+    HWND window = frame->getHandle();
+    setenv("QUARRYTIDE_HOST", savedHost.c_str(), 1);
+    if (savedDisplay.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", savedDisplay.c_str(), 1);
+    ASSERT_NE(window, nullptr);
+    frame->show(true);
+    ASSERT_NE(frame->button, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    press(window, 21);
+    EXPECT_EQ(frame->commands.load(), 1);
+    int x, y, w, h;
+    EXPECT_FALSE(compat::testing::presentedRect(reinterpret_cast<std::uintptr_t>(window), x, y, w, h));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitUntil([&] { return frame->destroyed.load(); }));
+    frame.reset();
+}
+
 } // namespace
