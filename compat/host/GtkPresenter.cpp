@@ -134,7 +134,7 @@ public:
 
     bool shows() const override { return true; }
     bool idle() const override { return shown.empty(); }
-    void release() override {} // the thread's hold on GTK lets go of it
+    void release() override {} // the thread's hold on GTK (NativePresenter.cpp) lets go of it
 
     void update(const NativeState& state) override
     {
@@ -337,8 +337,13 @@ private:
                 if (top != shown.end())
                     gtk_fixed_move(GTK_FIXED(top->second.fixed), widget, next.x, next.y);
             }
-            if (next.width != now.width || next.height != now.height)
+            if (next.width != now.width || next.height != now.height) {
                 gtk_widget_set_size_request(widget, next.width, next.height);
+                if (next.kind == NativeKind::Separator)
+                    gtk_orientable_set_orientation(GTK_ORIENTABLE(widget), next.width >= next.height
+                                                                               ? GTK_ORIENTATION_HORIZONTAL
+                                                                               : GTK_ORIENTATION_VERTICAL);
+            }
         }
         if (next.kind == NativeKind::Label && (next.fontHeight != now.fontHeight || next.bold != now.bold)) {
             PangoAttrList* attributes = pango_attr_list_new();
