@@ -67,6 +67,17 @@ bool pressDesktopKey(const char* keysymName, bool shift)
     return true;
 }
 
+bool focusDesktopWindow(std::uintptr_t handle)
+{
+    const unsigned long id = compat::host::desktopWindowId(handle);
+    Connection c;
+    if (c.display == nullptr || id == 0)
+        return false;
+    XSetInputFocus(c.display, id, RevertToParent, CurrentTime);
+    XSync(c.display, False);
+    return true;
+}
+
 bool closeDesktopWindow(std::uintptr_t handle)
 {
     const unsigned long id = compat::host::desktopWindowId(handle);

@@ -460,8 +460,13 @@ private:
 
     static gboolean onMapped(GtkWidget* window, GdkEvent*, gpointer self)
     {
-        if (Shown* entry = static_cast<GtkPresenter*>(self)->entryOf(window))
-            entry->mapped = true;
+        Shown* entry = static_cast<GtkPresenter*>(self)->entryOf(window);
+        if (entry == nullptr)
+            return FALSE;
+        entry->mapped = true;
+        // Brought to the front before the server showed it: only now can it take the keyboard.
+        if (entry->state.foreground)
+            gtk_window_present(GTK_WINDOW(window));
         return FALSE;
     }
 

@@ -95,6 +95,8 @@ bool presentedRect(std::uintptr_t handle, int& x, int& y, int& width, int& heigh
 bool clickDesktopAt(int x, int y);
 // Presses and releases a key given by its X keysym name ("Tab", "Return"), with Shift held if asked.
 bool pressDesktopKey(const char* keysymName, bool shift);
+// Gives a presented top-level window the keyboard, as a window manager does when it is clicked.
+bool focusDesktopWindow(std::uintptr_t handle);
 // Asks a presented top-level window to close, as its close box does through the window manager.
 bool closeDesktopWindow(std::uintptr_t handle);
 // What the desktop shows now, as 0x00RRGGBB pixels; false without a display.
