@@ -13,9 +13,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -199,7 +201,7 @@ TEST_F(NativeDesktop, AFrameDestroyedWhileItShowsLeavesTheDesktopToTheNext)
     }
 }
 
-// A shell whose check answers at once that there is no update.
+// A shell whose check answers that there is no update once the test lets it.
 class DesktopShell : public UpdateDialogShell {
 public:
     DesktopShell()
@@ -241,10 +243,34 @@ public:
     }
     void checkForUpdate(bool, const std::string&, int32_t, const std::string&, UiRecord* result) override
     {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++checking;
+        changed.wait_for(lock, std::chrono::seconds(10), [this] { return answered; });
         result->set(0, "", "");
+        --checking;
+        changed.notify_all();
+    }
+    void answer()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        answered = true;
+        changed.notify_all();
+    }
+    // A check still under way (on a detached worker) ends before the shell goes.
+    ~DesktopShell() override
+    {
+        answer();
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return checking == 0; });
     }
 
     std::vector<std::string> texts;
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool answered = false;
+    int checking = 0;
 };
 
 TEST_F(NativeDesktop, TheUpdateDialogShowsAndIsDrivenByRealKeysAndClicks)
@@ -285,8 +311,14 @@ TEST_F(NativeDesktop, TheUpdateDialogShowsAndIsDrivenByRealKeysAndClicks)
     ASSERT_TRUE(waitUntil([&] { return GetFocus() == check; })) << "Shift+Tab did not move the focus back";
     EXPECT_TRUE(waitUntil([] { return GetKeyState(VK_SHIFT) >= 0; })); // let go again
 
-    // Enter on the focused check button starts the check; the answer shows the no-update page.
+    // Enter on the focused check button starts the check: a spinner turns while it runs, and the answer
+    // shows the no-update page.
     ASSERT_TRUE(compat::testing::pressDesktopKey("Return", false));
+    DesktopRect shownSpinner;
+    ASSERT_TRUE(shownAt(GetDlgItem(frame, NativeDialog::AnimationId), shownSpinner));
+    Sleep(300);
+    screenshot("native_update_dialog_checking.png");
+    shell.answer();
     ASSERT_TRUE(waitUntil([&] { return visible(frame, NativeDialog::NoUpdateId); }));
     DesktopRect shownContinue, shownNoUpdate;
     ASSERT_TRUE(shownAt(GetDlgItem(frame, NativeDialog::ContinueId), shownContinue));
