@@ -86,15 +86,24 @@ std::string classOf(HWND window)
 bool commonMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
-    case WM_SETFONT:
+    case WM_SETFONT: {
         withState(window, [&](ControlState& s) {
             s.font = reinterpret_cast<HGDIOBJ>(wParam);
             return 0;
         });
+        LOGFONTA font{};
+        {
+            std::lock_guard<std::mutex> lock(gdiMutex);
+            if (const GdiObject* o = lookup(reinterpret_cast<const void*>(wParam)); o != nullptr && !isStock(o))
+                font = o->font;
+        }
+        compat::win32::setWindowFont(window, font.lfHeight < 0 ? -font.lfHeight : font.lfHeight,
+                                     font.lfWeight >= FW_BOLD);
         if (lParam != 0)
             InvalidateRect(window, nullptr, TRUE);
         result = 0;
         return true;
+    }
     case WM_GETFONT:
         result = withState(window, [](ControlState& s) { return reinterpret_cast<LRESULT>(s.font); });
         return true;
@@ -170,18 +179,23 @@ LRESULT CALLBACK_Animate(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             s.playing = false;
             return 0;
         });
+        compat::win32::setWindowActive(window, false);
         return open ? TRUE : FALSE;
     }
-    case ACM_PLAY:
-        return withState(window, [](ControlState& s) {
+    case ACM_PLAY: {
+        const LRESULT playing = withState(window, [](ControlState& s) {
             s.playing = s.clipOpen;
             return static_cast<LRESULT>(s.playing ? TRUE : FALSE);
         });
+        compat::win32::setWindowActive(window, playing != FALSE);
+        return playing;
+    }
     case ACM_STOP:
         withState(window, [](ControlState& s) {
             s.playing = false;
             return 0;
         });
+        compat::win32::setWindowActive(window, false);
         return TRUE;
     case ACM_ISPLAYING:
         return withState(window, [](ControlState& s) { return static_cast<LRESULT>(s.playing ? TRUE : FALSE); });
@@ -510,7 +524,10 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG message)
                 stops.push_back(child);
         if (!stops.empty()) {
             auto at = std::find(stops.begin(), stops.end(), GetFocus());
-            SetFocus(at == stops.end() || at + 1 == stops.end() ? stops.front() : *(at + 1));
+            if (GetKeyState(VK_SHIFT) < 0)
+                SetFocus(at == stops.end() || at == stops.begin() ? stops.back() : *(at - 1));
+            else
+                SetFocus(at == stops.end() || at + 1 == stops.end() ? stops.front() : *(at + 1));
         }
         return TRUE;
     }

@@ -162,6 +162,7 @@ constexpr DWORD BS_TYPEMASK = 0xF;
 constexpr unsigned BM_SETSTYLE = 0x00F4;
 constexpr unsigned BM_CLICK = 0x00F5;
 constexpr WORD BN_CLICKED = 0;
+constexpr WORD EN_CHANGE = 0x0300;
 
 constexpr unsigned EM_LIMITTEXT = 0x00C5;
 constexpr unsigned EM_GETLIMITTEXT = 0x00D5;
@@ -188,7 +189,8 @@ inline LPARAM MAKELONG(WORD low, WORD high) { return MAKELPARAM(low, high); }
 HWND CreateStatusWindowA(LONG style, LPCSTR text, HWND parent, UINT id);
 HWND GetDlgItem(HWND dialog, int id);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-// Keys for the dialog: Tab moves the focus to the next visible, enabled tab stop; Escape becomes
+// Keys for the dialog: Tab moves the focus to the next visible, enabled tab stop (Shift+Tab to the
+// previous one, as GetKeyState reports Shift); Escape becomes
 // WM_COMMAND IDCANCEL; Enter becomes the focused push button's command, or WM_COMMAND IDOK. TRUE when the
 // message was such a key for this dialog (and is then handled).
 BOOL IsDialogMessageA(HWND dialog, LPMSG message);

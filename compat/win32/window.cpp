@@ -1,6 +1,8 @@
 #include "compat/win32/window.h"
 
 #include "compat/host/Host.h"
+#include "compat/host/NativePresenter.h"
+#include "compat/win32/controls.h"
 
 #include <algorithm>
 #include <atomic>
@@ -107,6 +109,10 @@ struct Window {
     LONG_PTR userData = 0;
     std::vector<BYTE> extra;
     DWORD thread = 0;
+    bool presented = false; // shown by the desktop toolkit, driven by its thread
+    bool active = false;    // shows activity (an animation that plays)
+    int fontHeight = 0;     // pixels; 0 for the toolkit's own font
+    bool bold = false;
 };
 
 // Never destroyed either, for the same reason: a late thread may still destroy its windows.
@@ -121,6 +127,31 @@ HWND focus = nullptr;
 int desktopOverrideWidth = 0;
 int desktopOverrideHeight = 0;
 HCURSOR currentCursor = nullptr;
+
+// The keyboard as the key messages taken from the queues say: bit 7 down, bit 0 toggled.
+std::atomic<std::uint8_t> keyStates[256];
+
+void noteKey(const MSG& m)
+{
+    const bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+    if (!down && m.message != WM_KEYUP && m.message != WM_SYSKEYUP)
+        return;
+    auto set = [down](std::size_t key) {
+        std::uint8_t state = keyStates[key].load();
+        if (down && (state & 0x80) == 0)
+            state ^= 1;
+        state = down ? (state | 0x80) : (state & 0x7F);
+        keyStates[key].store(state);
+    };
+    const std::size_t key = m.wParam & 0xFF;
+    set(key);
+    // The left and right keys of Shift, Control and Alt (0xA0-0xA5) also move the shared one.
+    if (key >= 0xA0 && key <= 0xA5)
+        set(VK_SHIFT + (key - 0xA0) / 2);
+}
+
+// Whether this thread shows windows through the desktop toolkit.
+thread_local bool presentingHere = false;
 
 std::string lower(const char* text)
 {
@@ -208,6 +239,7 @@ void wakeThread(DWORD thread)
         std::lock_guard<std::mutex> lock(queue->mutex);
         queue->wake.notify_all();
     }
+    compat::host::wakeNativePresenter();
 }
 
 // Tells the host where the shown window's client area is.
@@ -250,9 +282,12 @@ void postTo(DWORD thread, const MSG& message)
     auto queue = queueOf(thread);
     if (!queue)
         return;
-    std::lock_guard<std::mutex> lock(queue->mutex);
-    queue->posted.push_back(message);
-    queue->wake.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(queue->mutex);
+        queue->posted.push_back(message);
+        queue->wake.notify_all();
+    }
+    compat::host::wakeNativePresenter();
 }
 
 LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -363,6 +398,147 @@ bool matches(const MSG& m, HWND window, UINT filterMin, UINT filterMax)
     return m.message >= filterMin && m.message <= filterMax;
 }
 
+// ---- the desktop toolkit's view ------------------------------------------------------------------
+
+compat::host::NativeKind nativeKindOf(const Window& w)
+{
+    using compat::host::NativeKind;
+    if (isTopLevel(w.style, w.parent))
+        return NativeKind::Frame;
+    if (w.className == "button")
+        return NativeKind::Button;
+    if (w.className == "edit")
+        return NativeKind::Edit;
+    if (w.className == "static") {
+        constexpr DWORD typeMask = 0x1F, etchedHorizontal = 0x10, etchedVertical = 0x11;
+        const DWORD type = w.style & typeMask;
+        return type == etchedHorizontal || type == etchedVertical || type == SS_ETCHEDFRAME ? NativeKind::Separator
+                                                                                              : NativeKind::Label;
+    }
+    if (w.className == "sysanimate32")
+        return NativeKind::Animation;
+    if (w.className == "msctls_statusbar32")
+        return NativeKind::StatusBar;
+    return NativeKind::Panel;
+}
+
+// How the toolkit should show a presented window now; call with the table locked. False when its
+// top-level window is gone.
+bool nativeStateOf(const Window& w, compat::host::NativeState& state)
+{
+    const Window* top = &w;
+    bool visible = w.visible;
+    while (!isTopLevel(top->style, top->parent)) {
+        top = findAny(top->parent);
+        if (top == nullptr || top->destroying)
+            return false;
+        if (!isTopLevel(top->style, top->parent))
+            visible = visible && top->visible; // a child shows only inside shown parents
+    }
+    state.handle = reinterpret_cast<std::uintptr_t>(w.handle);
+    state.top = reinterpret_cast<std::uintptr_t>(top->handle);
+    state.kind = nativeKindOf(w);
+    state.text = w.text;
+    const POINT topOrigin = clientOrigin(*top);
+    if (top == &w) {
+        const SIZE size = clientSize(w);
+        state.x = topOrigin.x;
+        state.y = topOrigin.y;
+        state.width = size.cx;
+        state.height = size.cy;
+    } else {
+        const Window* parent = findAny(w.parent);
+        const POINT parentOrigin = parent != nullptr ? clientOrigin(*parent) : topOrigin;
+        state.x = parentOrigin.x + w.rect.left - topOrigin.x;
+        state.y = parentOrigin.y + w.rect.top - topOrigin.y;
+        state.width = w.rect.right - w.rect.left;
+        state.height = w.rect.bottom - w.rect.top;
+    }
+    state.visible = visible;
+    state.minimized = top == &w && w.minimized;
+    state.foreground = top == &w && foreground == w.handle;
+    state.enabled = w.enabled;
+    state.focused = focus == w.handle;
+    state.defaultButton = state.kind == compat::host::NativeKind::Button && (w.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    state.active = w.active;
+    state.fontHeight = w.fontHeight;
+    state.bold = w.bold;
+    return true;
+}
+
+void deliverNativeInput(const compat::host::NativeInput& input)
+{
+    using compat::host::NativeInput;
+    const HWND window = reinterpret_cast<HWND>(input.handle);
+    HWND parent;
+    LONG_PTR id;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        Window* w = find(window);
+        if (w == nullptr || !w->presented || w->thread != ownQueue()->id)
+            return;
+        parent = w->parent;
+        id = w->id;
+        if (input.kind == NativeInput::TextEdited)
+            w->text = input.text;
+    }
+    switch (input.kind) {
+    case NativeInput::Clicked: sendDirect(window, BM_CLICK, 0, 0); break;
+    case NativeInput::TextEdited:
+        if (parent != nullptr)
+            sendDirect(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), EN_CHANGE),
+                       reinterpret_cast<LPARAM>(window));
+        break;
+    case NativeInput::CloseAsked: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case NativeInput::KeyDown: PostMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(input.key), 1); break;
+    case NativeInput::KeyUp:
+        PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(input.key), static_cast<LPARAM>(0xC0000001u));
+        break;
+    case NativeInput::FocusTaken: SetFocus(window); break;
+    }
+}
+
+// Brings the toolkit up to date with this thread's presented windows. With `takeInput`, first runs the
+// toolkit and delivers what the user did, so the model has caught up with the user before the
+// toolkit is made to follow it; without, only takes down the windows that are gone.
+void presentWindows(bool takeInput)
+{
+    thread_local std::set<std::uintptr_t> shown; // handles the toolkit was given
+    compat::host::NativePresenter& presenter = compat::host::nativePresenter();
+    if (takeInput) {
+        std::vector<compat::host::NativeInput> input;
+        presenter.pump(input);
+        for (const auto& i : input)
+            deliverNativeInput(i);
+    }
+    std::vector<compat::host::NativeState> states;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        const DWORD self = ownQueue()->id;
+        // Handles only grow, so parents come before their children.
+        for (auto& entry : windows) {
+            const Window& w = entry.second;
+            compat::host::NativeState state;
+            if (w.presented && !w.destroying && w.thread == self && nativeStateOf(w, state))
+                states.push_back(std::move(state));
+        }
+    }
+    std::set<std::uintptr_t> now;
+    for (const auto& state : states)
+        now.insert(state.handle);
+    for (std::uintptr_t handle : shown)
+        if (now.count(handle) == 0)
+            presenter.destroyed(handle);
+    shown = std::move(now);
+    if (takeInput)
+        for (const auto& state : states)
+            presenter.update(state);
+    if (states.empty()) {
+        presenter.release();
+        presentingHere = false;
+    }
+}
+
 bool alive(HWND window)
 {
     if (window == nullptr)
@@ -388,6 +564,8 @@ bool takeMessage(MSG* out, HWND window, UINT filterMin, UINT filterMax, UINT rem
 {
     handleSentMessages();
     pumpHost();
+    if (presentingHere)
+        presentWindows(true);
     auto& queue = ownQueue();
     {
         std::unique_lock<std::mutex> lock(queue->mutex);
@@ -398,8 +576,10 @@ bool takeMessage(MSG* out, HWND window, UINT filterMin, UINT filterMax, UINT rem
             }
             if (matches(*it, window, filterMin, filterMax)) {
                 *out = *it;
-                if ((remove & PM_REMOVE) != 0)
+                if ((remove & PM_REMOVE) != 0) {
                     queue->posted.erase(it);
+                    noteKey(*out);
+                }
                 return true;
             }
             ++it;
@@ -595,6 +775,14 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         w.rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
         w.extra.assign(static_cast<std::size_t>(wc.extraBytes), 0);
         w.thread = ownQueue()->id;
+        if (isTopLevel(style, parent)) {
+            w.presented = offHostClasses.count(w.className) != 0 && compat::host::nativePresenter().shows();
+        } else {
+            const Window* p = find(parent);
+            w.presented = p != nullptr && p->presented && p->thread == w.thread;
+        }
+        if (w.presented)
+            presentingHere = true;
         if (isTopLevel(style, parent) && hosted == nullptr && offHostClasses.count(w.className) == 0) {
             try {
                 compat::host::Host& h = compat::host::current();
@@ -640,18 +828,23 @@ BOOL DestroyWindow(HWND window)
         w->visible = false;
     }
     destroyTree(window);
-    std::lock_guard<std::recursive_mutex> lock(tableMutex);
-    for (auto it = windows.begin(); it != windows.end();) {
-        if (it->second.destroying) {
-            if (foreground == it->first)
-                foreground = nullptr;
-            if (focus == it->first)
-                focus = nullptr;
-            it = windows.erase(it);
-        } else {
-            ++it;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        for (auto it = windows.begin(); it != windows.end();) {
+            if (it->second.destroying) {
+                if (foreground == it->first)
+                    foreground = nullptr;
+                if (focus == it->first)
+                    focus = nullptr;
+                it = windows.erase(it);
+            } else {
+                ++it;
+            }
         }
     }
+    // The toolkit takes the window down now: the thread may end without looking at its queue again.
+    if (presentingHere)
+        presentWindows(false);
     return TRUE;
 }
 
@@ -1143,6 +1336,8 @@ BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax)
             return message->message == WM_QUIT ? 0 : 1;
         if (ownsHostedWindow()) {
             compat::host::current().waitEvents(10);
+        } else if (presentingHere) {
+            compat::host::nativePresenter().wait(10);
         } else {
             auto& queue = ownQueue();
             std::unique_lock<std::mutex> lock(queue->mutex);
@@ -1195,6 +1390,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         target->sent.push_back(sent);
         target->wake.notify_all();
     }
+    compat::host::wakeNativePresenter();
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(target->mutex);
@@ -1247,6 +1443,14 @@ BOOL TranslateMessage(const MSG* message)
 int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG message) { return 0; }
 
 DWORD GetCurrentThreadId() { return ownQueue()->id; }
+
+SHORT GetKeyState(int virtualKey)
+{
+    if (virtualKey < 0 || virtualKey > 0xFF)
+        return 0;
+    const std::uint8_t state = keyStates[virtualKey].load();
+    return static_cast<SHORT>(((state & 0x80) != 0 ? 0xFF80 : 0) | (state & 1));
+}
 
 int GetSystemMetrics(int index)
 {
@@ -1340,6 +1544,22 @@ void keepClassOffHost(const char* className)
     offHostClasses.insert(lower(className));
 }
 
+void setWindowActive(HWND window, bool active)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    if (Window* w = find(window))
+        w->active = active;
+}
+
+void setWindowFont(HWND window, int pixelHeight, bool bold)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    if (Window* w = find(window)) {
+        w->fontHeight = std::max(0, pixelHeight);
+        w->bold = bold;
+    }
+}
+
 std::vector<HWND> childWindows(HWND parent)
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
@@ -1375,6 +1595,8 @@ void resetWindows()
         focus = nullptr;
         currentCursor = nullptr;
     }
+    for (auto& key : keyStates)
+        key.store(0);
     auto& queue = ownQueue();
     std::lock_guard<std::mutex> lock(queue->mutex);
     queue->posted.clear();
@@ -1386,6 +1608,14 @@ int currentCursorId()
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
     return static_cast<int>(reinterpret_cast<std::uintptr_t>(currentCursor));
+}
+
+void setKeyState(int virtualKey, bool down)
+{
+    if (virtualKey < 0 || virtualKey > 0xFF)
+        return;
+    MSG m{nullptr, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtualKey), 0, 0, {0, 0}};
+    noteKey(m);
 }
 
 } // namespace compat::testing

@@ -4,7 +4,10 @@
 // message sent to a window of another thread waits until that thread has handled it.
 //
 // One top-level window at a time is shown by the host (compat/host): the first one made while no other
-// is shown. Its events arrive as window messages when its thread looks at its queue.
+// is shown. Its events arrive as window messages when its thread looks at its queue. Top-level windows
+// of the classes kept off the host, and their children, are shown by the desktop toolkit instead, when
+// there is one (compat/host/NativePresenter.h), and driven by the thread that made them: what the user
+// does there arrives as the messages the controls would get when that thread looks at its queue.
 #pragma once
 
 #include "compat/win32/base.h"
@@ -259,6 +262,11 @@ BOOL TranslateMessage(const MSG* message);
 int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG message);
 DWORD GetCurrentThreadId();
 
+using SHORT = std::int16_t;
+// The key as the messages taken from the queues say: negative while it is down; the low bit toggles
+// on every press. VK_SHIFT, VK_CONTROL and VK_MENU also follow their left and right keys.
+SHORT GetKeyState(int virtualKey);
+
 int GetSystemMetrics(int index);
 
 // Cursors and icons: the system ones by number; loading from a module finds nothing.
@@ -279,6 +287,10 @@ HWND hostedWindow();
 void keepClassOffHost(const char* className);
 // The live child windows of a window, in the order they were made.
 std::vector<HWND> childWindows(HWND parent);
+// Whether a window shows activity (an animation that plays), for the desktop toolkit that shows it.
+void setWindowActive(HWND window, bool active);
+// The font a control shows its text in (pixel height 0: the toolkit's own), for the desktop toolkit.
+void setWindowFont(HWND window, int pixelHeight, bool bold);
 } // namespace compat::win32
 
 namespace compat::testing {
@@ -288,4 +300,6 @@ void setDesktopSize(int width, int height);
 void resetWindows();
 // The system cursor number last set with SetCursor (32512 for the arrow), 0 for none.
 int currentCursorId();
+// Sets a key up or down as if its message had been taken (resetWindows lets every key up).
+void setKeyState(int virtualKey, bool down);
 } // namespace compat::testing

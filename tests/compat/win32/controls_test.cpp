@@ -89,6 +89,69 @@ TEST_F(ControlsTest, DialogKeysBecomeCommandsAndTabSkipsHiddenAndDisabledStops)
     EXPECT_FALSE(IsDialogMessageA(dialog, &other)); // not for this dialog
 }
 
+TEST_F(ControlsTest, ShiftTabMovesTheFocusBackwardsAndWraps)
+{
+    HWND first = child("button", 10, WS_TABSTOP);
+    HWND hidden = child("button", 11, WS_TABSTOP, false);
+    HWND second = child("edit", 12, WS_TABSTOP);
+    HWND third = child("button", 13, WS_TABSTOP);
+    ASSERT_NE(hidden, nullptr);
+
+    compat::testing::setKeyState(VK_SHIFT, true);
+    SetFocus(nullptr);
+    EXPECT_TRUE(key(VK_TAB));
+    EXPECT_EQ(GetFocus(), third); // no focus yet: the last stop
+    EXPECT_TRUE(key(VK_TAB));
+    EXPECT_EQ(GetFocus(), second);
+    EXPECT_TRUE(key(VK_TAB));
+    EXPECT_EQ(GetFocus(), first); // the hidden stop is skipped
+    EXPECT_TRUE(key(VK_TAB));
+    EXPECT_EQ(GetFocus(), third); // wraps round
+
+    compat::testing::setKeyState(VK_SHIFT, false);
+    EXPECT_TRUE(key(VK_TAB));
+    EXPECT_EQ(GetFocus(), first);
+}
+
+// Shift is down for the dialog keyboard once its key message has been taken from the queue, as a
+// message loop takes it, and up again after its release; either Shift key counts.
+TEST_F(ControlsTest, KeyStateFollowsTheKeyMessagesTakenFromTheQueue)
+{
+    HWND first = child("button", 10, WS_TABSTOP);
+    HWND second = child("button", 11, WS_TABSTOP);
+    SetFocus(first);
+    auto runLoop = [&] {
+        MSG m;
+        while (PeekMessageA(&m, dialog, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(dialog, &m))
+                DispatchMessageA(&m);
+    };
+
+    PostMessageA(first, WM_KEYDOWN, VK_SHIFT, 1);
+    MSG peeked;
+    ASSERT_TRUE(PeekMessageA(&peeked, dialog, 0, 0, PM_NOREMOVE));
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0); // only looked at, not taken
+    PostMessageA(first, WM_KEYDOWN, VK_TAB, 1);
+    runLoop();
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_EQ(GetFocus(), second); // backwards from the first stop wraps to the last
+
+    PostMessageA(second, WM_KEYUP, VK_SHIFT, 0);
+    PostMessageA(second, WM_KEYDOWN, VK_TAB, 1);
+    runLoop();
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    EXPECT_EQ(GetFocus(), first);
+
+    const SHORT before = GetKeyState(VK_SHIFT);
+    PostMessageA(first, WM_KEYDOWN, 0xA1 /* right Shift */, 1);
+    runLoop();
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_NE(GetKeyState(VK_SHIFT) & 1, before & 1); // a press toggles
+    PostMessageA(first, WM_KEYUP, 0xA1, 0);
+    runLoop();
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+}
+
 TEST_F(ControlsTest, ButtonsClickAndChangeTheirStyle)
 {
     HWND button = child("button", 42, WS_TABSTOP);
