@@ -14,6 +14,7 @@
 #include "runtime/GameException.h"
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,15 @@ bool readFromArchive(Archive* archive, const std::string& fileName, Buffer& buff
     std::string name = fileName;
     toForwardSlashes(name);
     return archive->holdsFile(name) && archive->openFile(name) && archive->readWhole(buffer);
+}
+
+// A decoder's failure goes to the debug log as a line of its own.
+void logDecodeFailure(const PLTextException& e)
+{
+    std::string text = e.getText();
+    if (text.empty() || text.back() != '\n')
+        text += '\n';
+    DebugLog::instance().log(text);
 }
 
 // Draws the bitmap onto the surface through a device context: GDI converts the pixels into the
@@ -150,10 +160,7 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
         PLAutoDecoder decoder;
         decode(decoder, bitmap);
     } catch (const PLTextException& e) {
-        std::string text = e.getText();
-        if (text.empty() || text.back() != '\n')
-            text += '\n';
-        DebugLog::instance().log(text);
+        logDecodeFailure(e);
         return nullptr;
     }
     if (bitmap.surfaceRefused())
@@ -172,29 +179,97 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
     return surface.release();
 }
 
-MemorySurface* decodeMask(IDirectDraw4* directDraw, const Decode& decode)
+// The bitmap a mask map is decoded into. The map's byte is the blue channel the picture would have on
+// an A8R8G8B8 surface. An 8-bit picture (grey levels or a palette) goes straight into the map, one
+// index byte per pixel, and each index is then replaced by the blue of its palette entry, which is what
+// drawing it onto such a surface gives; this saves a 32-bit picture, a drawing and a pass over it.
+// Lines the decoder never reaches hold index 0, as in the zeroed DIB block. Deeper pictures are kept as
+// a DIB, whose 32-bit pixels carry blue in their first byte.
+class MaskTarget : public PLDibBitmap {
+public:
+    ~MaskTarget() override { dropMask(); }
+
+    // The finished map (reference count 0), or null when it could not be had.
+    MemorySurface* takeMask()
+    {
+        if (mask) {
+            auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
+            std::uint8_t blue[256];
+            for (int i = 0; i < 256; ++i)
+                blue[i] = palette[i].b;
+            std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+            for (std::size_t i = 0; i < count; ++i)
+                bytes[i] = blue[bytes[i]];
+            return mask.release();
+        }
+        if (refused || getBitsPerPixel() != 32)
+            return nullptr;
+        std::unique_ptr<MemorySurface> map(
+            createMemorySurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)));
+        if (!map)
+            return nullptr;
+        auto* out = static_cast<std::uint8_t*>(map->pixels());
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = lineArray[y];
+            for (int x = 0; x < width; ++x)
+                *out++ = row[4 * x];
+        }
+        return map.release();
+    }
+
+protected:
+    void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
+    {
+        refused = false;
+        if (newBpp != 8) {
+            PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+            return;
+        }
+        checkedStorage(newWidth, newHeight, newBpp, newWidth);
+        mask.reset(createMemorySurface(static_cast<std::uint32_t>(newWidth), static_cast<std::uint32_t>(newHeight)));
+        if (!mask) {
+            // The decoder still needs somewhere to put the rows; the map is dropped afterwards.
+            refused = true;
+            PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+            return;
+        }
+        auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
+        std::size_t count = static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight);
+        if (count != 0)
+            std::memset(bytes, 0, count);
+        setFields(newWidth, newHeight, newBpp, newAlpha);
+        palette = ownPalette;
+        setGreyPalette();
+        lineArray = new std::uint8_t*[static_cast<std::size_t>(newHeight > 0 ? newHeight : 1)];
+        for (int y = 0; y < newHeight; ++y)
+            lineArray[y] = bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(newWidth);
+    }
+
+    void freeMembers() override
+    {
+        dropMask();
+        PLDibBitmap::freeMembers();
+    }
+
+private:
+    void dropMask() { mask.reset(); }
+
+    std::unique_ptr<MemorySurface> mask;
+    PLPixel32 ownPalette[256] = {};
+    bool refused = false;
+};
+
+MemorySurface* decodeMask(const Decode& decode)
 {
-    SurfaceDesc desc = sourceImageDesc();
-    std::unique_ptr<DirectDrawSurface> image(decodeImage(directDraw, desc, decode));
-    if (!image)
-        return nullptr;
-    std::uint32_t width = image->getDesc().width, height = image->getDesc().height;
-    std::unique_ptr<MemorySurface> mask(createMemorySurface(width, height));
-    if (!mask || (!mask->pixels() && width * height != 0))
-        return nullptr;
-    HRESULT result = image->lock();
-    if (FAILED(result)) {
-        recordDrawError(result);
+    MaskTarget bitmap;
+    try {
+        PLAutoDecoder decoder;
+        decode(decoder, bitmap);
+    } catch (const PLTextException& e) {
+        logDecodeFailure(e);
         return nullptr;
     }
-    // The mask byte is the blue channel: a grey-level picture gives each pixel its grey level.
-    const auto* row = static_cast<const std::uint8_t*>(image->pixels());
-    auto* out = static_cast<std::uint8_t*>(mask->pixels());
-    for (std::uint32_t y = 0; y < height; ++y, row += image->getDesc().pitch)
-        for (std::uint32_t x = 0; x < width; ++x)
-            *out++ = row[4 * x];
-    image->unlock();
-    return mask.release();
+    return bitmap.takeMask();
 }
 
 void decodeDib(PLDibBitmap& bitmap, const Decode& decode)
@@ -238,12 +313,14 @@ DirectDrawSurface* loadImageFromArchiveOrFile(IDirectDraw4* directDraw, Archive*
 
 MemorySurface* decodeMaskFromMemory(IDirectDraw4* directDraw, const Buffer& buffer)
 {
-    return decodeMask(directDraw, fromMemory(buffer));
+    (void)directDraw;
+    return decodeMask(fromMemory(buffer));
 }
 
 MemorySurface* decodeMaskFromFile(IDirectDraw4* directDraw, const std::string& fileName)
 {
-    return decodeMask(directDraw, fromFile(fileName));
+    (void)directDraw;
+    return decodeMask(fromFile(fileName));
 }
 
 MemorySurface* loadSurfaceFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName)
