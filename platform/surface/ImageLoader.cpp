@@ -2,7 +2,6 @@
 
 #include "compat/win32/gdi.h"
 #include "platform/surface/DirectDrawSurface.h"
-#include "platform/surface/DrawError.h"
 #include "platform/surface/PixelFormat.h"
 #include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceFactory.h"
@@ -188,6 +187,9 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
 class MaskTarget : public PLDibBitmap {
 public:
     ~MaskTarget() override { dropMask(); }
+
+    // Lines in the map are packed: no reader may count on the DIB's padding.
+    int getBytesPerLine() const override { return mask ? width : PLDibBitmap::getBytesPerLine(); }
 
     // The finished map (reference count 0), or null when it could not be had.
     MemorySurface* takeMask()
