@@ -82,7 +82,9 @@ bool takesDibRowsAsTheyAre(const SurfaceDesc& desc)
 // The bitmap a picture is decoded into. A true-colour picture whose surface takes DIB rows as they are
 // goes straight into the rows of the new surface, which saves a picture-sized buffer and a copy; the
 // surface starts zeroed like the DIB block, so every byte comes out as drawing the DIB would leave it.
-// Any other picture (palettes, other surface formats) is kept as a DIB and drawn through a device
+// An 8-bit picture for such a surface is decoded as indices into the front of each row and widened in
+// place to the opaque colours of its palette, as drawing the DIB does (index 0 where no row was
+// decoded). Any other picture (other surface formats) is kept as a DIB and drawn through a device
 // context afterwards.
 class DecodeTarget : public PLDibBitmap {
 public:
@@ -93,6 +95,8 @@ public:
     // kept as a DIB.
     std::unique_ptr<DirectDrawSurface> takeSurface()
     {
+        if (surface && locked && bpp == 8)
+            widenIndices();
         if (surface && locked) {
             surface->unlock();
             locked = false;
@@ -106,11 +110,12 @@ protected:
     void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
     {
         refused = false;
-        if (newBpp != 32 || !takesDibRowsAsTheyAre(desc)) {
+        if ((newBpp != 32 && newBpp != 8) || !takesDibRowsAsTheyAre(desc)) {
             PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
             return;
         }
-        checkedStorage(newWidth, newHeight, newBpp, std::int64_t(newWidth) * 4);
+        // The bitmap's own limits, for the depth it has (an 8-bit picture is refused as its DIB would be).
+        checkedStorage(newWidth, newHeight, newBpp, (std::int64_t(newWidth) * newBpp + 31) / 32 * 4);
         desc.width = static_cast<std::uint32_t>(newWidth);
         desc.height = static_cast<std::uint32_t>(newHeight);
         surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
@@ -118,6 +123,10 @@ protected:
             locked = true;
             setFields(newWidth, newHeight, newBpp, newAlpha);
             palette = nullptr;
+            if (newBpp == 8) {
+                palette = ownPalette;
+                setGreyPalette();
+            }
             auto* rows = static_cast<std::uint8_t*>(surface->pixels());
             lineArray = new std::uint8_t*[static_cast<std::size_t>(newHeight > 0 ? newHeight : 1)];
             for (int y = 0; y < newHeight; ++y)
@@ -137,6 +146,23 @@ protected:
     }
 
 private:
+    // Each row holds its indices in its first width bytes; from the right, a pixel's four bytes never
+    // cover an index still to be read.
+    void widenIndices()
+    {
+        std::uint32_t colours[256];
+        for (int i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u | (std::uint32_t(palette[i].r) << 16) | (std::uint32_t(palette[i].g) << 8) |
+                         palette[i].b;
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = lineArray[y];
+            for (int x = width - 1; x >= 0; --x) {
+                std::uint32_t value = colours[row[x]];
+                std::memcpy(row + 4 * static_cast<std::size_t>(x), &value, 4);
+            }
+        }
+    }
+
     void dropSurface()
     {
         if (surface && locked)
@@ -148,6 +174,7 @@ private:
     IDirectDraw4* directDraw;
     SurfaceDesc& desc;
     std::unique_ptr<DirectDrawSurface> surface;
+    PLPixel32 ownPalette[256] = {};
     bool locked = false;
     bool refused = false;
 };

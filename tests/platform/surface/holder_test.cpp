@@ -265,6 +265,25 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
     translucent.rows = {0x10, 0x20, 0x30, 0x80, 0x40, 0x50, 0x60, 0x00};
     testsupport::Bytes pngFile = testsupport::encodePng(translucent);
 
+    testsupport::PngSpec twoBitGrey;
+    twoBitGrey.width = 4;
+    twoBitGrey.colourType = PNG_COLOR_TYPE_GRAY;
+    twoBitGrey.bitDepth = 2;
+    twoBitGrey.rows = {0x1B}; // levels 0, 1, 2, 3
+    testsupport::Bytes greyFile = testsupport::encodePng(twoBitGrey);
+    testsupport::PngSpec palettedPng;
+    palettedPng.width = 3;
+    palettedPng.height = 2;
+    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
+    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    palettedPng.rows = {2, 0, 1, 1, 1, 2};
+    testsupport::Bytes palettedPngFile = testsupport::encodePng(palettedPng);
+    testsupport::BmpSpec shortRle = paletted; // ends after the bottom row: the top row holds index 0
+    shortRle.height = 2;
+    shortRle.compression = 1;
+    shortRle.pixels = {2, 1, 0, 1};
+    testsupport::Bytes shortRleFile = testsupport::makeBmp(shortRle);
+
     const std::string rgbFile = bmp24(3, 2, picturePixels);
     struct Case {
         const char* name;
@@ -277,6 +296,14 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
         {"24 bits into 5-6-5", rgbFile, desc565(), {pack565(0x102030), pack565(0x405060), pack565(0x708090)}},
         {"8 bits into A8R8G8B8", std::string(palettedFile.begin(), palettedFile.end()), sourceImageDesc(),
          {0xFF405060, 0xFF102030}},
+        {"grey levels into X8R8G8B8", std::string(greyFile.begin(), greyFile.end()),
+         describe(0, 0, 32, 0xFF0000, 0xFF00, 0xFF), {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
+        {"odd-width palette into A8R8G8B8", std::string(palettedPngFile.begin(), palettedPngFile.end()),
+         sourceImageDesc(), {0xFF46505A, 0xFF0A141E, 0xFF28323C}},
+        {"odd-width palette into 5-6-5", std::string(palettedPngFile.begin(), palettedPngFile.end()), desc565(),
+         {pack565(0x46505A), pack565(0x0A141E), pack565(0x28323C)}},
+        {"short run-length picture into A8R8G8B8", std::string(shortRleFile.begin(), shortRleFile.end()),
+         sourceImageDesc(), {0xFF102030, 0xFF102030}},
         {"alpha into A8R8G8B8", std::string(pngFile.begin(), pngFile.end()), sourceImageDesc(),
          {0x80102030, 0x00405060}},
         {"alpha into B8G8R8 order", std::string(pngFile.begin(), pngFile.end()),
