@@ -5,6 +5,15 @@
 // "ratio" is our time over the library's (goal: 1.15 or less); "catalogue_MiB" is the heap the loaded
 // catalogue holds at its peak (every surface, source and mask map), "pixels_MiB" what the pictures
 // themselves take as 32-bit pixels.
+//
+// What each side does per picture:
+// - ours: reads the file, decodes it straight into its A8R8G8B8 source surface, makes the surface in
+//   the display's format and converts the source into it, and for a mask decodes the grey picture into
+//   an 8-bit mask map. All of it stays alive until the pass ends and the catalogue is deleted (both
+//   timed), so every pass writes about 41 MiB of memory that the previous pass gave back: the page
+//   faults on it are a large part of the difference.
+// - library: reads the file, copies it, decodes it into one 32-bit buffer and frees that at once, so
+//   its buffers come back from the allocator already mapped and nothing is kept or converted.
 #include "bench/support/BareDecode.h"
 #include "compat/ddraw/ddraw.h"
 #include "resources/catalogue/ResourceManager.h"

@@ -3,8 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <string>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +31,32 @@ int openFailure(int error, const std::string& path)
     return PLTextException::FileNotFound;
 }
 
+// The block of the last file read on this thread, kept for the next one: the game reads its pictures
+// one after another, and a block of fresh memory for each would pay a page fault on every page.
+// Blocks beyond `largestKept` are not kept.
+constexpr std::size_t largestKept = 8u << 20;
+thread_local std::unique_ptr<std::uint8_t[]> spareBlock;
+thread_local std::size_t spareBytes = 0;
+
+std::unique_ptr<std::uint8_t[]> takeBlock(std::size_t bytes, std::size_t& capacity)
+{
+    if (spareBlock && spareBytes >= bytes) {
+        capacity = spareBytes;
+        spareBytes = 0;
+        return std::move(spareBlock);
+    }
+    capacity = bytes;
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]);
+}
+
+void giveBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t capacity)
+{
+    if (!block || capacity > largestKept || capacity <= spareBytes)
+        return;
+    spareBlock = std::move(block);
+    spareBytes = capacity;
+}
+
 } // namespace
 
 PLFileMapSource::~PLFileMapSource()
@@ -49,24 +76,37 @@ int PLFileMapSource::open(const char* fileName)
         ::close(file);
         return PLTextException::FileNotFound;
     }
-    // An empty file cannot be mapped, as on the system the game was written for.
-    void* mapped = info.st_size > 0
-                       ? mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, file, 0)
-                       : MAP_FAILED;
+    // The whole file is read into one block: for files of this size a read is cheaper than a mapping,
+    // whose page faults and unmapping (a TLB shootdown on every core) cost more than the copy. An
+    // empty file still fails as an empty mapping does, and so does a file that cannot be read.
+    const auto bytes = static_cast<std::size_t>(info.st_size);
+    std::size_t capacity = 0;
+    std::unique_ptr<std::uint8_t[]> block = bytes > 0 ? takeBlock(bytes, capacity) : nullptr;
+    std::size_t filled = 0;
+    bool failed = !block;
+    while (!failed && filled < bytes) {
+        ssize_t got = ::read(file, block.get() + filled, bytes - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        failed = got < 0;
+        if (got <= 0)
+            break; // a file that shrank while it was read is taken as far as it goes
+        filled += static_cast<std::size_t>(got);
+    }
     ::close(file);
-    if (mapped == MAP_FAILED)
+    if (failed || filled == 0) {
+        giveBlock(std::move(block), capacity);
         return PLTextException::AccessDenied;
-    view = mapped;
-    viewBytes = static_cast<std::size_t>(info.st_size);
-    PLSource::open(fileName, static_cast<int>(info.st_size), static_cast<const std::uint8_t*>(mapped));
+    }
+    contents = std::move(block);
+    contentsBytes = capacity;
+    PLSource::open(fileName, static_cast<int>(filled), contents.get());
     return 0;
 }
 
 void PLFileMapSource::close()
 {
-    if (view != nullptr)
-        munmap(view, viewBytes);
-    view = nullptr;
-    viewBytes = 0;
     PLSource::close();
+    giveBlock(std::move(contents), contentsBytes);
+    contentsBytes = 0;
 }

@@ -2,7 +2,6 @@
 
 #include "compat/win32/gdi.h"
 #include "platform/surface/DirectDrawSurface.h"
-#include "platform/surface/DrawError.h"
 #include "platform/surface/PixelFormat.h"
 #include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceFactory.h"
@@ -14,6 +13,7 @@
 #include "runtime/GameException.h"
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +46,15 @@ bool readFromArchive(Archive* archive, const std::string& fileName, Buffer& buff
     return archive->holdsFile(name) && archive->openFile(name) && archive->readWhole(buffer);
 }
 
+// A decoder's failure goes to the debug log as a line of its own.
+void logDecodeFailure(const PLTextException& e)
+{
+    std::string text = e.getText();
+    if (text.empty() || text.back() != '\n')
+        text += '\n';
+    DebugLog::instance().log(text);
+}
+
 // Draws the bitmap onto the surface through a device context: GDI converts the pixels into the
 // surface's format.
 HRESULT drawBitmap(DirectDrawSurface* surface, const PLDibBitmap& bitmap)
@@ -73,7 +82,9 @@ bool takesDibRowsAsTheyAre(const SurfaceDesc& desc)
 // The bitmap a picture is decoded into. A true-colour picture whose surface takes DIB rows as they are
 // goes straight into the rows of the new surface, which saves a picture-sized buffer and a copy; the
 // surface starts zeroed like the DIB block, so every byte comes out as drawing the DIB would leave it.
-// Any other picture (palettes, other surface formats) is kept as a DIB and drawn through a device
+// An 8-bit picture for such a surface is decoded as indices into the front of each row and widened in
+// place to the opaque colours of its palette, as drawing the DIB does (index 0 where no row was
+// decoded). Any other picture (other surface formats) is kept as a DIB and drawn through a device
 // context afterwards.
 class DecodeTarget : public PLDibBitmap {
 public:
@@ -84,6 +95,8 @@ public:
     // kept as a DIB.
     std::unique_ptr<DirectDrawSurface> takeSurface()
     {
+        if (surface && locked && bpp == 8)
+            widenIndices();
         if (surface && locked) {
             surface->unlock();
             locked = false;
@@ -97,11 +110,12 @@ protected:
     void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
     {
         refused = false;
-        if (newBpp != 32 || !takesDibRowsAsTheyAre(desc)) {
+        if ((newBpp != 32 && newBpp != 8) || !takesDibRowsAsTheyAre(desc)) {
             PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
             return;
         }
-        checkedStorage(newWidth, newHeight, newBpp, std::int64_t(newWidth) * 4);
+        // The bitmap's own limits, for the depth it has (an 8-bit picture is refused as its DIB would be).
+        checkedStorage(newWidth, newHeight, newBpp, (std::int64_t(newWidth) * newBpp + 31) / 32 * 4);
         desc.width = static_cast<std::uint32_t>(newWidth);
         desc.height = static_cast<std::uint32_t>(newHeight);
         surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
@@ -109,6 +123,10 @@ protected:
             locked = true;
             setFields(newWidth, newHeight, newBpp, newAlpha);
             palette = nullptr;
+            if (newBpp == 8) {
+                palette = ownPalette;
+                setGreyPalette();
+            }
             auto* rows = static_cast<std::uint8_t*>(surface->pixels());
             lineArray = new std::uint8_t*[static_cast<std::size_t>(newHeight > 0 ? newHeight : 1)];
             for (int y = 0; y < newHeight; ++y)
@@ -128,6 +146,23 @@ protected:
     }
 
 private:
+    // Each row holds its indices in its first width bytes; from the right, a pixel's four bytes never
+    // cover an index still to be read.
+    void widenIndices()
+    {
+        std::uint32_t colours[256];
+        for (int i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u | (std::uint32_t(palette[i].r) << 16) | (std::uint32_t(palette[i].g) << 8) |
+                         palette[i].b;
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = lineArray[y];
+            for (int x = width - 1; x >= 0; --x) {
+                std::uint32_t value = colours[row[x]];
+                std::memcpy(row + 4 * static_cast<std::size_t>(x), &value, 4);
+            }
+        }
+    }
+
     void dropSurface()
     {
         if (surface && locked)
@@ -139,6 +174,7 @@ private:
     IDirectDraw4* directDraw;
     SurfaceDesc& desc;
     std::unique_ptr<DirectDrawSurface> surface;
+    PLPixel32 ownPalette[256] = {};
     bool locked = false;
     bool refused = false;
 };
@@ -150,10 +186,7 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
         PLAutoDecoder decoder;
         decode(decoder, bitmap);
     } catch (const PLTextException& e) {
-        std::string text = e.getText();
-        if (text.empty() || text.back() != '\n')
-            text += '\n';
-        DebugLog::instance().log(text);
+        logDecodeFailure(e);
         return nullptr;
     }
     if (bitmap.surfaceRefused())
@@ -172,29 +205,100 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
     return surface.release();
 }
 
-MemorySurface* decodeMask(IDirectDraw4* directDraw, const Decode& decode)
+// The bitmap a mask map is decoded into. The map's byte is the blue channel the picture would have on
+// an A8R8G8B8 surface. An 8-bit picture (grey levels or a palette) goes straight into the map, one
+// index byte per pixel, and each index is then replaced by the blue of its palette entry, which is what
+// drawing it onto such a surface gives; this saves a 32-bit picture, a drawing and a pass over it.
+// Lines the decoder never reaches hold index 0, as in the zeroed DIB block. Deeper pictures are kept as
+// a DIB, whose 32-bit pixels carry blue in their first byte.
+class MaskTarget : public PLDibBitmap {
+public:
+    ~MaskTarget() override { dropMask(); }
+
+    // Lines in the map are packed: no reader may count on the DIB's padding.
+    int getBytesPerLine() const override { return mask ? width : PLDibBitmap::getBytesPerLine(); }
+
+    // The finished map (reference count 0), or null when it could not be had.
+    MemorySurface* takeMask()
+    {
+        if (mask) {
+            auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
+            std::uint8_t blue[256];
+            for (int i = 0; i < 256; ++i)
+                blue[i] = palette[i].b;
+            std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+            for (std::size_t i = 0; i < count; ++i)
+                bytes[i] = blue[bytes[i]];
+            return mask.release();
+        }
+        if (refused || getBitsPerPixel() != 32)
+            return nullptr;
+        std::unique_ptr<MemorySurface> map(
+            createMemorySurface(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)));
+        if (!map)
+            return nullptr;
+        auto* out = static_cast<std::uint8_t*>(map->pixels());
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = lineArray[y];
+            for (int x = 0; x < width; ++x)
+                *out++ = row[4 * x];
+        }
+        return map.release();
+    }
+
+protected:
+    void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
+    {
+        refused = false;
+        if (newBpp != 8) {
+            PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+            return;
+        }
+        checkedStorage(newWidth, newHeight, newBpp, newWidth);
+        mask.reset(createMemorySurface(static_cast<std::uint32_t>(newWidth), static_cast<std::uint32_t>(newHeight)));
+        if (!mask) {
+            // The decoder still needs somewhere to put the rows; the map is dropped afterwards.
+            refused = true;
+            PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
+            return;
+        }
+        auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
+        std::size_t count = static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight);
+        if (count != 0)
+            std::memset(bytes, 0, count);
+        setFields(newWidth, newHeight, newBpp, newAlpha);
+        palette = ownPalette;
+        setGreyPalette();
+        lineArray = new std::uint8_t*[static_cast<std::size_t>(newHeight > 0 ? newHeight : 1)];
+        for (int y = 0; y < newHeight; ++y)
+            lineArray[y] = bytes + static_cast<std::size_t>(y) * static_cast<std::size_t>(newWidth);
+    }
+
+    void freeMembers() override
+    {
+        dropMask();
+        PLDibBitmap::freeMembers();
+    }
+
+private:
+    void dropMask() { mask.reset(); }
+
+    std::unique_ptr<MemorySurface> mask;
+    PLPixel32 ownPalette[256] = {};
+    bool refused = false;
+};
+
+MemorySurface* decodeMask(const Decode& decode)
 {
-    SurfaceDesc desc = sourceImageDesc();
-    std::unique_ptr<DirectDrawSurface> image(decodeImage(directDraw, desc, decode));
-    if (!image)
-        return nullptr;
-    std::uint32_t width = image->getDesc().width, height = image->getDesc().height;
-    std::unique_ptr<MemorySurface> mask(createMemorySurface(width, height));
-    if (!mask || (!mask->pixels() && width * height != 0))
-        return nullptr;
-    HRESULT result = image->lock();
-    if (FAILED(result)) {
-        recordDrawError(result);
+    MaskTarget bitmap;
+    try {
+        PLAutoDecoder decoder;
+        decode(decoder, bitmap);
+    } catch (const PLTextException& e) {
+        logDecodeFailure(e);
         return nullptr;
     }
-    // The mask byte is the blue channel: a grey-level picture gives each pixel its grey level.
-    const auto* row = static_cast<const std::uint8_t*>(image->pixels());
-    auto* out = static_cast<std::uint8_t*>(mask->pixels());
-    for (std::uint32_t y = 0; y < height; ++y, row += image->getDesc().pitch)
-        for (std::uint32_t x = 0; x < width; ++x)
-            *out++ = row[4 * x];
-    image->unlock();
-    return mask.release();
+    return bitmap.takeMask();
 }
 
 void decodeDib(PLDibBitmap& bitmap, const Decode& decode)
@@ -238,12 +342,14 @@ DirectDrawSurface* loadImageFromArchiveOrFile(IDirectDraw4* directDraw, Archive*
 
 MemorySurface* decodeMaskFromMemory(IDirectDraw4* directDraw, const Buffer& buffer)
 {
-    return decodeMask(directDraw, fromMemory(buffer));
+    (void)directDraw;
+    return decodeMask(fromMemory(buffer));
 }
 
 MemorySurface* decodeMaskFromFile(IDirectDraw4* directDraw, const std::string& fileName)
 {
-    return decodeMask(directDraw, fromFile(fileName));
+    (void)directDraw;
+    return decodeMask(fromFile(fileName));
 }
 
 MemorySurface* loadSurfaceFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName)

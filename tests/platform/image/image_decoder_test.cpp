@@ -134,6 +134,34 @@ TEST(ImageDecoder, DecodesFilesAndReportsWhyOneCannotBeOpened)
     }
 }
 
+TEST(ImageDecoder, AShortFileReadAfterALongerOneEndsWhereItsOwnBytesEnd)
+{
+    // Files are read into a block that is kept for the next file; a shorter file must not reach into
+    // what the longer one left there.
+    testsupport::TempDir dir(true);
+    testsupport::BmpSpec spec;
+    spec.width = 40;
+    spec.height = 30;
+    spec.bits = 24;
+    spec.pixels.assign(static_cast<std::size_t>(40 * 3) * 30, 0x5A);
+    Bytes whole = testsupport::makeBmp(spec);
+    testsupport::writeFile("whole.bmp", std::string(whole.begin(), whole.end()));
+    testsupport::writeFile("cut.bmp", std::string(whole.begin(), whole.begin() + 2000));
+
+    PLAutoDecoder decoder;
+    PLDibBitmap bmp;
+    decoder.makeBmpFromFile("whole.bmp", bmp);
+    EXPECT_EQ(bmp.getLineArray()[29][118], 0x5A);
+    try {
+        decoder.makeBmpFromFile("cut.bmp", bmp);
+        ADD_FAILURE() << "the cut file decoded";
+    } catch (const PLTextException& e) {
+        EXPECT_EQ(e.getCode(), PLTextException::EndOfFile);
+    }
+    decoder.makeBmpFromFile("whole.bmp", bmp);
+    EXPECT_EQ(bmp.getLineArray()[0][0], 0x5A);
+}
+
 TEST(ImageDecoder, MemoryAndResourceSourcesThatCannotOpen)
 {
     PLAutoDecoder decoder;

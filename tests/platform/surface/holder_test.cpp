@@ -161,6 +161,92 @@ void fill(Buffer& buffer, const std::string& bytes)
     std::memcpy(buffer.data, bytes.data(), bytes.size());
 }
 
+TEST_F(Holder, MaskBytesAreTheBlueThePictureHasOnAnA8R8G8B8Surface)
+{
+    // Eight-bit pictures are mapped through their palette straight into the mask; every kind of file
+    // must give the blue channel of the same picture decoded onto an A8R8G8B8 surface.
+    auto bytesOf = [](const testsupport::Bytes& b) { return std::string(b.begin(), b.end()); };
+    testsupport::PngSpec grey;
+    grey.width = 5;
+    grey.height = 3;
+    grey.colourType = PNG_COLOR_TYPE_GRAY;
+    grey.interlaced = true;
+    for (int i = 0; i < 15; ++i)
+        grey.rows.push_back(static_cast<std::uint8_t>(i * 17));
+    testsupport::PngSpec twoBit = grey;
+    twoBit.width = 4;
+    twoBit.height = 1;
+    twoBit.bitDepth = 2;
+    twoBit.interlaced = false;
+    twoBit.rows = {0x1B}; // levels 0, 1, 2, 3
+    testsupport::PngSpec palettedPng;
+    palettedPng.width = 3;
+    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
+    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    palettedPng.rows = {2, 0, 1};
+    testsupport::BmpSpec fewColours; // indices past the colours used
+    fewColours.width = 3;
+    fewColours.height = 2;
+    fewColours.coloursUsed = 2;
+    fewColours.palette = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66};
+    fewColours.pixels = {0, 1, 7, 0, 1, 200, 0, 0};
+    testsupport::BmpSpec shortRle = fewColours; // ends after the bottom row: the rows above hold index 0
+    shortRle.compression = 1;
+    shortRle.pixels = {3, 1, 0, 1};
+    testsupport::Bytes rgb = testsupport::naturalRgb(4, 3, 7);
+    testsupport::Bytes greyLevels(12);
+    for (std::size_t i = 0; i < greyLevels.size(); ++i)
+        greyLevels[i] = static_cast<std::uint8_t>(i * 20);
+
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<std::uint8_t> topRow; // when given, what the top row must hold
+    } cases[] = {
+        {"grey png, interlaced", bytesOf(testsupport::encodePng(grey)), {0, 17, 34, 51, 68}},
+        {"grey png of depth 2", bytesOf(testsupport::encodePng(twoBit)), {0, 85, 170, 255}},
+        {"paletted png", bytesOf(testsupport::encodePng(palettedPng)), {90, 30, 60}},
+        {"8-bit bmp", bytesOf(testsupport::makeBmp(fewColours)), {0x44, 200, 0x11}},
+        {"rle8 bmp ending early", bytesOf(testsupport::makeBmp(shortRle)), {0x11, 0x11, 0x11}},
+        {"24-bit bmp", bmp24(3, 2, picturePixels), {0x30, 0x60, 0x90}},
+        {"rgb png", bytesOf(testsupport::encodePng([&] {
+             testsupport::PngSpec spec;
+             spec.width = 4;
+             spec.height = 3;
+             spec.rows = rgb;
+             return spec;
+         }())),
+         {}},
+        {"grey jpeg", bytesOf(testsupport::encodeJpeg(4, 3, 1, greyLevels)), {}},
+        {"rgb jpeg", bytesOf(testsupport::encodeJpeg(4, 3, 3, rgb)), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Buffer buffer;
+        fill(buffer, c.file);
+        SurfaceDesc desc = sourceImageDesc();
+        std::unique_ptr<DirectDrawSurface> picture(decodeImageFromMemory(dd, buffer, desc));
+        std::unique_ptr<MemorySurface> mask(decodeMaskFromMemory(dd, buffer));
+        ASSERT_NE(picture, nullptr);
+        ASSERT_NE(mask, nullptr);
+        const std::uint32_t width = picture->getDesc().width, height = picture->getDesc().height;
+        ASSERT_EQ(mask->getDesc().width, width);
+        ASSERT_EQ(mask->getDesc().height, height);
+        EXPECT_EQ(mask->getDesc().pitch, static_cast<std::int32_t>(width));
+        const auto* bytes = static_cast<const std::uint8_t*>(mask->pixels());
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x)
+                EXPECT_EQ(bytes[y * width + x], peek(picture.get(), static_cast<int>(x), static_cast<int>(y)) & 0xFF)
+                    << x << "," << y;
+        for (std::size_t x = 0; x < c.topRow.size(); ++x)
+            EXPECT_EQ(bytes[x], c.topRow[x]) << x;
+    }
+
+    Buffer broken;
+    fill(broken, bytesOf(testsupport::encodePng(grey)).substr(0, 60));
+    EXPECT_EQ(decodeMaskFromMemory(dd, broken), nullptr);
+}
+
 TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
 {
     // True-colour pictures decode straight into 32-bit surfaces of the DIB's channel order; palettes and
@@ -179,6 +265,25 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
     translucent.rows = {0x10, 0x20, 0x30, 0x80, 0x40, 0x50, 0x60, 0x00};
     testsupport::Bytes pngFile = testsupport::encodePng(translucent);
 
+    testsupport::PngSpec twoBitGrey;
+    twoBitGrey.width = 4;
+    twoBitGrey.colourType = PNG_COLOR_TYPE_GRAY;
+    twoBitGrey.bitDepth = 2;
+    twoBitGrey.rows = {0x1B}; // levels 0, 1, 2, 3
+    testsupport::Bytes greyFile = testsupport::encodePng(twoBitGrey);
+    testsupport::PngSpec palettedPng;
+    palettedPng.width = 3;
+    palettedPng.height = 2;
+    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
+    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    palettedPng.rows = {2, 0, 1, 1, 1, 2};
+    testsupport::Bytes palettedPngFile = testsupport::encodePng(palettedPng);
+    testsupport::BmpSpec shortRle = paletted; // ends after the bottom row: the top row holds index 0
+    shortRle.height = 2;
+    shortRle.compression = 1;
+    shortRle.pixels = {2, 1, 0, 1};
+    testsupport::Bytes shortRleFile = testsupport::makeBmp(shortRle);
+
     const std::string rgbFile = bmp24(3, 2, picturePixels);
     struct Case {
         const char* name;
@@ -191,6 +296,14 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
         {"24 bits into 5-6-5", rgbFile, desc565(), {pack565(0x102030), pack565(0x405060), pack565(0x708090)}},
         {"8 bits into A8R8G8B8", std::string(palettedFile.begin(), palettedFile.end()), sourceImageDesc(),
          {0xFF405060, 0xFF102030}},
+        {"grey levels into X8R8G8B8", std::string(greyFile.begin(), greyFile.end()),
+         describe(0, 0, 32, 0xFF0000, 0xFF00, 0xFF), {0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}},
+        {"odd-width palette into A8R8G8B8", std::string(palettedPngFile.begin(), palettedPngFile.end()),
+         sourceImageDesc(), {0xFF46505A, 0xFF0A141E, 0xFF28323C}},
+        {"odd-width palette into 5-6-5", std::string(palettedPngFile.begin(), palettedPngFile.end()), desc565(),
+         {pack565(0x46505A), pack565(0x0A141E), pack565(0x28323C)}},
+        {"short run-length picture into A8R8G8B8", std::string(shortRleFile.begin(), shortRleFile.end()),
+         sourceImageDesc(), {0xFF102030, 0xFF102030}},
         {"alpha into A8R8G8B8", std::string(pngFile.begin(), pngFile.end()), sourceImageDesc(),
          {0x80102030, 0x00405060}},
         {"alpha into B8G8R8 order", std::string(pngFile.begin(), pngFile.end()),
