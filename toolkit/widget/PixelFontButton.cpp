@@ -102,11 +102,12 @@ void PixelFontButton::drawAt(Surface* target, int x, int y)
     PixelButton::drawAt(target, x, y);
     if (!target || !font || caption.empty())
         return;
-    // Each half is truncated on its own, as the layout data expects.
-    const int tx = x + getWidth() / 2 - font->measureMarkup(caption) / 2;
+    // Each half is truncated on its own, as the layout data expects. A caption is plain text: a "^" is a
+    // character like any other, measured and drawn as such.
+    const int tx = x + getWidth() / 2 - font->measure(caption) / 2;
     const int ty = y + getHeight() / 2 - font->getLineHeight() / 2;
     if (drawShadow) {
-        font->drawStringHidingMarkup(target, tx + shadowOffsetX, ty + shadowOffsetY, caption,
+        font->drawStringTinted(target, tx + shadowOffsetX, ty + shadowOffsetY, caption,
                                      native(target, shadowColor), clampAlpha((alpha * shadowAlpha) >> 8));
     }
     const bool pressed = state == StatePressed || state == StateSelectedPressed;
@@ -114,7 +115,7 @@ void PixelFontButton::drawAt(Surface* target, int x, int y)
     const int cy = pressed ? ty + pressedOffsetY : ty;
     SurfaceHolder* picture = font->getImage();
     if (colorDraw || !picture || !picture->getSurface())
-        font->drawStringColored(target, cx, cy, caption, native(target, getStateColor(state)), clampAlpha(alpha));
+        font->drawStringTinted(target, cx, cy, caption, native(target, getStateColor(state)), clampAlpha(alpha));
     else
-        font->drawStringBlended(target, cx, cy, BitmapFont::withoutMarkup(caption), clampAlpha(alpha));
+        font->drawStringBlended(target, cx, cy, caption, clampAlpha(alpha));
 }

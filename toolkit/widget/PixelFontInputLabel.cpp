@@ -355,9 +355,11 @@ void PixelFontInputLabel::onLeftPressed(int x, int y, int, int doubleClick)
 
 void PixelFontInputLabel::onMouseMoved(int x, int y, int)
 {
-    // The canvas follows every press with a move to the same point; that is no drag, and must not
-    // pull the cursor of a double click back from the end.
-    if (x == pressX && y == pressY)
+    // The canvas follows every press with a move to the same point; that one move is no drag, and must
+    // not pull the cursor of a double click back from the end. Later moves to that point are drags.
+    const bool echoOfPress = x == pressX && y == pressY;
+    pressX = pressY = -1;
+    if (echoOfPress)
         return;
     if ((heldInput & HeldMouse) && contains(x, y) && !readOnly)
         setCursor(characterAt(x));

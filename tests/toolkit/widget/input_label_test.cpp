@@ -272,6 +272,13 @@ TEST_F(InputLabelTest, MousePlacesTheCursorAndDragsASelection)
     canvas->mouseMoved(40, 12, 0);
     EXPECT_EQ(field->getCursor(), 4) << "moves without the button do not select";
 
+    canvas->leftPressed(16, 12, 1, 0);
+    canvas->mouseMoved(31, 12, 1);
+    canvas->mouseMoved(16, 12, 1);
+    canvas->leftReleased(16, 12, 0);
+    EXPECT_EQ(field->getCursor(), 1) << "a drag back to where it began takes the cursor back";
+    EXPECT_FALSE(field->hasSelection());
+
     click(12, 1);
     EXPECT_EQ(field->getSelectionStart(), 0);
     EXPECT_EQ(field->getSelectionEnd(), 6);

@@ -214,6 +214,25 @@ TEST_F(PixelButtonTest, PointerDrivesTheCaptionAndTheShadowStaysPut)
     EXPECT_TRUE(nearColour(peek(target, 13, 5), 0xFF0000));
 }
 
+// A caption is plain text: a "^" span is no colour code there (labels interpret it, buttons do not).
+TEST_F(PixelButtonTest, CaptionDrawsCaretSpansAsPlainText)
+{
+    auto* button = build<PixelFontButton>(captionButton);
+    button->setText("^FF00FF00^abc");
+    DirectDrawSurface* target = make32(40, 15);
+    target->fill(0);
+    button->draw(target);
+    int red = 0;
+    for (int y = 0; y < 15; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const std::uint32_t pixel = peek(target, x, y);
+            EXPECT_FALSE(nearColour(pixel, 0x00FF00)) << "the span coloured the caption at " << x << ", " << y;
+            red += nearColour(pixel, 0xFF0000) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(red, 0) << "the caption keeps the colour of its state";
+}
+
 TEST_F(PixelButtonTest, NoFontOrNoCaptionDrawsOnlyTheImage)
 {
     for (const char* xml : {"<pixelfontbutton width='40' height='15'>abc</pixelfontbutton>",
