@@ -82,6 +82,22 @@ Application::~Application()
 
 Application* Application::instance() { return current; }
 
+void Application::screenSize(int& width, int& height)
+{
+    width = 640;
+    height = 480;
+    const Application* app = current;
+    if (app == nullptr)
+        return;
+    if (Screen* screen = app->getScreen()) {
+        width = screen->getWidth();
+        height = screen->getHeight();
+    } else {
+        width = app->getWidth();
+        height = app->getHeight();
+    }
+}
+
 HRESULT Application::init()
 {
     ResourceManager* resources = createResourceManager();

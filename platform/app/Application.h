@@ -43,6 +43,9 @@ public:
 
     // The one application object, or null before it is made and after it is gone.
     static Application* instance();
+    // The size the game is shown at: the screen's, else the application's; 640 x 480 while there is
+    // no application (widgets laid out in tests, or before start-up).
+    static void screenSize(int& width, int& height);
 
     virtual HRESULT init();
     virtual ResourceManager* createResourceManager();
