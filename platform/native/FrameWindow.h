@@ -40,6 +40,11 @@ public:
 
     // The frame thread's body.
     void run() override;
+    // The frame's window procedure: finds the frame in the window's extra data and calls its hooks.
+    static LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return CALLBACK_Frame(window, message, wParam, lParam);
+    }
 
     std::string className() const;
     NativeButton* getDefaultButton() const { return defaultButton; }

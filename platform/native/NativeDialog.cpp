@@ -256,8 +256,12 @@ void NativeDialog::onUpdateResult(UiRecord* record)
         pending.text1 = std::move(text1);
         pending.text2 = std::move(text2);
     }
-    if (window != nullptr)
+    if (window == nullptr)
+        return;
+    if (UiWorker::isReportingThread())
         PostMessageA(window, resultMessage, 0, 0);
+    else
+        SendMessageA(window, resultMessage, 0, 0);
 }
 
 bool NativeDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -50,22 +50,26 @@ public:
     void showCheckOffer();
     // Makes the build end on the check-offer page; called before the dialog is shown.
     void setAutoStart() { autoStart = true; }
-    // The outcome of a check (null: none, as after a cancel). From the worker, it is handed to the frame
-    // thread; on the frame thread it is shown at once.
+    // The outcome of a check (null: none, as after a cancel). On the frame thread it is shown at once;
+    // from another thread it is sent to the frame thread and shown before the call returns, except from
+    // inside the worker's report, which is posted (the worker holds its lock while reporting, and the
+    // frame thread takes that lock to cancel).
     void onUpdateResult(UiRecord* record) override;
 
     bool isDone() const { return done.load(); }
 
-protected:
+    // The frame's hooks (frame thread): the build on the first message, WM_DESTROY and the commands.
     void onCreate() override { build(); }
     void onDestroy() override;
     bool onCommand(int code, int id) override;
+    void build();
+
+protected:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     static constexpr UINT resultMessage = firstSubclassMessage;
 
-    void build();
     std::string entry(int index);
     void showResult(int32_t code, const std::string& text1, const std::string& text2);
     void finish(bool answer);

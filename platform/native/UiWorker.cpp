@@ -8,6 +8,24 @@
 
 #include <mutex>
 
+namespace {
+thread_local int reportDepth = 0;
+
+void report(UpdateResultListener* listener, UiRecord* record)
+{
+    ++reportDepth;
+    struct Leave {
+        ~Leave() { --reportDepth; }
+    } leave;
+    listener->onUpdateResult(record);
+}
+} // namespace
+
+bool UiWorker::isReportingThread()
+{
+    return reportDepth > 0;
+}
+
 struct UiWorker::Shared {
     // Recursive: a listener may stop or restart the worker from inside its report.
     mutable std::recursive_mutex lock;
@@ -74,7 +92,7 @@ void UiWorker::runFor(const std::shared_ptr<Shared>& shared, java::Thread* attac
         std::lock_guard<std::recursive_mutex> guard(shared->lock);
         if (shared->thread == attached) {
             if (shared->listener)
-                shared->listener->onUpdateResult(&record);
+                report(shared->listener, &record);
             // The listener may have stopped or restarted the worker from inside its report.
             if (attached && shared->thread == attached) {
                 shared->thread = nullptr;
@@ -109,7 +127,7 @@ void UiWorker::start(UpdateResultListener* listener)
             UiRecord record;
             record.set(UiRecord::CheckFailed, "", "");
             if (shared->listener)
-                shared->listener->onUpdateResult(&record);
+                report(shared->listener, &record);
         }
     }
     if (failed)

@@ -69,6 +69,8 @@ public:
 
     // Whether a check is attached (started and neither finished nor stopped).
     bool isRunning() const;
+    // Whether the calling thread is inside a worker's report (holding that worker's lock).
+    static bool isReportingThread();
 
 private:
     struct Shared;

@@ -235,6 +235,36 @@ TEST(NativeDialog, ShowsThePageOfEachCheckOutcome)
     }
 }
 
+// A result handed in from another thread than the worker's report (here the owner's) is on screen when
+// the call returns.
+TEST(NativeDialog, AResultFromTheOwnersThreadIsShownBeforeTheCallReturns)
+{
+    struct Case {
+        int32_t code;
+        bool withRecord;
+        int label;
+        int defaultButton;
+    };
+    const Case cases[] = {
+        {1, true, D::UpdateFoundId, D::DownloadId},
+        {0, true, D::NoUpdateId, D::ContinueId},
+        {0, false, D::NoUpdateId, D::ContinueId},
+        {3, true, D::CheckFailedId, D::ContinueId},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.code) + (c.withRecord ? "" : " without a record"));
+        FakeShell shell;
+        auto dialog = openDialog(shell);
+        HWND frame = dialog->getHandle();
+        UiRecord record;
+        record.set(c.code, "2.0", "");
+        dialog->onUpdateResult(c.withRecord ? &record : nullptr);
+        EXPECT_TRUE(visible(frame, c.label));
+        EXPECT_TRUE(visible(frame, c.defaultButton));
+        EXPECT_TRUE(isDefaultButton(frame, c.defaultButton));
+    }
+}
+
 TEST(NativeDialog, EveryWayOutSetsTheResultAndEndsTheWait)
 {
     struct Way {
