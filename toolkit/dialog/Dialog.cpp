@@ -19,23 +19,6 @@
 
 namespace {
 
-// The application's screen size; 640 x 480 while there is no screen.
-void screenSize(int& width, int& height)
-{
-    width = 640;
-    height = 480;
-    Application* app = Application::instance();
-    if (!app)
-        return;
-    if (Screen* screen = app->getScreen()) {
-        width = screen->getWidth();
-        height = screen->getHeight();
-    } else {
-        width = app->getWidth();
-        height = app->getHeight();
-    }
-}
-
 void setCursor(int shape)
 {
     if (Application* app = Application::instance())
@@ -154,7 +137,7 @@ void Dialog::onMouseMoved(int x, int y, int)
         return;
     int screenWidth = 0;
     int screenHeight = 0;
-    screenSize(screenWidth, screenHeight);
+    Application::screenSize(screenWidth, screenHeight);
     int newX = x + grabX;
     int newY = y + grabY;
     // At an edge the grip point slides, so that moving back moves the dialog at once.

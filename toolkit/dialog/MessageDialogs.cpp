@@ -28,22 +28,6 @@ namespace {
 constexpr int kFallbackButtonWidth = 96;
 constexpr int kFallbackButtonHeight = 32;
 
-void screenSize(int& width, int& height)
-{
-    width = 640;
-    height = 480;
-    Application* app = Application::instance();
-    if (!app)
-        return;
-    if (Screen* screen = app->getScreen()) {
-        width = screen->getWidth();
-        height = screen->getHeight();
-    } else {
-        width = app->getWidth();
-        height = app->getHeight();
-    }
-}
-
 int imageWidth(SurfaceHolder* image)
 {
     return image && image->getSurface() ? static_cast<int>(image->getSurface()->getDesc().width) : 0;
@@ -137,7 +121,7 @@ void centerOnScreen(Sprite* sprite)
         return;
     int width = 0;
     int height = 0;
-    screenSize(width, height);
+    Application::screenSize(width, height);
     sprite->setPosition(width / 2 - sprite->getWidth() / 2, height / 2 - sprite->getHeight() / 2);
 }
 

@@ -23,23 +23,6 @@ const ClassRecord ToolTipSpriteRenderer::classRecord("ToolTipSpriteRenderer",
 
 namespace {
 
-// The application's screen size; 640 x 480 while there is no screen.
-void screenSize(int& width, int& height)
-{
-    width = 640;
-    height = 480;
-    Application* app = Application::instance();
-    if (!app)
-        return;
-    if (Screen* screen = app->getScreen()) {
-        width = screen->getWidth();
-        height = screen->getHeight();
-    } else {
-        width = app->getWidth();
-        height = app->getHeight();
-    }
-}
-
 } // namespace
 
 ToolTipSpriteRenderer::ToolTipSpriteRenderer()
@@ -191,7 +174,7 @@ void ToolTipSpriteRenderer::rebuild()
 
     int screenWidth = 0;
     int screenHeight = 0;
-    screenSize(screenWidth, screenHeight);
+    Application::screenSize(screenWidth, screenHeight);
     const int m = screenMargin;
     int x = pointerX + offsetX;
     int y = pointerY + offsetY;
