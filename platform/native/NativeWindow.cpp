@@ -1,8 +1,5 @@
 #include "platform/native/NativeWindow.h"
 
-#include "platform/native/FrameWindow.h"
-#include "runtime/java/Vector.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -26,7 +23,7 @@ void NativeWindow::onWindowThread(const std::function<void()>& call)
     }
     // The frame's window procedure runs the call on its thread; the caller waits for it.
     HWND frame = parentHandle != nullptr ? parentHandle : handle;
-    SendMessageA(frame, FrameWindow::privateCall, 0, reinterpret_cast<LPARAM>(&call));
+    SendMessageA(frame, windowThreadCall, 0, reinterpret_cast<LPARAM>(&call));
 }
 
 void NativeWindow::setPlacement(int x, int y, int width, int height)
@@ -112,130 +109,6 @@ int NativeWindow::textWidth()
     return width;
 }
 
-// ---- controls -----------------------------------------------------------------------------------
-
-NativeControl::NativeControl(FrameWindow* frame, int controlId)
-{
-    parent = frame;
-    id = controlId;
-    if (frame != nullptr) {
-        parentHandle = frame->handle;
-        instance = frame->instance;
-    }
-}
-
-void NativeControl::create(DWORD exStyle, const char* className, DWORD style)
-{
-    // Children belong to the frame's thread: they are made there.
-    NativeWindow* frame = parent;
-    auto make = [&] {
-        compat::win32::registerControlClasses();
-        handle = CreateWindowExA(exStyle, className, nullptr, style, 0, 0, 0, 0, parentHandle,
-                                 reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), instance, nullptr);
-    };
-    if (frame != nullptr)
-        frame->onWindowThread(make);
-}
-
-NativeButton::NativeButton(FrameWindow* frame, int controlId, const std::string& text)
-    : NativeControl(frame, controlId)
-{
-    create(0, "button", WS_CHILD | WS_TABSTOP);
-    setFont(nullptr);
-    setText(text);
-}
-
-void NativeButton::makeDefault()
-{
-    if (parent == nullptr)
-        return;
-    parent->onWindowThread([&] {
-        if (NativeButton* old = parent->defaultButton)
-            SendDlgItemMessageA(parentHandle, old->id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-        parent->defaultButton = this;
-        SendMessageA(handle, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-        SendMessageA(parentHandle, DM_SETDEFID, static_cast<WPARAM>(id), 0);
-    });
-}
-
-NativeEdit::NativeEdit(FrameWindow* frame, int controlId, DWORD style) : NativeControl(frame, controlId)
-{
-    create(WS_EX_CLIENTEDGE, "edit", style | WS_CHILD | WS_BORDER | WS_TABSTOP);
-    if (handle != nullptr)
-        setFont(nullptr);
-}
-
-void NativeEdit::activate()
-{
-    onWindowThread([&] { SetFocus(handle); });
-}
-
-void NativeEdit::setTextLimit(int limit)
-{
-    onWindowThread([&] { SendMessageA(handle, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0); });
-}
-
-NativeLabel::NativeLabel(FrameWindow* frame, int controlId, const std::string& text, DWORD style)
-    : NativeControl(frame, controlId)
-{
-    create(WS_EX_TRANSPARENT, "static", style | WS_CHILD);
-    if (handle != nullptr) {
-        setFont(nullptr);
-        setText(text);
-    }
-}
-
-NativeAnimation::NativeAnimation(FrameWindow* frame, int controlId, int resourceId, const std::string& moduleName)
-    : NativeControl(frame, controlId)
-{
-    create(0, ANIMATE_CLASSA, WS_CHILD | ACS_CENTER | ACS_TRANSPARENT);
-    if (handle == nullptr)
-        return;
-    // The module stays loaded: it is a data file the clip reads from while it plays.
-    HMODULE module = LoadLibraryExA(moduleName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (module != nullptr)
-        onWindowThread([&] {
-            SendMessageA(handle, ACM_OPENA, reinterpret_cast<WPARAM>(module), static_cast<LPARAM>(resourceId & 0xFFFF));
-        });
-}
-
-NativeAnimation::~NativeAnimation()
-{
-    stop();
-    onWindowThread([&] { SendMessageA(handle, ACM_OPENA, 0, 0); });
-}
-
-void NativeAnimation::play(int repeat)
-{
-    onWindowThread([&] {
-        SendMessageA(handle, ACM_PLAY, static_cast<WPARAM>(static_cast<std::intptr_t>(repeat)),
-                     MAKELONG(0, static_cast<WORD>(0xFFFF)));
-    });
-}
-
-void NativeAnimation::stop()
-{
-    onWindowThread([&] { SendMessageA(handle, ACM_STOP, 0, 0); });
-}
-
-NativeSeparator::NativeSeparator(FrameWindow* frame, int controlId) : NativeControl(frame, controlId)
-{
-    create(0, "static", WS_CHILD | SS_ETCHEDFRAME);
-}
-
-NativeStatusBar::NativeStatusBar(FrameWindow* frame, int controlId, const std::string& text)
-    : NativeControl(frame, controlId)
-{
-    if (frame == nullptr)
-        return;
-    frame->onWindowThread([&] {
-        handle = CreateStatusWindowA(static_cast<LONG>(WS_CHILD), text.c_str(), parentHandle,
-                                     static_cast<UINT>(id));
-    });
-}
-
-void NativeStatusBar::setPlacement(int x, int y, int width, int height) {}
-
 // ---- fonts --------------------------------------------------------------------------------------
 
 HFONT createPointFont(const std::string& face, int pointSize, int styleFlags)
@@ -262,31 +135,4 @@ HFONT createPointFont(const std::string& face, int pointSize, int styleFlags)
     HFONT result = CreateFontIndirectA(&font);
     ReleaseDC(nullptr, dc);
     return result;
-}
-
-// ---- GdiObjectHolder ----------------------------------------------------------------------------
-
-GdiObjectHolder::GdiObjectHolder(FrameWindow* frame, HBITMAP image) : owner(frame), bitmap(image)
-{
-    if (owner != nullptr && owner->getImages() != nullptr)
-        owner->getImages()->addElement(this);
-}
-
-GdiObjectHolder::~GdiObjectHolder()
-{
-    if (owner != nullptr && owner->getImages() != nullptr)
-        owner->getImages()->removeElement(this);
-    if (bitmap != nullptr)
-        DeleteObject(bitmap);
-}
-
-void GdiObjectHolder::draw(HDC dc, PAINTSTRUCT paint, RECT client)
-{
-    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, 0, 0, DST_BITMAP);
-}
-
-void GdiObjectHolder::setPosition(int newX, int newY)
-{
-    x = newX;
-    y = newY;
 }

@@ -2,7 +2,7 @@
 
 #include "compat/ddraw/ddraw.h"
 #include "compat/win32/beep.h"
-#include "platform/app/DisplayDepth.h"
+#include "platform/surface/DisplayDepth.h"
 #include "platform/surface/DrawError.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceHolder.h"

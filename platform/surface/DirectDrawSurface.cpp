@@ -1,6 +1,5 @@
 #include "platform/surface/DirectDrawSurface.h"
 
-#include "platform/surface/SurfaceFactory.h"
 #include "runtime/GameException.h"
 
 namespace {
@@ -182,4 +181,12 @@ void DirectDrawSurface::restoreLost()
     directDraw->Release();
     if (depth != description.format.bitsPerPixel)
         recreate();
+}
+
+std::uint32_t getDisplayBitDepth(IDirectDraw4* directDraw)
+{
+    DDSURFACEDESC2 mode{};
+    mode.dwSize = 124;
+    directDraw->GetDisplayMode(&mode);
+    return mode.ddpfPixelFormat.dwRGBBitCount;
 }

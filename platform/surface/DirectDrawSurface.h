@@ -5,6 +5,7 @@
 #include "compat/ddraw/ddraw.h"
 #include "platform/surface/Surface.h"
 
+#include <cstdint>
 #include <memory>
 
 class DirectDrawSurface : public Surface {
@@ -42,3 +43,6 @@ private:
     std::unique_ptr<DDSURFACEDESC2> ddsd;
     HRESULT createResult = S_OK;
 };
+
+// The display's current bits per pixel; 0 when DirectDraw cannot tell.
+std::uint32_t getDisplayBitDepth(IDirectDraw4* directDraw);

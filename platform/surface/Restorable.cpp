@@ -1,6 +1,6 @@
 #include "platform/surface/Restorable.h"
 
-#include "platform/app/FrameCounter.h"
+#include "platform/surface/FrameCounter.h"
 
 void Restorable::check()
 {

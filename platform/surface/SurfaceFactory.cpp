@@ -39,11 +39,3 @@ DirectDrawSurface* createDirectDrawSurface(IDirectDraw4* directDraw, std::uint32
 {
     return createDirectDrawSurfaceFromDesc(directDraw, sizeOnly(width, height));
 }
-
-std::uint32_t getDisplayBitDepth(IDirectDraw4* directDraw)
-{
-    DDSURFACEDESC2 mode{};
-    mode.dwSize = 124;
-    directDraw->GetDisplayMode(&mode);
-    return mode.ddpfPixelFormat.dwRGBBitCount;
-}

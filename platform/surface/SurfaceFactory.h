@@ -13,6 +13,3 @@ MemorySurface* createMemorySurfaceFromDesc(const SurfaceDesc& desc);
 DirectDrawSurface* createDirectDrawSurfaceFromDesc(IDirectDraw4* directDraw, const SurfaceDesc& desc);
 // In the display's pixel format, in system memory.
 DirectDrawSurface* createDirectDrawSurface(IDirectDraw4* directDraw, std::uint32_t width, std::uint32_t height);
-
-// The display's current bits per pixel; 0 when DirectDraw cannot tell.
-std::uint32_t getDisplayBitDepth(IDirectDraw4* directDraw);

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 
 #include "compat/win32/messages.h"
-#include "platform/app/DisplayDepth.h"
 #include "platform/surface/DirectDrawSurface.h"
+#include "platform/surface/DisplayDepth.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #include "platform/app/Component.h"
-#include "platform/app/FrameCounter.h"
+#include "platform/surface/FrameCounter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "platform/font/FontTestSupport.h"
 
 #include "platform/surface/Blit.h"
-#include "platform/app/DisplayDepth.h"
-#include "platform/app/FrameCounter.h"
+#include "platform/surface/DisplayDepth.h"
+#include "platform/surface/FrameCounter.h"
 #include "platform/surface/ImageLoader.h"
 #include "runtime/Buffer.h"
 #include "platform/image/PLDibBitmap.h"

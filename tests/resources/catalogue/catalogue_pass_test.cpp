@@ -2,7 +2,7 @@
 // replace entries, deferred fonts, progress events, and the failures a pass can meet.
 #include "resources/catalogue/CatalogueTestSupport.h"
 
-#include "platform/app/FrameCounter.h"
+#include "platform/surface/FrameCounter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/app/FrameCounter.h"
+#include "platform/surface/FrameCounter.h"
 
 namespace frame {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/app/DisplayDepth.h"
+#include "platform/surface/DisplayDepth.h"
 
 #include <utility>
 
