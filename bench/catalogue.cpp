@@ -16,7 +16,7 @@
 //   its buffers come back from the allocator already mapped and nothing is kept or converted.
 #include "bench/support/BareDecode.h"
 #include "compat/ddraw/ddraw.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/Buffer.h"
 #include "tests/support/ImageFixtures.h"

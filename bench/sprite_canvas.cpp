@@ -4,9 +4,9 @@
 // is marked dirty per frame, so the single-tile canvas repaints everything, as a game frame does.
 // Times are per frame; after the run a summary prints canvas / direct (CPU time) per sprite count.
 #include "compat/ddraw/ddraw.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
 #include "platform/surface/SurfaceFactory.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 

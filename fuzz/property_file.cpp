@@ -1,6 +1,6 @@
 // The property-file reader on arbitrary bytes: every input ends in a result or a GameTextException.
 // Resource entries are queued in a catalogue, as in the game.
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/GameException.h"
 

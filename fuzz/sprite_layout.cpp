@@ -8,9 +8,9 @@
 // without a list here. Strips and scrollers are also moved and scrolled for a few frames.
 #include "FuzzFile.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "runtime/ObjectFactory.h"

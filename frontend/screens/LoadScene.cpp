@@ -1,12 +1,12 @@
 #include "frontend/screens/LoadScene.h"
 
 #include "platform/app/Application.h"
+#include "platform/catalogue/CatalogueSound.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/raster/Fill.h"
-#include "platform/sound/SoundManager.h"
 #include "platform/surface/Blit.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include "platform/app/InputManager.h"
 #include "platform/app/Scene.h"
 #include "platform/app/Screen.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/sound/SoundManager.h"
 #include "platform/surface/DrawError.h"
 #include "platform/surface/FrameCounter.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "platform/system/DirectXVersion.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "resources/settings/Settings.h"
 #include "runtime/DebugLog.h"
@@ -120,6 +120,11 @@ HRESULT Application::init()
 }
 
 ResourceManager* Application::createResourceManager() { return new ResourceManager(); }
+
+void Application::catalogueProgress(int loaded, int total)
+{
+    postEvent(new AppEvent(AppEvent::LoadingProgress, loaded, total));
+}
 
 int Application::createInputManager()
 {

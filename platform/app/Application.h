@@ -9,6 +9,7 @@
 #include "platform/app/AppEvent.h"
 #include "platform/app/FrameTime.h"
 #include "platform/app/Scene.h"
+#include "platform/catalogue/CatalogueHost.h"
 #include "runtime/DynamicArray.h"
 
 #include <cstdint>
@@ -29,7 +30,7 @@ struct SystemInfo {
     std::string pixelFormatText;
 };
 
-class Application {
+class Application : public CatalogueHost {
 public:
     enum DisplayState : int { NoDisplay = 0, Active = 1, Minimized = 2, Blocked = 3 };
 
@@ -123,6 +124,12 @@ public:
     void setCursorShape(int shape);
     void applyCursor();
     int getCursorShape() const { return cursorShape; }
+
+    // The resource catalogue's host: the wait cursor while it loads, its progress as application
+    // events, and this application's sound manager.
+    void catalogueBusy() override { setCursorShape(5); }
+    void catalogueProgress(int loaded, int total) override;
+    SoundManager* catalogueSoundManager() override { return soundManager; }
 
     // Null until made (and in tools and tests that run without them).
     SoundManager* getSoundManager() const { return soundManager; }

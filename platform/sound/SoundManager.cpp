@@ -1,7 +1,5 @@
 #include "platform/sound/SoundManager.h"
 
-#include "platform/app/Application.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 
@@ -182,22 +180,4 @@ bool SoundManager::stopMusic()
     musicStream = nullptr;
     musicChannel = -1;
     return true;
-}
-
-int playSound(const std::string& soundId, int volume)
-{
-    Application* application = Application::instance();
-    SoundManager* manager = application ? application->getSoundManager() : nullptr;
-    if (!manager)
-        return -1;
-    return manager->playSample(ResourceManager::getSound(soundId), volume);
-}
-
-int loopSound(const std::string& soundId, int volume)
-{
-    Application* application = Application::instance();
-    SoundManager* manager = application ? application->getSoundManager() : nullptr;
-    if (!manager)
-        return -1;
-    return manager->playSampleLooped(ResourceManager::getSound(soundId), volume);
 }

@@ -68,8 +68,3 @@ private:
 
 // The text of a sound library error code (FSOUND_GetError).
 const char* fmodErrorText(int code);
-
-// Play a catalogue sound once or looped on the application's sound manager: the channel, or -1 when
-// there is no sound manager, audio is silent or the identifier names no loaded sound.
-int playSound(const std::string& soundId, int volume);
-int loopSound(const std::string& soundId, int volume);

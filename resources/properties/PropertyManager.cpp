@@ -49,7 +49,7 @@ std::string chosenName(const std::string& stored, const std::string& fallback, b
 
 } // namespace
 
-PropertyManager::PropertyManager(ResourceManager* resourceManager) : resourceManager(resourceManager) {}
+PropertyManager::PropertyManager(ResourceQueue* resourceManager) : resourceManager(resourceManager) {}
 
 PropertyManager::~PropertyManager()
 {

@@ -14,7 +14,7 @@
 #include <string>
 
 class Archive;
-class ResourceManager;
+class ResourceQueue;
 
 class PropertyManager : public RefCounted {
 public:
@@ -24,7 +24,8 @@ public:
     // The schema address every property file's root element names.
     static const char* const kSchemaLocation;
 
-    explicit PropertyManager(ResourceManager* resourceManager);
+    // The resource entries go to the queue (the resource catalogue); without one they are read and dropped.
+    explicit PropertyManager(ResourceQueue* resourceManager);
     ~PropertyManager() override;
     PropertyManager(const PropertyManager&) = delete;
     PropertyManager& operator=(const PropertyManager&) = delete;
@@ -74,7 +75,7 @@ public:
     virtual int readArrayInteger();
     virtual int readArrayString();
 
-    // The resource entries, handed to the resource catalogue.
+    // The resource entries, handed to the resource queue.
     virtual int readSurface();
     virtual int readFont();
     virtual int readMask();
@@ -103,7 +104,7 @@ public:
     // Up to 8 hexadecimal digits from the start, stopping at the first other character.
     virtual int parseHex(const char* text);
 
-    virtual ResourceManager* getResourceManager() { return resourceManager; }
+    virtual ResourceQueue* getResourceManager() { return resourceManager; }
 
     // The root attributes of the file parsed last.
     const std::string& getLanguage() const { return language; }
@@ -140,5 +141,5 @@ private:
     std::string country;
     std::string lookAndFeel;
 
-    ResourceManager* resourceManager;
+    ResourceQueue* resourceManager;
 };

@@ -1,10 +1,10 @@
-// The resource entries of the property files (Surface, Font, Mask, Sound, Script). Each becomes a
-// descriptor queued in the resource catalogue; fonts are deferred, since the surface entry they draw
-// from must be loaded first. A later file's entry of the same identifier replaces the earlier one.
+// The resource entries of the property files (Surface, Font, Mask, Sound, Script). Each is handed to
+// the resource queue (the catalogue), which makes the descriptor of its kind; fonts are deferred there,
+// since the surface entry they draw from must be loaded first. A later file's entry of the same
+// identifier replaces the earlier one.
 #include "resources/properties/PropertyManager.h"
 
-#include "resources/catalogue/ResourceDescriptor.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "resources/properties/ResourceQueue.h"
 
 #include <cstdlib>
 
@@ -16,32 +16,22 @@ int intAttribute(PropertyManager& store, const char* name)
     return store.hasAttribute(name) ? std::atoi(store.getAttribute(name).c_str()) : 0;
 }
 
-// Hands the descriptor to the catalogue, which takes it over. Without a catalogue the entry is read
-// and dropped.
-void queue(PropertyManager& store, ResourceDescriptor* descriptor, bool deferred)
+// Hands the entry to the queue. Without one the entry is read and dropped.
+void queue(PropertyManager& store, const ResourceRecord& entry)
 {
-    descriptor->addRef();
-    if (ResourceManager* manager = store.getResourceManager()) {
-        if (deferred)
-            manager->addDeferred(descriptor);
-        else
-            manager->addPending(descriptor);
-    }
-    descriptor->release();
+    if (ResourceQueue* resources = store.getResourceManager())
+        resources->queueResource(entry);
 }
 
 // An entry whose text is a file name.
-template <class Descriptor>
-int readFileEntry(PropertyManager& store, const char* name)
+int readFileEntry(PropertyManager& store, ResourceRecord::Kind kind, const char* name)
 {
-    std::string id = store.readId();
-    int tag = intAttribute(store, "tag");
-    std::string file;
-    store.readChildText(name, file);
-    auto* descriptor = new Descriptor(id);
-    descriptor->setTag(tag);
-    descriptor->setFileName(file);
-    queue(store, descriptor, false);
+    ResourceRecord entry;
+    entry.kind = kind;
+    entry.id = store.readId();
+    entry.tag = intAttribute(store, "tag");
+    store.readChildText(name, entry.fileName);
+    queue(store, entry);
     return 1;
 }
 
@@ -49,79 +39,66 @@ int readFileEntry(PropertyManager& store, const char* name)
 
 int PropertyManager::readSurface()
 {
-    std::string id = readId();
-    int tag = intAttribute(*this, "tag");
-    std::string imageId, imageFile, memoryType, maskId, maskFile;
+    ResourceRecord entry;
+    entry.kind = ResourceRecord::Surface;
+    entry.id = readId();
+    entry.tag = intAttribute(*this, "tag");
     for (;;) {
         nextToken();
         if (isTag("Image") && !closingTag) {
             if (hasAttribute("id"))
-                imageId = getAttribute("id");
+                entry.imageId = getAttribute("id");
             if (hasAttribute("mem"))
-                memoryType = getAttribute("mem");
-            readChildText("Image", imageFile);
+                entry.memoryType = getAttribute("mem");
+            readChildText("Image", entry.imageFile);
         } else if (isTag("Mask") && !closingTag) {
             if (hasAttribute("id"))
-                maskId = getAttribute("id");
-            readChildText("Mask", maskFile);
+                entry.maskId = getAttribute("id");
+            readChildText("Mask", entry.maskFile);
         } else {
             break;
         }
     }
-    auto* descriptor = new ImageDescriptor(id);
-    descriptor->setTag(tag);
-    descriptor->imageId = imageId;
-    descriptor->imageFile = imageFile;
-    descriptor->memoryType = memoryType;
-    descriptor->maskId = maskId;
-    descriptor->maskFile = maskFile;
-    queue(*this, descriptor, false);
+    queue(*this, entry);
     return isCloseTag("Surface");
 }
 
 int PropertyManager::readFont()
 {
-    std::string id = readId();
-    auto* descriptor = new FontDescriptor(id);
-    descriptor->addRef();
-    try {
-        descriptor->setTag(intAttribute(*this, "tag"));
-        descriptor->charSpace = intAttribute(*this, "charspace");
-        descriptor->lineSpace = intAttribute(*this, "linespace");
-        descriptor->spaceWidth = intAttribute(*this, "spacewidth");
-        if (hasAttribute("color"))
-            descriptor->color = parseHex(getAttribute("color").c_str());
-        if (hasAttribute("baseline")) {
-            descriptor->baseline = intAttribute(*this, "baseline");
-            descriptor->baselineCharHeight = intAttribute(*this, "charheight");
-            descriptor->baselineGiven = 1;
-        }
-        descriptor->chineseFont = intAttribute(*this, "chinesefont");
-        descriptor->charWidth = intAttribute(*this, "charwidth");
-        descriptor->charHeight = intAttribute(*this, "charheight");
-        int compressed = intAttribute(*this, "compressed");
-
-        for (;;) {
-            nextToken();
-            if (closingTag)
-                break;
-            if (!readChildText("Surface", descriptor->surfaceId) &&
-                !readChildText("Characters", descriptor->characters) &&
-                !readChildText("Comfile", descriptor->characterFile))
-                break;
-        }
-        descriptor->compressed = descriptor->characterFile.empty() ? 0 : compressed;
-        queue(*this, descriptor, true);
-    } catch (...) {
-        descriptor->release();
-        throw;
+    ResourceRecord entry;
+    entry.kind = ResourceRecord::Font;
+    entry.id = readId();
+    entry.tag = intAttribute(*this, "tag");
+    entry.charSpace = intAttribute(*this, "charspace");
+    entry.lineSpace = intAttribute(*this, "linespace");
+    entry.spaceWidth = intAttribute(*this, "spacewidth");
+    if (hasAttribute("color"))
+        entry.color = parseHex(getAttribute("color").c_str());
+    if (hasAttribute("baseline")) {
+        entry.baseline = intAttribute(*this, "baseline");
+        entry.baselineCharHeight = intAttribute(*this, "charheight");
+        entry.baselineGiven = 1;
     }
-    descriptor->release();
+    entry.chineseFont = intAttribute(*this, "chinesefont");
+    entry.charWidth = intAttribute(*this, "charwidth");
+    entry.charHeight = intAttribute(*this, "charheight");
+    int compressed = intAttribute(*this, "compressed");
+
+    for (;;) {
+        nextToken();
+        if (closingTag)
+            break;
+        if (!readChildText("Surface", entry.surfaceId) && !readChildText("Characters", entry.characters) &&
+            !readChildText("Comfile", entry.characterFile))
+            break;
+    }
+    entry.compressed = entry.characterFile.empty() ? 0 : compressed;
+    queue(*this, entry);
     return isCloseTag("Font");
 }
 
-int PropertyManager::readMask() { return readFileEntry<MaskDescriptor>(*this, "Mask"); }
+int PropertyManager::readMask() { return readFileEntry(*this, ResourceRecord::Mask, "Mask"); }
 
-int PropertyManager::readSound() { return readFileEntry<SoundDescriptor>(*this, "Sound"); }
+int PropertyManager::readSound() { return readFileEntry(*this, ResourceRecord::Sound, "Sound"); }
 
-int PropertyManager::readScript() { return readFileEntry<ScriptDescriptor>(*this, "Script"); }
+int PropertyManager::readScript() { return readFileEntry(*this, ResourceRecord::Script, "Script"); }

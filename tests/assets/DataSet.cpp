@@ -4,7 +4,7 @@
 #include "compat/win32/registry.h"
 #include "runtime/GameException.h"
 
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 
 #include <tinyxml.h>

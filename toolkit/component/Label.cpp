@@ -1,6 +1,7 @@
 #include "toolkit/component/Label.h"
 
 #include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/raster/Blend.h"
 #include "platform/raster/Fill.h"
@@ -11,7 +12,6 @@
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/StringUtil.h"
 #include "runtime/StringUtils.h"

@@ -2,10 +2,10 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "toolkit/dialog/FramedDialog.h"

@@ -1,6 +1,6 @@
 #include "toolkit/modifier/ModifierSound.h"
 
-#include "platform/sound/SoundManager.h"
+#include "platform/catalogue/CatalogueSound.h"
 #include "resources/layout/XmlAttr.h"
 #include "toolkit/sprite/Sprite.h"
 

@@ -1,9 +1,9 @@
 #include "toolkit/sprite/BitmapSprite.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 
 const ClassRecord BitmapSprite::classRecord("BitmapSprite", &Sprite::classRecord);
 

@@ -1,9 +1,9 @@
 #include "toolkit/sprite/SpriteCanvas.h"
 
 #include "platform/app/FrameTime.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
 #include "platform/surface/SurfaceFactory.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "toolkit/sprite/Sprite.h"
 
 #include <algorithm>

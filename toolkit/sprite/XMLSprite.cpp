@@ -1,8 +1,8 @@
 #include "toolkit/sprite/XMLSprite.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/DebugLog.h"
 #include "toolkit/sprite/XmlKeyword.h"

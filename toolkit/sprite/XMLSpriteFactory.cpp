@@ -1,9 +1,9 @@
 #include "toolkit/sprite/XMLSpriteFactory.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/DebugLog.h"
 #include "toolkit/sprite/BitmapSprite.h"

@@ -1,7 +1,7 @@
 #include "toolkit/widget/ButtonBlit.h"
 
 #include "platform/app/Application.h"
-#include "platform/sound/SoundManager.h"
+#include "platform/catalogue/CatalogueSound.h"
 #include "resources/layout/XmlAttr.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/widget/ButtonListener.h"

@@ -1,9 +1,9 @@
 #include "toolkit/widget/PixelFontButton.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/DebugLog.h"
 

@@ -1,9 +1,9 @@
 #include "toolkit/widget/TextSprite.h"
 
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/raster/MaskCombine.h"
 #include "platform/surface/SurfaceFactory.h"
-#include "resources/catalogue/ResourceManager.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,17 +2,17 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Fill.h"
 #include "platform/surface/DrawError.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceFactory.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/ObjectFactory.h"
+#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/TooltipSource.h"
 #include "toolkit/sprite/XmlCreation.h"
-#include "toolkit/sprite/NestedBuild.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include <tinyxml.h>

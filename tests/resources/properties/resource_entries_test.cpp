@@ -1,29 +1,30 @@
-// The resource entries of the property files become descriptors queued in the catalogue, with every
-// attribute and child read; their syntax errors end the read.
-#include "resources/catalogue/ResourceDescriptor.h"
-#include "resources/catalogue/ResourceManager.h"
+// The resource entries of the property files are handed to the resource queue, with every attribute
+// and child read; their syntax errors end the read.
 #include "resources/properties/PropertyManager.h"
+#include "resources/properties/ResourceQueue.h"
 #include "runtime/GameException.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
+
+// Keeps every entry in the order handed over.
+struct RecordingQueue : ResourceQueue {
+    void queueResource(const ResourceRecord& entry) override { entries.push_back(entry); }
+    std::vector<ResourceRecord> entries;
+};
 
 class ResourceEntries : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        catalogue = new ResourceManager();
-        store = new PropertyManager(catalogue);
+        store = new PropertyManager(&queue);
         store->addRef();
     }
-    void TearDown() override
-    {
-        store->release();
-        delete ResourceManager::instance();
-    }
+    void TearDown() override { store->release(); }
 
     static std::string document(const std::string& body)
     {
@@ -41,16 +42,9 @@ protected:
         }
         return "";
     }
-    template <class T> T* pending(unsigned index)
-    {
-        return dynamic_cast<T*>(catalogue->getPending().elementAt(index));
-    }
-    FontDescriptor* deferred(unsigned index)
-    {
-        return dynamic_cast<FontDescriptor*>(catalogue->getDeferred().elementAt(index));
-    }
+    const std::vector<ResourceRecord>& entries() const { return queue.entries; }
 
-    ResourceManager* catalogue = nullptr;
+    RecordingQueue queue;
     PropertyManager* store = nullptr;
 };
 
@@ -60,20 +54,19 @@ TEST_F(ResourceEntries, FileEntriesKeepTheirTextExactly)
 <Sound id="SOUND_DIG" tag="3">sounds\dig.wav</Sound>
 <Mask id="MASK_EMPTY"></Mask>
 <Script id="SCRIPT_PAD" tag="x"> intro script.txt </Script>)"));
-    ASSERT_EQ(3u, catalogue->getPending().size());
-    auto* sound = pending<SoundDescriptor>(0);
-    ASSERT_NE(nullptr, sound);
-    EXPECT_EQ("SOUND_DIG", sound->getId());
-    EXPECT_EQ(3, sound->getTag());
-    EXPECT_EQ("sounds\\dig.wav", sound->getFileName());
-    auto* mask = pending<MaskDescriptor>(1);
-    ASSERT_NE(nullptr, mask);
-    EXPECT_EQ("", mask->getFileName());
-    auto* script = pending<ScriptDescriptor>(2);
-    ASSERT_NE(nullptr, script);
-    EXPECT_EQ(0, script->getTag());
-    EXPECT_EQ(" intro script.txt ", script->getFileName());
-    EXPECT_EQ(3, catalogue->getTotal());
+    ASSERT_EQ(3u, entries().size());
+    const ResourceRecord& sound = entries()[0];
+    EXPECT_EQ(ResourceRecord::Sound, sound.kind);
+    EXPECT_EQ("SOUND_DIG", sound.id);
+    EXPECT_EQ(3, sound.tag);
+    EXPECT_EQ("sounds\\dig.wav", sound.fileName);
+    const ResourceRecord& mask = entries()[1];
+    EXPECT_EQ(ResourceRecord::Mask, mask.kind);
+    EXPECT_EQ("", mask.fileName);
+    const ResourceRecord& script = entries()[2];
+    EXPECT_EQ(ResourceRecord::Script, script.kind);
+    EXPECT_EQ(0, script.tag);
+    EXPECT_EQ(" intro script.txt ", script.fileName);
 }
 
 TEST_F(ResourceEntries, SurfaceEntriesReadTheirImageAndMaskChildren)
@@ -87,22 +80,23 @@ TEST_F(ResourceEntries, SurfaceEntriesReadTheirImageAndMaskChildren)
   <Image mem="system">first.png</Image>
   <Image id="B_PIC">second.png</Image>
 </Surface>)"));
-    auto* a = pending<ImageDescriptor>(0);
-    ASSERT_NE(nullptr, a);
-    EXPECT_EQ(7, a->getTag());
+    ASSERT_EQ(2u, entries().size());
+    const ResourceRecord* a = &entries()[0];
+    EXPECT_EQ(ResourceRecord::Surface, a->kind);
+    EXPECT_EQ("IMAGE_A", a->id);
+    EXPECT_EQ(7, a->tag);
     EXPECT_EQ("A_PIC", a->imageId);
     EXPECT_EQ("images\\a.png", a->imageFile);
     EXPECT_EQ("video", a->memoryType);
     EXPECT_EQ("", a->maskId);
     EXPECT_EQ("images\\a_mask.bmp", a->maskFile);
-    auto* b = pending<ImageDescriptor>(1);
-    ASSERT_NE(nullptr, b);
+    const ResourceRecord* b = &entries()[1];
     EXPECT_EQ("second.png", b->imageFile);
     EXPECT_EQ("B_PIC", b->imageId);
     EXPECT_EQ("system", b->memoryType);
 }
 
-TEST_F(ResourceEntries, FontEntriesReadEveryAttributeAndChildAndAreDeferred)
+TEST_F(ResourceEntries, FontEntriesReadEveryAttributeAndChild)
 {
     ASSERT_EQ("", parseError(R"(
 <Font id="FONT_A" tag="1" charspace="2" linespace="14" spacewidth="6" color="FF8040C0" baseline="10" charheight="12" chinesefont="1" charwidth="16" compressed="1">
@@ -110,12 +104,11 @@ TEST_F(ResourceEntries, FontEntriesReadEveryAttributeAndChildAndAreDeferred)
 </Font>
 <Font id="FONT_B" baseline="10" compressed="1"><Surface>S</Surface></Font>
 <Font id="FONT_C" charheight="9"></Font>)"));
-    EXPECT_EQ(0u, catalogue->getPending().size());
-    ASSERT_EQ(3u, catalogue->getDeferred().size());
+    ASSERT_EQ(3u, entries().size());
 
-    FontDescriptor* a = deferred(0);
-    ASSERT_NE(nullptr, a);
-    EXPECT_EQ(1, a->getTag());
+    const ResourceRecord* a = &entries()[0];
+    EXPECT_EQ(ResourceRecord::Font, a->kind);
+    EXPECT_EQ(1, a->tag);
     EXPECT_EQ(2, a->charSpace);
     EXPECT_EQ(14, a->lineSpace);
     EXPECT_EQ(6, a->spaceWidth);
@@ -131,13 +124,13 @@ TEST_F(ResourceEntries, FontEntriesReadEveryAttributeAndChildAndAreDeferred)
     EXPECT_EQ(1, a->compressed);
     EXPECT_EQ("fonts\\a.txt", a->characterFile);
 
-    FontDescriptor* b = deferred(1);
+    const ResourceRecord* b = &entries()[1];
     EXPECT_EQ(10, b->baseline);
     EXPECT_EQ(0, b->baselineCharHeight);
     EXPECT_EQ(1, b->baselineGiven);
     EXPECT_EQ(0, b->compressed); // no character file named
 
-    FontDescriptor* c = deferred(2);
+    const ResourceRecord* c = &entries()[2];
     EXPECT_EQ(0, c->baselineGiven);
     EXPECT_EQ(0, c->baselineCharHeight);
     EXPECT_EQ(9, c->charHeight);
@@ -166,8 +159,8 @@ TEST_F(ResourceEntries, MalformedEntriesEndTheRead)
 TEST_F(ResourceEntries, ASurfaceEntryIsQueuedBeforeItsClosingTagIsChecked)
 {
     EXPECT_EQ("Invalid close tag: stray\n", parseError(R"(<Surface id="I"><Image>a.png</Image>stray</Surface>)"));
-    ASSERT_EQ(1u, catalogue->getPending().size());
-    EXPECT_EQ("a.png", pending<ImageDescriptor>(0)->imageFile);
+    ASSERT_EQ(1u, entries().size());
+    EXPECT_EQ("a.png", entries()[0].imageFile);
 }
 
 } // namespace

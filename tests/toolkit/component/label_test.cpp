@@ -1,5 +1,5 @@
 #include "platform/app/Application.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "toolkit/component/Label.h"
 #include "toolkit/widget/WidgetFont.h"

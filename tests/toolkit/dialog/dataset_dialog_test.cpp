@@ -2,8 +2,8 @@
 // drawn on a screen of one colour.
 #include "compat/win32/registry.h"
 #include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "support/TempDir.h"

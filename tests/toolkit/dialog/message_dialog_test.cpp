@@ -1,6 +1,6 @@
 #include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "support/TempDir.h"
 #include "toolkit/dialog/DataFormat.h"

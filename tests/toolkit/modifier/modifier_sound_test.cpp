@@ -2,8 +2,8 @@
 // frame in which the blocking modifier in front of it finishes.
 #include "compat/fmod/testing.h"
 #include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/sound/SoundManager.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/modifier/ModifierTestSupport.h"

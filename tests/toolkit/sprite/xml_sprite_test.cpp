@@ -1,5 +1,5 @@
 #include "platform/surface/SurfaceTestSupport.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "runtime/ObjectFactory.h"
 #include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/SpriteCanvas.h"

@@ -1,9 +1,9 @@
 // A caption button drawn with the game's own small font, as the data set stages it: the ink lands in
 // the centred caption box, in the state's colour, and moves by the pressed offset.
+#include "platform/catalogue/ResourceDescriptor.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/SurfaceTestSupport.h"
-#include "resources/catalogue/ResourceDescriptor.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/widget/PixelFontButton.h"
 

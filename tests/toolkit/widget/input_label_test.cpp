@@ -1,7 +1,7 @@
 #include "compat/win32/beep.h"
 #include "compat/win32/timer.h"
 #include "platform/app/FrameTime.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/sprite/XmlCreation.h"

@@ -1,5 +1,5 @@
 #include "platform/font/BitmapFont.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/PixelFontLabel.h"

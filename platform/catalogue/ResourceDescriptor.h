@@ -1,5 +1,5 @@
 // One loadable resource named by a property file entry: an image with its mask, a mask, a bitmap
-// font, a sound or a script. The property readers make one per entry and queue it in the catalogue;
+// font, a sound or a script. The catalogue makes one for each entry the property readers queue;
 // loading it puts the loaded object into the catalogue's map of its kind under the identifier.
 #pragma once
 

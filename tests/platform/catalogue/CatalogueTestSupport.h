@@ -4,9 +4,10 @@
 
 #include "compat/fmod/testing.h"
 #include "platform/app/Application.h"
+#include "platform/catalogue/CatalogueSound.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/sound/SoundManager.h"
 #include "platform/surface/SurfaceTestSupport.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"

@@ -1,12 +1,12 @@
-#include "resources/catalogue/ResourceDescriptor.h"
+#include "platform/catalogue/ResourceDescriptor.h"
 
-#include "platform/app/Application.h"
+#include "platform/catalogue/CatalogueHost.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/sound/SoundManager.h"
 #include "platform/surface/ImageLoader.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
 #include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
@@ -101,8 +101,8 @@ int SoundDescriptor::load(Archive* archive)
 {
     ResourceManager& manager = catalogue();
     int slot = manager.takeSoundSlot();
-    Application* application = Application::instance();
-    if (SoundManager* sound = application ? application->getSoundManager() : nullptr)
+    CatalogueHost* host = CatalogueHost::active();
+    if (SoundManager* sound = host ? host->catalogueSoundManager() : nullptr)
         sound->loadSample(archive, fileName, slot, kSampleMode);
     manager.storeSound(id, slot);
     loaded = 1;

@@ -1,16 +1,18 @@
-// The program-wide catalogue of loadable resources. The property readers queue one descriptor per
-// resource entry; the load screen then runs one loading step per frame until the pass is done, and
-// from then on images (surface holders), masks, fonts, scripts and sound sample numbers are served by
-// identifier. A lookup never fails: an identifier nothing was loaded under yields null (a sound: -1)
-// and is remembered with that value. After a lost display the catalogue restores what it holds.
+// The program-wide catalogue of loadable resources. The property readers queue each resource entry
+// here, where it becomes a descriptor of its kind; the load screen then runs one loading step per
+// frame until the pass is done, and from then on images (surface holders), masks, fonts, scripts and
+// sound sample numbers are served by identifier. A lookup never fails: an identifier nothing was
+// loaded under yields null (a sound: -1) and is remembered with that value. After a lost display the
+// catalogue restores what it holds. It reports to the program through its host (CatalogueHost.h).
 #pragma once
 
 #include "compat/ddraw/ddraw.h"
+#include "platform/catalogue/ResourceDescriptor.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/Restorable.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceDescriptor.h"
+#include "resources/properties/ResourceQueue.h"
 #include "runtime/Buffer.h"
 #include "runtime/DynamicArray.h"
 
@@ -66,7 +68,7 @@ struct ImageRecord {
     int memoryType = SystemMemory;
 };
 
-class ResourceManager : public Restorable {
+class ResourceManager : public Restorable, public ResourceQueue {
 public:
     // Deletes the current catalogue, if any, and becomes the current one. (A current catalogue that
     // was not made with new, which cannot be deleted, is only replaced.)
@@ -110,6 +112,8 @@ public:
     // Queue the descriptor (the catalogue takes it over), replacing one of the same identifier.
     virtual void addPending(ResourceDescriptor* descriptor);
     virtual void addDeferred(ResourceDescriptor* descriptor);
+    // A property file's entry becomes the descriptor of its kind: fonts deferred, the rest pending.
+    void queueResource(const ResourceRecord& entry) override;
 
     virtual SurfaceHolder* lookupImage(const std::string& id) { return images.get(id); }
     virtual MemorySurface* lookupMask(const std::string& id) { return masks.get(id); }

@@ -1,13 +1,13 @@
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 
-#include "platform/app/Application.h"
+#include "platform/catalogue/CatalogueHost.h"
+#include "platform/catalogue/ResourceDescriptor.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/Blit.h"
 #include "platform/surface/ImageLoader.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceDescriptor.h"
 #include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
@@ -27,8 +27,53 @@ IDirectDraw4* displayDirectDraw = nullptr;
 
 void post(int value1, int value2)
 {
-    if (Application* application = Application::instance())
-        application->postEvent(new AppEvent(AppEvent::LoadingProgress, value1, value2));
+    if (CatalogueHost* host = CatalogueHost::active())
+        host->catalogueProgress(value1, value2);
+}
+
+// The descriptor of the entry's kind (reference count 0), with the entry's fields.
+ResourceDescriptor* describe(const ResourceRecord& entry)
+{
+    ResourceDescriptor* descriptor = nullptr;
+    switch (entry.kind) {
+    case ResourceRecord::Surface: {
+        auto* image = new ImageDescriptor(entry.id);
+        image->imageId = entry.imageId;
+        image->imageFile = entry.imageFile;
+        image->memoryType = entry.memoryType;
+        image->maskId = entry.maskId;
+        image->maskFile = entry.maskFile;
+        descriptor = image;
+        break;
+    }
+    case ResourceRecord::Font: {
+        auto* font = new FontDescriptor(entry.id);
+        font->charSpace = entry.charSpace;
+        font->lineSpace = entry.lineSpace;
+        font->spaceWidth = entry.spaceWidth;
+        font->color = entry.color;
+        font->surfaceId = entry.surfaceId;
+        font->characters = entry.characters;
+        font->baseline = entry.baseline;
+        font->baselineCharHeight = entry.baselineCharHeight;
+        font->baselineGiven = entry.baselineGiven;
+        font->chineseFont = entry.chineseFont;
+        font->charWidth = entry.charWidth;
+        font->charHeight = entry.charHeight;
+        font->compressed = entry.compressed;
+        font->characterFile = entry.characterFile;
+        descriptor = font;
+        break;
+    }
+    case ResourceRecord::Mask: descriptor = new MaskDescriptor(entry.id); break;
+    case ResourceRecord::Sound: descriptor = new SoundDescriptor(entry.id); break;
+    case ResourceRecord::Script: descriptor = new ScriptDescriptor(entry.id); break;
+    }
+    if (descriptor) {
+        descriptor->setTag(entry.tag);
+        descriptor->setFileName(entry.fileName);
+    }
+    return descriptor;
 }
 
 // Runs `check` on the object; a failure only beeps, so the walk goes on.
@@ -134,6 +179,19 @@ void ResourceManager::addPending(ResourceDescriptor* descriptor)
 
 void ResourceManager::addDeferred(ResourceDescriptor* descriptor) { queue(deferred, descriptor); }
 
+void ResourceManager::queueResource(const ResourceRecord& entry)
+{
+    ResourceDescriptor* descriptor = describe(entry);
+    if (!descriptor)
+        return;
+    descriptor->addRef();
+    if (entry.kind == ResourceRecord::Font)
+        addDeferred(descriptor);
+    else
+        addPending(descriptor);
+    descriptor->release();
+}
+
 void ResourceManager::load(ResourceDescriptor* descriptor)
 {
     // The descriptor stays alive while it loads, whatever the load does to the lists.
@@ -192,8 +250,8 @@ void ResourceManager::beginLoading()
 
 void ResourceManager::loadStep()
 {
-    if (Application* application = Application::instance())
-        application->setCursorShape(5);
+    if (CatalogueHost* host = CatalogueHost::active())
+        host->catalogueBusy();
     if (total <= 0) {
         // Nothing to load: the pass is complete at once rather than dividing by its empty total.
         post(0, 0);

@@ -1,6 +1,6 @@
 // Loading passes of the resource catalogue from property entries: every kind of entry, layers that
 // replace entries, deferred fonts, progress events, and the failures a pass can meet.
-#include "resources/catalogue/CatalogueTestSupport.h"
+#include "platform/catalogue/CatalogueTestSupport.h"
 
 #include "platform/surface/FrameCounter.h"
 
