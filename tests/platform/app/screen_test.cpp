@@ -1,4 +1,4 @@
-#include "AppTestSupport.h"
+#include "support/AppTestSupport.h"
 
 #include "platform/surface/PixelFormat.h"
 #include "runtime/GameException.h"
@@ -111,20 +111,13 @@ TEST_F(AppTest, SurfaceFailuresEndInTheGameTextExceptions)
         Screen screen(1);
         compat::testing::failNextCreateSurface(c.code);
         try {
-            screen.create(nullptr, gameWindowProcedure, "Failing", 640, 480, 1);
+            screen.create(nullptr, plainWindowProcedure, "Failing", 640, 480, 1);
             ADD_FAILURE() << "no exception";
         } catch (const GameTextException& failure) {
             EXPECT_EQ(failure.getText(), c.text);
         }
         screen.destroyWindow();
     }
-}
-
-TEST_F(AppTest, MovieMessagesTakeTheMovieDown)
-{
-    start();
-    EXPECT_EQ(SendMessageA(window(), 21024, 0, 0), 1);
-    EXPECT_EQ(SendMessageA(window(), 21025, 0, 0), 1);
 }
 
 } // namespace

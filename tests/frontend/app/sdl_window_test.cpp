@@ -1,7 +1,8 @@
 // The SDL host in a real window (run under a virtual X server by CTest): what the window shows is the
-// back buffer, SDL input reaches the input manager in client coordinates, and the switch to full
-// screen and back works. Skipped where the host shows no window.
-#include "AppTestSupport.h"
+// back buffer, SDL input reaches the input manager in client coordinates through the game's window
+// procedure, and the switch to full screen and back works. Skipped where the host shows no window.
+#include "frontend/app/GameMain.h"
+#include "support/AppTestSupport.h"
 
 #include "compat/host/SdlHost.h"
 #include "compat/host/testing.h"
@@ -88,6 +89,7 @@ protected:
         if (!window)
             GTEST_SKIP() << "no window system here (" << compat::host::selectionReport() << ")";
         AppTest::SetUp();
+        windowProcedure = WndProc;
         compat::testing::setDesktopSize(0, 0); // the real desktop
         compat::testing::useVirtualClock(false);
     }
