@@ -41,9 +41,9 @@ TEST(CatalogueQueue, EntriesBecomeDescriptorsOfTheirKind)
     font.charHeight = 13;
     font.compressed = 1;
     font.characterFile = "fonts\\a.txt";
-    for (const ResourceRecord& queued :
-         {surface, font, entry(ResourceRecord::Mask, "MASK_A", 2, "m.bmp"), entry(ResourceRecord::Sound, "SOUND_A", 3, "s.wav"),
-          entry(ResourceRecord::Script, "SCRIPT_A", 4, "t.txt")})
+    for (const ResourceRecord& queued : {surface, font, entry(ResourceRecord::Mask, "MASK_A", 2, "m.bmp"),
+                                         entry(ResourceRecord::Sound, "SOUND_A", 3, "s.wav"),
+                                         entry(ResourceRecord::Script, "SCRIPT_A", 4, "t.txt")})
         catalogue.queueResource(queued);
 
     ASSERT_EQ(4u, catalogue.getPending().size());
@@ -58,21 +58,21 @@ TEST(CatalogueQueue, EntriesBecomeDescriptorsOfTheirKind)
     EXPECT_EQ("A_MASK", image->maskId);
     EXPECT_EQ("images\\a_mask.bmp", image->maskFile);
 
+    ResourceDescriptor* mask = catalogue.getPending().elementAt(1);
+    ResourceDescriptor* sound = catalogue.getPending().elementAt(2);
+    ResourceDescriptor* script = catalogue.getPending().elementAt(3);
+    EXPECT_NE(nullptr, dynamic_cast<MaskDescriptor*>(mask));
+    EXPECT_NE(nullptr, dynamic_cast<SoundDescriptor*>(sound));
+    EXPECT_NE(nullptr, dynamic_cast<ScriptDescriptor*>(script));
     const struct {
-        unsigned index;
+        ResourceDescriptor* descriptor;
         const char* id;
         int tag;
         const char* file;
-        bool (*isKind)(ResourceDescriptor*);
-    } files[] = {
-        {1, "MASK_A", 2, "m.bmp", [](ResourceDescriptor* d) { return dynamic_cast<MaskDescriptor*>(d) != nullptr; }},
-        {2, "SOUND_A", 3, "s.wav", [](ResourceDescriptor* d) { return dynamic_cast<SoundDescriptor*>(d) != nullptr; }},
-        {3, "SCRIPT_A", 4, "t.txt", [](ResourceDescriptor* d) { return dynamic_cast<ScriptDescriptor*>(d) != nullptr; }},
-    };
+    } files[] = {{mask, "MASK_A", 2, "m.bmp"}, {sound, "SOUND_A", 3, "s.wav"}, {script, "SCRIPT_A", 4, "t.txt"}};
     for (const auto& f : files) {
-        ResourceDescriptor* d = catalogue.getPending().elementAt(f.index);
+        ResourceDescriptor* d = f.descriptor;
         SCOPED_TRACE(f.id);
-        EXPECT_TRUE(f.isKind(d));
         EXPECT_EQ(f.id, d->getId());
         EXPECT_EQ(f.tag, d->getTag());
         EXPECT_EQ(f.file, d->getFileName());
