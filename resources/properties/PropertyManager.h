@@ -24,7 +24,8 @@ public:
     // The schema address every property file's root element names.
     static const char* const kSchemaLocation;
 
-    // The resource entries go to the queue (the resource catalogue); without one they are read and dropped.
+    // The resource entries go to the queue (the resource catalogue); without one they are read and
+    // dropped.
     explicit PropertyManager(ResourceQueue* resourceManager);
     ~PropertyManager() override;
     PropertyManager(const PropertyManager&) = delete;
