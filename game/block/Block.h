@@ -141,6 +141,15 @@ protected:
     void stepRainbowColour();
     // The own display surface of the block's size (replacing any).
     void makeOwnSurface();
+    // needsRender, and the sprite marked so that the canvas draws the new picture.
+    void invalidatePicture();
+    // A gold sparkle over the block, on the block's canvas.
+    void sparkle();
+    // The level's geometry while it lives (the block's own size once it is gone).
+    int levelX() const;
+    int levelY() const;
+    int cellWidth() const;
+    int cellHeight() const;
 
     Level* level = nullptr;
     LevelToken* levelToken = nullptr;
