@@ -238,13 +238,16 @@ def pickaxe():
 
 def shovel():
     return svg(24, 24,
-               '  <path d="M3 12 H13" stroke="%s" stroke-width="4" stroke-linecap="round"/>\n'
-               '  <path d="M3 12 H13" stroke="%s" stroke-width="2" stroke-linecap="round"/>\n'
-               '  <path d="M13 7 H18 Q22 12 18 17 H13 Z" fill="%s" stroke="%s" stroke-width="1.5" '
+               '  <path d="M4 12 H13" stroke="%s" stroke-width="4" stroke-linecap="round"/>\n'
+               '  <path d="M4 12 H13" stroke="%s" stroke-width="2" stroke-linecap="round"/>\n'
+               '  <path d="M3 8.5 V15.5" stroke="%s" stroke-width="4" stroke-linecap="round"/>\n'
+               '  <path d="M3 8.5 V15.5" stroke="%s" stroke-width="2" stroke-linecap="round"/>\n'
+               '  <path d="M12 7 H16 Q21 8 23 12 Q21 16 16 17 H12 Z" fill="%s" stroke="%s" stroke-width="1.5" '
                'stroke-linejoin="round"/>\n'
-               '  <path d="M4 4 L1 6 L4 8 M20 16 L23 18 L20 20" fill="none" stroke="%s" stroke-width="1.5" '
-               'stroke-linecap="round" stroke-linejoin="round"/>\n' % (NIGHT, ROCK_LIGHT, STEEL, NIGHT, GOLD),
-               "Icon of the line bomb: a shovel, with arrows along the row.")
+               '  <path d="M8 1.5 L5 3.5 L8 5.5 M16 18.5 L19 20.5 L16 22.5" fill="none" stroke="%s" stroke-width="1.5" '
+               'stroke-linecap="round" stroke-linejoin="round"/>\n'
+               % (NIGHT, ROCK_LIGHT, NIGHT, ROCK_LIGHT, STEEL, NIGHT, GOLD),
+               "Icon of the line bomb: a spade lying along the row, with arrows both ways.")
 
 
 def hammer():
