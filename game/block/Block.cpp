@@ -593,12 +593,14 @@ void Block::draw(Surface* target)
 
 void Block::stepRainbowColour()
 {
-    // Only colours the level deals; a level that deals none (a broken definition) steps plainly.
-    for (int tries = 0; tries < ColourCount; ++tries) {
+    // Only colours the level deals; a level that deals none (a broken definition) steps plainly
+    // instead of searching for ever.
+    bool anyDealt = false;
+    for (int c = 0; c < ColourCount && isLevelAlive(); ++c)
+        anyDealt = anyDealt || level->getColourRatio(c) > 0;
+    do {
         colour = colour >= ColourCount - 1 ? 0 : colour + 1;
-        if (!isLevelAlive() || level->getColourRatio(colour) > 0)
-            break;
-    }
+    } while (anyDealt && level->getColourRatio(colour) <= 0);
     invalidatePicture();
 }
 

@@ -165,6 +165,9 @@ protected:
         canvas->release();
         LayoutDocument::unloadAll();
         delete catalogue;
+        for (BitmapFont* made : fonts)
+            made->release();
+        fonts.clear();
         Block::setBlockSet(0);
         compat::testing::useVirtualClock(false);
         DisplayTest::TearDown();
@@ -264,7 +267,6 @@ protected:
         made->addRef();
         holder->release();
         fonts.push_back(made);
-        made->release();
         return made;
     }
 
@@ -323,6 +325,7 @@ protected:
     ResourceManager* catalogue = nullptr;
     SpriteCanvas* canvas = nullptr;
     BitmapFont* font = nullptr;
+    // Held until the catalogue is gone.
     std::vector<BitmapFont*> fonts;
     std::vector<Sprite*> sprites;
 };
