@@ -357,3 +357,32 @@ TEST_F(BlockTest, IconFollowsTheBlocksTypeAlphaClipAndLife)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BlockTest, LostDisplayRebuildsThePictureAndTheIcon)
+{
+    Block* block = makeBlock(BlockTypeColorBomb, 2);
+    block->draw(target);
+    // Held, so that a new object cannot take the old one's address.
+    Surface* before = hold(block->getSurface());
+    Held<BlockIcon> iconBefore(block->getIcon());
+
+    // Everything made before is lost; the catalogue's pictures come back first, as the frame loop
+    // restores them before drawing.
+    compat::testing::loseAllSurfaces();
+    addPictures();
+    Surface* screen = make32(640, 480);
+    screen->fill(0);
+    block->draw(screen); // fails on the lost surface and rebuilds it
+    block->draw(screen);
+
+    EXPECT_NE(block->getSurface(), before);
+    EXPECT_EQ(peek(block->getSurface(), 8, 8) & 0xFFFFFF, backColourPixel(0, 2, false));
+    EXPECT_NE(peek(screen, block->getX() + 8, block->getY() + 8) & 0xFFFFFF, 0u);
+    ASSERT_NE(block->getIcon(), nullptr);
+    EXPECT_NE(block->getIcon(), iconBefore.get());
+    EXPECT_EQ(iconPixel(block), plainPixel("IMAGE_BLOCK_PICKAXE"));
+}
+
+} // namespace
