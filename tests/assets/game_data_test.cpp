@@ -246,6 +246,7 @@ TEST(GameData, BlockPicturesHaveTheSizesTheBlocksCutThemAt)
 // and a picture, every one can drop before the player owns it, and every bonus threshold can be met.
 TEST(GameData, TwentyFourTreasuresThatCanAllBeFound)
 {
+    ASSERT_EQ(loaded().errors(), ""); // loads the layout documents when this test runs alone
     const TiXmlElement* table = LayoutDocument::peekLayoutElement("TREASURE_DESCRIPTIONS");
     ASSERT_NE(table, nullptr);
     const std::set<std::string> rarities = {"common", "uncommon", "rare"};
