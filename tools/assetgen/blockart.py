@@ -367,8 +367,12 @@ GEMS = [  # name, description, cut, colour, rarity
 
 def gem_picture(cut, colour):
     outline, facets = gem_shape(cut)
-    return gem(outline, facets, colour, mix(colour, "#FFFFFF", 0.6), mix(colour, NIGHT, 0.45)) + \
-        star(34, 12, 4, "#FFFFFF")
+    picture = gem(outline, facets, colour, mix(colour, "#FFFFFF", 0.6), mix(colour, NIGHT, 0.45))
+    if cut == "cabochon":  # an opal's play of colour
+        picture += "".join('<circle cx="%g" cy="%g" r="%g" fill="%s" opacity="0.8"/>' % flake
+                           for flake in ((17, 26, 3, "#F08A40"), (27, 22, 2.5, "#56B4E9"), (31, 31, 2.5, "#CC79A7"),
+                                         (22, 33, 2, "#40C79F"), (24, 19, 1.8, "#F0E442")))
+    return picture + star(34, 12, 4, "#FFFFFF")
 
 
 def coin(fill, rim, sign):
@@ -382,7 +386,9 @@ ANTIQUITIES = [  # name, description, type, rarity, drawing, colour
     ("Gold nugget", "A fat nugget of pure gold.", "coin", "common",
      '<path d="M9 26 L15 14 L26 10 L37 15 L40 27 L32 37 L18 38 Z" fill="%s" stroke="%s" stroke-width="2" '
      'stroke-linejoin="round"/><path d="M17 18 L24 15 M30 30 L35 27" stroke="%s" stroke-width="2" '
-     'stroke-linecap="round"/>' % (GOLD, NIGHT, GOLD_LIGHT), GOLD),
+     'stroke-linecap="round"/><path d="M14 30 L20 27 L24 32 M27 20 L31 23" fill="none" stroke="%s" '
+     'stroke-width="1.5" stroke-linecap="round" stroke-linejoin="round"/>' % (GOLD, NIGHT, GOLD_LIGHT, GOLD_DARK),
+     GOLD),
     ("Old gold coin", "A gold coin from a long-lost mint.", "coin", "uncommon", coin(GOLD, GOLD_DARK, "Q"), GOLD),
     ("Silver coin", "A worn silver coin with a crown on one side.", "coin", "common", coin(STEEL, "#7D8591", "S"),
      STEEL),
