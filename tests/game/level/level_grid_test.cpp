@@ -3,6 +3,7 @@
 #include "LevelTestSupport.h"
 
 #include "game/stats/StatsManager.h"
+#include "toolkit/modifier/ModifierAlpha.h"
 
 #include <tinyxml.h>
 
@@ -274,6 +275,33 @@ TEST_F(LevelGridTest, MultiplierProductCoversGridAndWaitingRow)
     EXPECT_EQ(level->getMultiplierProduct(2), 6);
     EXPECT_EQ(level->getMultiplierProduct(1), 4);
     EXPECT_EQ(level->getMultiplierProduct(0), 1);
+}
+
+TEST_F(LevelGridTest, FadesReplaceTheModifiersOfBlocksNotBeingRemoved)
+{
+    Level* level = levelFromGrid("RGB");
+    Block* removing = level->getBlock(2, 0);
+    removing->setState(BlockStateRemoving);
+    ModifierAlpha::start(level->getBlock(0, 0), 0, 255, 0.5f, 0);
+    level->fadeOutBlocks();
+    for (int x = 0; x < 2; ++x) {
+        const std::vector<Modifier*>& fades = level->getBlock(x, 0)->getModifiers();
+        ASSERT_EQ(fades.size(), 1u) << x;
+        auto* fade = static_cast<ModifierAlpha*>(fades[0]);
+        EXPECT_EQ(fade->getClass(), &ModifierAlpha::classRecord);
+        EXPECT_EQ(fade->getStartAlpha(), 255.0f);
+        EXPECT_TRUE(fade->hasOption(Modifier::OptionBlocking));
+    }
+    EXPECT_TRUE(removing->getModifiers().empty());
+
+    Block* waiting = new Block(level, 0, 0, BlockTypeColour, 1, 1, true);
+    level->appendNewRowBlock(waiting);
+    waiting->setAlpha(0);
+    level->fadeInBlocks(0.25f);
+    EXPECT_EQ(waiting->getModifiers().size(), 1u);
+    EXPECT_EQ(level->getBlock(1, 0)->getModifiers().size(), 1u);
+    EXPECT_EQ(static_cast<ModifierAlpha*>(level->getBlock(1, 0)->getModifiers()[0])->getStartAlpha(), 0.0f);
+    EXPECT_TRUE(removing->getModifiers().empty());
 }
 
 // ----- saved state
