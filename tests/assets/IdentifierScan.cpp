@@ -100,6 +100,12 @@ std::map<std::string, std::string> identifierConstants(const std::string& source
     return constants;
 }
 
+bool sharedConstantName(const std::string& name)
+{
+    static const std::regex constantName(R"re(k[A-Z]\w*|[A-Z][A-Z0-9_]*)re");
+    return std::regex_match(name, constantName);
+}
+
 std::vector<Lookup> findLookups(const std::string& source, const std::string& fileName,
                                 const std::map<std::string, std::string>& constants)
 {
@@ -150,13 +156,16 @@ std::vector<Lookup> scanProductSources()
     }
     std::sort(files.begin(), files.end());
 
-    // A constant's name resolves in its own file first, then anywhere it has one value only.
+    // A constant's name resolves in its own file first, then, when it is named like a constant,
+    // anywhere it has one value only.
     std::map<std::string, std::map<std::string, std::string>> fileConstants;
     std::map<std::string, std::string> shared;
     std::map<std::string, int> definitions;
     for (const auto& file : files) {
         fileConstants[file.string()] = identifierConstants(readFile(file));
         for (const auto& [name, value] : fileConstants[file.string()]) {
+            if (!sharedConstantName(name))
+                continue;
             if (shared.count(name) == 0 || shared[name] != value)
                 ++definitions[name];
             shared[name] = value;

@@ -38,6 +38,10 @@ std::string withoutComments(const std::string& source);
 // Named constants holding an identifier: `name = "ID";`.
 std::map<std::string, std::string> identifierConstants(const std::string& source);
 
+// Whether a constant of that name may resolve a look-up in another file: only names written like
+// constants ("kRootId", "ROOT_ID") do; a local `id` would otherwise resolve every parameter `id`.
+bool sharedConstantName(const std::string& name);
+
 // The look-ups of one source file; `constants` resolves named arguments.
 std::vector<Lookup> findLookups(const std::string& source, const std::string& fileName,
                                 const std::map<std::string, std::string>& constants);

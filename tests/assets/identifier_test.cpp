@@ -101,6 +101,16 @@ void f(PropertyManager* p) {
                     }));
 }
 
+TEST(IdentifierScan, OnlyConstantNamesResolveAcrossFiles)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"kWriteErrorId", true}, {"SPARKLE_MASK", true}, {"id", false}, {"key", false}, {"k", false},
+        {"kind", false},         {"Id", false},
+    };
+    for (const auto& [name, shared] : cases)
+        EXPECT_EQ(sharedConstantName(name), shared) << name;
+}
+
 TEST(IdentifierCheck, EveryIdentifierTheCodeLooksUpIsInTheDataSet)
 {
     LoadedDataSet& data = loaded();

@@ -1,0 +1,3 @@
+#include "game/level/BlockDesc.h"
+
+const ClassRecord BlockDesc::classRecord("BlockDesc", nullptr);
