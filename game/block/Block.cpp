@@ -11,7 +11,7 @@
 #include "platform/raster/Fill.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "runtime/Random.h"

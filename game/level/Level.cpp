@@ -3,7 +3,7 @@
 #include "game/block/Block.h"
 #include "game/level/BlockDesc.h"
 #include "game/stats/StatsManager.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/Random.h"

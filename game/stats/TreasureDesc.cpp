@@ -1,7 +1,7 @@
 #include "game/stats/TreasureDesc.h"
 
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/XmlAttr.h"
 #include "runtime/ObjectFactory.h"
 

@@ -14,7 +14,7 @@
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "platform/surface/SurfaceTestSupport.h"
-#include "resources/catalogue/ResourceManager.h"
+#include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/Random.h"
 #include "support/TempDir.h"
