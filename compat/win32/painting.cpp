@@ -1,6 +1,8 @@
-// Which windows wait to be painted, and the calls that mark them so or paint them now.
+// Which windows wait to be painted, the calls that mark them so or paint them now, and the painting
+// calls of a window procedure.
 #include "compat/win32/window_internal.h"
 
+#include "compat/win32/gdi_objects.h"
 
 using namespace compat::win32::detail;
 
@@ -67,4 +69,33 @@ BOOL RedrawWindow(HWND window, const RECT* rect, void* region, UINT flags)
     if ((flags & RDW_UPDATENOW) != 0)
         UpdateWindow(window);
     return IsWindow(window);
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
+{
+    if (paint == nullptr || !IsWindow(window))
+        return nullptr;
+    *paint = PAINTSTRUCT{};
+    paint->hdc = GetDC(window);
+    GetClientRect(window, &paint->rcPaint);
+    paint->fErase = TRUE;
+    ValidateRect(window, nullptr);
+    return paint->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
+{
+    if (paint != nullptr && paint->hdc != nullptr)
+        ReleaseDC(window, paint->hdc);
+    return TRUE;
+}
+
+BOOL DrawStateA(HDC dc, HBRUSH brush, DRAWSTATEPROC callback, LPARAM data, WPARAM dataSize, int x, int y, int cx,
+                int cy, UINT flags)
+{
+    if (dc == nullptr || (flags & 0xF) != DST_BITMAP)
+        return FALSE;
+    std::lock_guard<std::mutex> lock(gdiMutex);
+    const GdiObject* o = lookup(reinterpret_cast<const void*>(data));
+    return o != nullptr && o->kind == GdiObject::Bitmap ? TRUE : FALSE;
 }

@@ -1,8 +1,9 @@
 // Where a window is and how it shows: its rectangles, placement, show state, enabling, foreground and
-// keyboard focus.
+// keyboard focus, and the placement calls built on them.
 #include "compat/win32/window_internal.h"
 
 #include "compat/host/Host.h"
+#include "compat/win32/controls.h"
 
 #include <algorithm>
 
@@ -290,4 +291,61 @@ HWND GetFocus()
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
     return focus;
+}
+
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement)
+{
+    if (placement == nullptr)
+        return FALSE;
+    RECT rect{};
+    if (!GetWindowRect(window, &rect))
+        return FALSE;
+    // A child's placement is in its parent's client coordinates.
+    HWND parent = GetParent(window);
+    if (parent != nullptr && (static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & WS_CHILD) != 0) {
+        POINT topLeft{rect.left, rect.top};
+        POINT bottomRight{rect.right, rect.bottom};
+        ScreenToClient(parent, &topLeft);
+        ScreenToClient(parent, &bottomRight);
+        rect = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    }
+    *placement = WINDOWPLACEMENT{};
+    placement->length = sizeof(WINDOWPLACEMENT);
+    placement->showCmd = IsWindowVisible(window) ? (IsIconic(window) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL) : SW_HIDE;
+    placement->ptMinPosition = POINT{-1, -1};
+    placement->ptMaxPosition = POINT{-1, -1};
+    placement->rcNormalPosition = rect;
+    return TRUE;
+}
+
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement)
+{
+    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT) || !IsWindow(window))
+        return FALSE;
+    const RECT& r = placement->rcNormalPosition;
+    MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(window, static_cast<int>(placement->showCmd));
+    return TRUE;
+}
+
+BOOL BringWindowToTop(HWND window) { return IsWindow(window); }
+
+HWND SetActiveWindow(HWND window)
+{
+    const HWND old = GetForegroundWindow();
+    if (GetParent(window) == nullptr)
+        SetForegroundWindow(window);
+    return old;
+}
+
+BOOL CloseWindow(HWND window) { return ShowWindow(window, SW_MINIMIZE) || IsWindow(window); }
+
+BOOL IsChild(HWND parent, HWND window)
+{
+    if (parent == nullptr || window == nullptr)
+        return FALSE;
+    for (HWND h = GetParent(window); h != nullptr; h = GetParent(h))
+        if (h == parent)
+            return TRUE;
+    return FALSE;
 }
