@@ -203,6 +203,17 @@ TEST_F(DataSetCatalogue, EveryResourceEntryLoads)
     ASSERT_NE(icon, nullptr);
     icon->addRef();
     icon->release();
+
+    // So is the update dialog's logo, which must fit the dialog's slot beside the title (at most
+    // 120 x 90 pixels): a larger one is drawn over the title and the text below it.
+    desc = sourceImageDesc();
+    DirectDrawSurface* logo =
+        decodeImageFromFile(dd, inRunDir(loaded().properties().getString("RES_GAME_LOGO")).string(), desc);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_LE(desc.width, 120u);
+    EXPECT_LE(desc.height, 90u);
+    logo->addRef();
+    logo->release();
 }
 
 // Every font's picture scans into one glyph per character of its list, in order: a glyph split in
