@@ -634,8 +634,7 @@ private:
 
 std::unique_ptr<Host> SdlHost::start(std::string& why)
 {
-    // An interrupt or termination signal ends the program as usual; SDL would otherwise turn it into a
-    // quit event that only a host polling for events ever sees.
+    // Termination signals are the program's own (they close its window); SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The window's own pixels are sent to the X server as they are, not through a renderer that SDL
     // would otherwise put behind them.

@@ -2,6 +2,7 @@
 // that window's messages.
 #include "compat/win32/window_internal.h"
 
+#include "compat/host/CloseSignals.h"
 #include "compat/host/Host.h"
 
 using namespace compat::win32::detail;
@@ -85,6 +86,9 @@ void pumpHost()
     }
     std::vector<compat::host::Message> messages;
     compat::host::current().pumpEvents(messages);
+    // A termination signal closes the window as its close box would.
+    if (compat::host::takeCloseRequest())
+        messages.push_back({WM_CLOSE, 0, 0});
     for (const auto& m : messages)
         deliverHostMessage(m);
 }
