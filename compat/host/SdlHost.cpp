@@ -334,6 +334,12 @@ public:
 
     Uint32 windowId() const { return window != nullptr ? SDL_GetWindowID(window) : 0; }
 
+    void resize(int width, int height)
+    {
+        if (window != nullptr)
+            SDL_SetWindowSize(window, width, height);
+    }
+
 private:
     // The Win32 cursor numbers, kept here so this file needs no window declarations beyond messages.
     enum {
@@ -709,6 +715,12 @@ void pushSdlMouseMotion(int x, int y)
     event.motion.windowID = host->windowId();
     host->toWindow(x, y, event.motion.x, event.motion.y);
     SDL_PushEvent(&event);
+}
+
+void resizeSdlWindow(int width, int height)
+{
+    if (auto* host = sdlHost())
+        host->resize(width, height);
 }
 
 bool readWindowPixels(int& width, int& height, std::vector<std::uint32_t>& pixels)
