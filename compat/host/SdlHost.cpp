@@ -128,6 +128,17 @@ public:
             }
             gpu = renderer != nullptr ? Gpu::Present : Gpu::Absent;
         }
+        // A video driver without pixels of its own for the window shows it through a renderer after all.
+        if (renderer == nullptr && SDL_GetWindowSurface(window) == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+            if (renderer == nullptr)
+                renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+            if (renderer == nullptr) {
+                SDL_DestroyWindow(window);
+                window = nullptr;
+                return false;
+            }
+        }
         logicalWidth = width;
         logicalHeight = height;
         return true;
@@ -642,9 +653,6 @@ std::unique_ptr<Host> SdlHost::start(std::string& why)
 {
     // Termination signals are the program's own (they close its window); SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // The window's own pixels are sent to the X server as they are, not through a renderer that SDL
-    // would otherwise put behind them.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         why = std::string("no display (") + SDL_GetError() + ")";
         return nullptr;
@@ -657,6 +665,10 @@ std::unique_ptr<Host> SdlHost::start(std::string& why)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // On X the window's own pixels go to the server as they are, not through a renderer that SDL
+    // would otherwise put behind them.
+    if (video == "x11")
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return std::make_unique<SdlWindowHost>();
 }
 
