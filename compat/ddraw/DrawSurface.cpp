@@ -154,6 +154,7 @@ void DrawSurface::describe(DDSURFACEDESC2& desc) const
 void DrawSurface::updated(const RECT& area)
 {
     contentVersion = nextVersion();
+    reported = true;
     PresentObserver* observer = DisplayState::instance().observer;
     if (isPrimary() && observer != nullptr)
         observer->onPrimaryUpdated(this, area);
@@ -169,33 +170,62 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
         return DDERR_INVALIDRECT;
 
     const DWORD* key = keyed && source->hasSourceKey ? &source->sourceKey.dwColorSpaceLowValue : nullptr;
-    const bool repeat = isPrimary() && key == nullptr && source != this && shownSource == source &&
-                        shownSourceVersion == source->contentVersion && shownOwnVersion == contentVersion &&
-                        sameRect(shownSourceRect, sourceRect) && sameRect(shownDestRect, destRect);
+    const bool presenting = isPrimary() && key == nullptr && source != this;
+    const bool repeat = presenting && shownSource == source && shownSourceVersion == source->contentVersion &&
+                        shownOwnVersion == contentVersion && sameRect(shownSourceRect, sourceRect) &&
+                        sameRect(shownDestRect, destRect);
     if (repeat)
         return DD_OK;
-    PixelView from = source->view(sourceRect);
-    std::vector<BYTE> snapshot;
-    if (source == this) {
-        // Copy the source out first, so an overlapping copy reads what was there before.
-        const std::size_t rowBytes = static_cast<std::size_t>(rectWidth(sourceRect)) * bytesPerPixel(pixelFormat);
-        snapshot.resize(rowBytes * static_cast<std::size_t>(rectHeight(sourceRect)));
-        for (LONG y = 0; y < from.height; ++y)
-            std::copy_n(from.origin + static_cast<std::ptrdiff_t>(y) * from.pitch, rowBytes,
-                        snapshot.data() + y * rowBytes);
-        from.origin = snapshot.data();
-        from.pitch = static_cast<LONG>(rowBytes);
+    const RECT wholeSource = sourceRect, wholeDest = destRect;
+    const bool comparing = presenting && comparesWith(source, sourceRect, destRect);
+    if (comparing) {
+        // A frame drawn again the same way reaches nobody; a changed one only with the part that changed.
+        RECT changed;
+        if (findDifference(source->view(sourceRect), view(destRect), changed)) {
+            sourceRect = {sourceRect.left + changed.left, sourceRect.top + changed.top,
+                          sourceRect.left + changed.right, sourceRect.top + changed.bottom};
+            destRect = {destRect.left + changed.left, destRect.top + changed.top, destRect.left + changed.right,
+                        destRect.top + changed.bottom};
+        } else {
+            sourceRect = destRect = RECT{};
+        }
     }
-    transferPixels(from, view(destRect), key);
-    updated(destRect);
-    if (isPrimary() && source != this) {
+    if (rectWidth(destRect) > 0) {
+        PixelView from = source->view(sourceRect);
+        std::vector<BYTE> snapshot;
+        if (source == this) {
+            // Copy the source out first, so an overlapping copy reads what was there before.
+            const std::size_t rowBytes = static_cast<std::size_t>(rectWidth(sourceRect)) * bytesPerPixel(pixelFormat);
+            snapshot.resize(rowBytes * static_cast<std::size_t>(rectHeight(sourceRect)));
+            for (LONG y = 0; y < from.height; ++y)
+                std::copy_n(from.origin + static_cast<std::ptrdiff_t>(y) * from.pitch, rowBytes,
+                            snapshot.data() + y * rowBytes);
+            from.origin = snapshot.data();
+            from.pitch = static_cast<LONG>(rowBytes);
+        }
+        transferPixels(from, view(destRect), key);
+        updated(destRect);
+    }
+    if (presenting) {
         shownSource = source;
         shownSourceVersion = source->contentVersion;
         shownOwnVersion = contentVersion;
-        shownSourceRect = sourceRect;
-        shownDestRect = destRect;
+        shownSourceRect = wholeSource;
+        shownDestRect = wholeDest;
     }
     return DD_OK;
+}
+
+bool DrawSurface::comparesWith(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const
+{
+    if (!reported || rectWidth(sourceRect) != rectWidth(destRect) || rectHeight(sourceRect) != rectHeight(destRect))
+        return false;
+    const DDPIXELFORMAT& other = source->pixelFormat;
+    if (other.dwRGBBitCount != pixelFormat.dwRGBBitCount || other.dwRBitMask != pixelFormat.dwRBitMask ||
+        other.dwGBitMask != pixelFormat.dwGBitMask || other.dwBBitMask != pixelFormat.dwBBitMask)
+        return false;
+    PresentObserver* observer = DisplayState::instance().observer;
+    return observer == nullptr || !observer->needsWholeUpdate(const_cast<DrawSurface*>(this));
 }
 
 HRESULT DrawSurface::Blt(LPRECT destRect, IDirectDrawSurface4* source, LPRECT sourceRect, DWORD flags,
@@ -353,6 +383,7 @@ HRESULT DrawSurface::Restore()
         return DDERR_WRONGMODE;
     generation = DisplayState::instance().generation;
     contentVersion = nextVersion();
+    reported = false;
     return DD_OK;
 }
 

@@ -53,6 +53,8 @@ private:
     void describe(DDSURFACEDESC2& desc) const;
     HRESULT copyFrom(DrawSurface* source, RECT sourceRect, RECT destRect, bool keyed);
     void updated(const RECT& area);
+    // Whether a copy into this primary may skip the pixels that already match.
+    bool comparesWith(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const;
 
     ULONG references = 1;
     DrawDevice* creator;
@@ -79,6 +81,9 @@ private:
     std::uint64_t shownOwnVersion = 0;
     RECT shownSourceRect{};
     RECT shownDestRect{};
+    // Some write was reported since the surface was made or restored: from then on its pixels are what
+    // the observer was told about, so a copy compares with them and reports only what differs.
+    bool reported = false;
 };
 
 } // namespace compat::ddraw

@@ -212,4 +212,36 @@ void transferPixels(const PixelView& source, const PixelView& target, const DWOR
     }
 }
 
+bool findDifference(const PixelView& a, const PixelView& b, RECT& changed)
+{
+    const std::size_t bytes = bytesPerPixel(*a.format);
+    const std::size_t rowBytes = static_cast<std::size_t>(a.width) * bytes;
+    auto rowA = [&](LONG y) { return a.origin + static_cast<std::ptrdiff_t>(y) * a.pitch; };
+    auto rowB = [&](LONG y) { return b.origin + static_cast<std::ptrdiff_t>(y) * b.pitch; };
+    LONG top = 0;
+    while (top < a.height && std::memcmp(rowA(top), rowB(top), rowBytes) == 0)
+        ++top;
+    if (top == a.height)
+        return false;
+    LONG bottom = a.height;
+    while (bottom > top + 1 && std::memcmp(rowA(bottom - 1), rowB(bottom - 1), rowBytes) == 0)
+        --bottom;
+    // Columns: each row between only needs looking at outside the bounds found so far.
+    std::size_t left = rowBytes, right = 0;
+    for (LONG y = top; y < bottom; ++y) {
+        const BYTE* p = rowA(y);
+        const BYTE* q = rowB(y);
+        std::size_t i = 0;
+        while (i < left && p[i] == q[i])
+            ++i;
+        left = std::min(left, i);
+        std::size_t j = rowBytes;
+        while (j > right && p[j - 1] == q[j - 1])
+            --j;
+        right = std::max(right, j);
+    }
+    changed = {static_cast<LONG>(left / bytes), top, static_cast<LONG>((right + bytes - 1) / bytes), bottom};
+    return true;
+}
+
 } // namespace compat::ddraw

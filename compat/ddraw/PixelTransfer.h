@@ -24,4 +24,9 @@ void fillPixels(const PixelView& target, DWORD value);
 // The two views must not overlap.
 void transferPixels(const PixelView& source, const PixelView& target, const DWORD* key);
 
+// Compares two views of the same size and format. False when every pixel is equal; otherwise true,
+// with `changed` the smallest rectangle (relative to the views' top-left pixel) holding every pixel
+// that differs.
+bool findDifference(const PixelView& a, const PixelView& b, RECT& changed);
+
 } // namespace compat::ddraw

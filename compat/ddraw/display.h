@@ -28,6 +28,11 @@ class PresentObserver {
 public:
     virtual ~PresentObserver() = default;
     virtual void onPrimaryUpdated(IDirectDrawSurface4* primary, const RECT& area) = 0;
+    // Whether the next update of this primary must be reported whole, because what the observer shows
+    // is not known to match the primary's pixels (a new window, a missed update, another place on the
+    // desktop). While it answers false, a copy into the primary that changes no pixel is not reported
+    // at all, and one that changes a few reports only their area.
+    virtual bool needsWholeUpdate(IDirectDrawSurface4* primary) { return false; }
 };
 // null detaches; the caller keeps ownership.
 void setPresentObserver(PresentObserver* observer);

@@ -65,6 +65,18 @@ SoundSystem& sound()
     return system;
 }
 
+// The one thing a player without a sound card hears about it, on the terminal, once a run: the
+// game's own log keeps the details.
+void sayRunningSilently(const std::string& reason)
+{
+    static bool said = false;
+    if (said)
+        return;
+    said = true;
+    std::fprintf(stderr, "No audio device could be opened (%s): the game runs without sound.\n", reason.c_str());
+    std::fflush(stderr);
+}
+
 // Sets the last error; for the false/null/-1 answers.
 template <class T> T fail(int code, T result)
 {
@@ -166,12 +178,14 @@ signed char FSOUND_Init(int mixRate, int maxChannels, unsigned int)
         FSOUND_Close();
     if (mixRate <= 0 || maxChannels <= 0 || maxChannels > 256)
         return fail(FMOD_ERR_INVALID_PARAM, 0);
-    if (!s.available)
+    std::string reason = "audio made unavailable";
+    std::unique_ptr<AudioDevice> device;
+    if (s.available)
+        device = compat::host::openAudioDevice(mixRate, maxChannels, reason);
+    if (!device) {
+        sayRunningSilently(reason);
         return fail(FMOD_ERR_INIT, 0);
-    std::string reason;
-    std::unique_ptr<AudioDevice> device = compat::host::openAudioDevice(mixRate, maxChannels, reason);
-    if (!device)
-        return fail(FMOD_ERR_INIT, 0);
+    }
     s.device = std::move(device);
     s.channels.assign(static_cast<std::size_t>(maxChannels), Channel());
     s.initialised = true;

@@ -77,9 +77,14 @@ void HeadlessHost::setCursor(int systemCursor)
 
 void HeadlessHost::present(const Frame& frame)
 {
-    Picture picture = toPicture(frame);
+    const Area changed = changedArea(frame);
     std::lock_guard<std::mutex> lock(mutex);
-    state.lastFrame = std::move(picture);
+    // The frame kept from before is brought up to date where it changed; a frame of another size, or
+    // the first one, is taken whole.
+    if (frame.pixels != nullptr && state.lastFrame.width == frame.width && state.lastFrame.height == frame.height)
+        copyIntoPicture(frame, changed, state.lastFrame);
+    else
+        state.lastFrame = toPicture(frame);
     ++state.framesPresented;
 }
 

@@ -3,6 +3,7 @@
 #include "compat/host/HeadlessHost.h"
 #include "compat/host/SdlHost.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,23 @@ std::unique_ptr<Host> choose()
 }
 
 } // namespace
+
+Area changedArea(const Frame& frame)
+{
+    Area area;
+    if (frame.width <= 0 || frame.height <= 0)
+        return area;
+    if (frame.changedWidth < 0 || frame.changedHeight < 0) {
+        area.width = frame.width;
+        area.height = frame.height;
+        return area;
+    }
+    area.x = std::clamp(frame.changedX, 0, frame.width);
+    area.y = std::clamp(frame.changedY, 0, frame.height);
+    area.width = std::clamp(frame.changedX + frame.changedWidth, area.x, frame.width) - area.x;
+    area.height = std::clamp(frame.changedY + frame.changedHeight, area.y, frame.height) - area.y;
+    return area;
+}
 
 Host& current()
 {

@@ -18,14 +18,29 @@ struct Message {
     std::intptr_t lParam;
 };
 
-// One frame of the game's client area: 16-bit R5G6B5 or 32-bit X8R8G8B8, top row first.
+// One frame of the game's client area: 16-bit R5G6B5 or 32-bit X8R8G8B8, top row first. The changed
+// part says where it differs from the frame presented before it (same size and depth); a host that
+// holds that earlier frame needs to take only that part, any other host takes the whole frame. A
+// negative width means the whole frame changed.
 struct Frame {
     const void* pixels;
     int pitch;
     int width;
     int height;
     int bitsPerPixel;
+    int changedX = 0;
+    int changedY = 0;
+    int changedWidth = -1;
+    int changedHeight = -1;
 };
+
+// The changed part of a frame, inside the frame: (x, y, width, height); empty (width 0) only when the
+// frame itself is empty.
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool whole(const Frame& frame) const { return x == 0 && y == 0 && width == frame.width && height == frame.height; }
+};
+Area changedArea(const Frame& frame);
 
 struct Capabilities {
     bool window = false;        // shows a real window on a desktop

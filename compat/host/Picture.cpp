@@ -6,6 +6,29 @@
 
 namespace compat::host {
 
+void copyIntoPicture(const Frame& frame, const Area& area, Picture& picture)
+{
+    const auto* base = static_cast<const std::uint8_t*>(frame.pixels);
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const std::uint8_t* row = base + static_cast<std::ptrdiff_t>(y) * frame.pitch;
+        std::uint32_t* out = picture.pixels.data() + static_cast<std::size_t>(y) * picture.width;
+        if (frame.bitsPerPixel == 16) {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                std::uint16_t p;
+                std::memcpy(&p, row + 2 * x, 2);
+                const std::uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+                out[x] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+            }
+        } else {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                std::uint32_t p;
+                std::memcpy(&p, row + 4 * x, 4);
+                out[x] = p & 0x00FFFFFF;
+            }
+        }
+    }
+}
+
 Picture toPicture(const Frame& frame)
 {
     Picture picture;
@@ -14,25 +37,7 @@ Picture toPicture(const Frame& frame)
     picture.width = frame.width;
     picture.height = frame.height;
     picture.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height);
-    const auto* base = static_cast<const std::uint8_t*>(frame.pixels);
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* row = base + static_cast<std::ptrdiff_t>(y) * frame.pitch;
-        std::uint32_t* out = picture.pixels.data() + static_cast<std::size_t>(y) * frame.width;
-        if (frame.bitsPerPixel == 16) {
-            for (int x = 0; x < frame.width; ++x) {
-                std::uint16_t p;
-                std::memcpy(&p, row + 2 * x, 2);
-                const std::uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
-                out[x] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
-            }
-        } else {
-            for (int x = 0; x < frame.width; ++x) {
-                std::uint32_t p;
-                std::memcpy(&p, row + 4 * x, 4);
-                out[x] = p & 0x00FFFFFF;
-            }
-        }
-    }
+    copyIntoPicture(frame, Area{0, 0, frame.width, frame.height}, picture);
     return picture;
 }
 

@@ -78,6 +78,8 @@ public:
     ~SdlWindowHost() override
     {
         closeWindow();
+        if (shadow != nullptr)
+            SDL_FreeSurface(shadow);
         for (auto& entry : cursors)
             SDL_FreeCursor(entry.second);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -114,15 +116,29 @@ public:
         window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
         if (window == nullptr)
             return false;
-        renderer = SDL_CreateRenderer(window, -1, 0);
-        if (renderer == nullptr)
-            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-        if (renderer == nullptr) {
-            SDL_DestroyWindow(window);
-            window = nullptr;
-            return false;
+        // A graphics card scales and shows a texture for next to nothing. Without one, a renderer only
+        // adds a full-window software pass to every present, so the frame goes straight into the
+        // window's own pixels instead, and only the part that changed is sent to the desktop.
+        if (gpu != Gpu::Absent) {
+            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+            if (renderer != nullptr && !drawsOnGraphicsCard(renderer)) {
+                SDL_DestroyRenderer(renderer);
+                renderer = nullptr;
+            }
+            gpu = renderer != nullptr ? Gpu::Present : Gpu::Absent;
         }
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        // A video driver without pixels of its own for the window shows it through a renderer after all.
+        if (renderer == nullptr && SDL_GetWindowSurface(window) == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+            if (renderer == nullptr)
+                renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+            if (renderer == nullptr) {
+                SDL_DestroyWindow(window);
+                window = nullptr;
+                return false;
+            }
+        }
         logicalWidth = width;
         logicalHeight = height;
         return true;
@@ -140,6 +156,7 @@ public:
         renderer = nullptr;
         window = nullptr;
         textureWidth = textureHeight = textureBits = 0;
+        painted = nullptr;
     }
 
     void setTitle(const std::string& title) override
@@ -234,13 +251,33 @@ public:
 
     void present(const Frame& frame) override
     {
-        if (renderer == nullptr || frame.pixels == nullptr)
+        if (window == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0)
             return;
-        if (!ensureTexture(frame))
+        Area changed = changedArea(frame);
+        if (changed.width <= 0 || changed.height <= 0)
             return;
-        SDL_UpdateTexture(texture, nullptr, frame.pixels, frame.pitch);
-        draw();
-        SDL_RenderPresent(renderer);
+        if (renderer != nullptr) {
+            if (!ensureTexture(frame))
+                return;
+            const SDL_Rect part = {changed.x, changed.y, changed.width, changed.height};
+            SDL_UpdateTexture(texture, &part, pixelAt(frame, changed.x, changed.y), frame.pitch);
+            draw();
+            SDL_RenderPresent(renderer);
+            return;
+        }
+        SDL_Surface* target = SDL_GetWindowSurface(window);
+        bool fresh = false;
+        if (target == nullptr || ensureShadow(frame, target->format->format, fresh) == nullptr)
+            return;
+        if (fresh)
+            changed = Area{0, 0, frame.width, frame.height};
+        const SDL_Rect part = {changed.x, changed.y, changed.width, changed.height};
+        SDL_ConvertPixels(part.w, part.h, frameFormat(frame), pixelAt(frame, part.x, part.y), frame.pitch,
+                          shadow->format->format,
+                          static_cast<std::uint8_t*>(shadow->pixels) + static_cast<std::ptrdiff_t>(part.y) * shadow->pitch +
+                              part.x * shadow->format->BytesPerPixel,
+                          shadow->pitch);
+        paintWindow(target, part);
     }
 
     void pumpEvents(std::vector<Message>& out) override
@@ -279,7 +316,21 @@ public:
 
     bool readBack(int& width, int& height, std::vector<std::uint32_t>& pixels)
     {
-        if (renderer == nullptr || texture == nullptr)
+        if (renderer == nullptr) {
+            SDL_Surface* target = window != nullptr ? SDL_GetWindowSurface(window) : nullptr;
+            if (target == nullptr || shadow == nullptr)
+                return false;
+            width = target->w;
+            height = target->h;
+            pixels.assign(static_cast<std::size_t>(width) * height, 0);
+            if (SDL_ConvertPixels(width, height, target->format->format, target->pixels, target->pitch,
+                                  SDL_PIXELFORMAT_RGB888, pixels.data(), width * 4) != 0)
+                return false;
+            for (std::uint32_t& p : pixels)
+                p &= 0x00FFFFFF;
+            return true;
+        }
+        if (texture == nullptr)
             return false;
         draw();
         if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0)
@@ -294,6 +345,12 @@ public:
 
     Uint32 windowId() const { return window != nullptr ? SDL_GetWindowID(window) : 0; }
 
+    void resize(int width, int height)
+    {
+        if (window != nullptr)
+            SDL_SetWindowSize(window, width, height);
+    }
+
 private:
     // The Win32 cursor numbers, kept here so this file needs no window declarations beyond messages.
     enum {
@@ -303,6 +360,99 @@ private:
         IDC_HAND_ID = 32649,
         IDC_APPSTARTING_ID = 32650,
     };
+
+    enum class Gpu { Unknown, Present, Absent };
+
+    static const void* pixelAt(const Frame& frame, int x, int y)
+    {
+        return static_cast<const std::uint8_t*>(frame.pixels) + static_cast<std::ptrdiff_t>(y) * frame.pitch +
+               x * (frame.bitsPerPixel / 8);
+    }
+
+    static Uint32 frameFormat(const Frame& frame)
+    {
+        return frame.bitsPerPixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    }
+
+    // An accelerated renderer may still be drawn by the processor: OpenGL on a software rasterizer,
+    // as on a virtual X server or a machine without a working driver.
+    static bool drawsOnGraphicsCard(SDL_Renderer* renderer)
+    {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_ACCELERATED) == 0)
+            return false;
+        if (SDL_GL_GetCurrentContext() == nullptr)
+            return true;
+        using GetString = const unsigned char* (*)(unsigned);
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = getString != nullptr ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+        if (name == nullptr)
+            return false;
+        const std::string text(reinterpret_cast<const char*>(name));
+        for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast", "SwiftShader"})
+            if (text.find(software) != std::string::npos)
+                return false;
+        return true;
+    }
+
+    // The frame as last presented, in the window's own pixel format: what the window is painted
+    // from when it is exposed or resized. Null when it cannot be made; `fresh` when it was made now
+    // and so must take the whole frame.
+    SDL_Surface* ensureShadow(const Frame& frame, Uint32 format, bool& fresh)
+    {
+        logicalWidth = frame.width;
+        logicalHeight = frame.height;
+        fresh = false;
+        if (shadow != nullptr && shadow->w == frame.width && shadow->h == frame.height &&
+            shadow->format->format == format && shadowBits == frame.bitsPerPixel)
+            return shadow;
+        if (shadow != nullptr)
+            SDL_FreeSurface(shadow);
+        shadow = SDL_CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 32, format);
+        shadowBits = frame.bitsPerPixel;
+        painted = nullptr; // the whole window is painted from the new shadow
+        fresh = true;
+        if (shadow != nullptr)
+            SDL_SetSurfaceBlendMode(shadow, SDL_BLENDMODE_NONE);
+        return shadow;
+    }
+
+    // Shows `part` of the shadow in the window, or all of it when the window's pixels do not hold
+    // the rest (a new or resized window surface) or the frame is scaled.
+    void paintWindow(SDL_Surface* target, SDL_Rect part)
+    {
+        const bool oneToOne = target->w == shadow->w && target->h == shadow->h;
+        if (!oneToOne || target != painted || paintedWidth != target->w || paintedHeight != target->h) {
+            SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+            SDL_Rect area = destinationIn(target->w, target->h);
+            SDL_BlitScaled(shadow, nullptr, target, &area);
+            SDL_UpdateWindowSurface(window);
+            painted = target;
+            paintedWidth = target->w;
+            paintedHeight = target->h;
+            return;
+        }
+        SDL_Rect to = part;
+        SDL_BlitSurface(shadow, &part, target, &to);
+        SDL_UpdateWindowSurfaceRects(window, &part, 1);
+    }
+
+    // Paints the whole window again from what it last showed (after an expose or a resize).
+    void repaint()
+    {
+        if (renderer != nullptr) {
+            if (texture != nullptr) {
+                draw();
+                SDL_RenderPresent(renderer);
+            }
+            return;
+        }
+        if (window == nullptr || shadow == nullptr)
+            return;
+        painted = nullptr;
+        if (SDL_Surface* target = SDL_GetWindowSurface(window))
+            paintWindow(target, SDL_Rect{0, 0, shadow->w, shadow->h});
+    }
 
     bool ensureTexture(const Frame& frame)
     {
@@ -318,6 +468,8 @@ private:
         textureBits = frame.bitsPerPixel;
         logicalWidth = frame.width;
         logicalHeight = frame.height;
+        if (texture != nullptr)
+            SDL_UpdateTexture(texture, nullptr, frame.pixels, frame.pitch); // a new texture takes it all
         return texture != nullptr;
     }
 
@@ -325,8 +477,18 @@ private:
     SDL_Rect destination() const
     {
         int w = 0, h = 0;
-        if (renderer == nullptr || SDL_GetRendererOutputSize(renderer, &w, &h) != 0 || logicalWidth <= 0 ||
-            logicalHeight <= 0)
+        if (renderer != nullptr) {
+            if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0)
+                return {0, 0, logicalWidth, logicalHeight};
+        } else if (window != nullptr) {
+            SDL_GetWindowSize(window, &w, &h);
+        }
+        return destinationIn(w, h);
+    }
+
+    SDL_Rect destinationIn(int w, int h) const
+    {
+        if (w <= 0 || h <= 0 || logicalWidth <= 0 || logicalHeight <= 0)
             return {0, 0, logicalWidth, logicalHeight};
         if (w == logicalWidth && h == logicalHeight)
             return {0, 0, w, h};
@@ -379,12 +541,12 @@ private:
             case SDL_WINDOWEVENT_RESTORED: out.push_back({WM_SIZE, SIZE_RESTORED, 0}); break;
             case SDL_WINDOWEVENT_FOCUS_LOST: out.push_back({WM_KILLFOCUS, 0, 0}); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED: out.push_back({WM_SETFOCUS, 0, 0}); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                repaint();
+                break;
             case SDL_WINDOWEVENT_EXPOSED:
                 // The game presents only what changed, so the window repaints its last frame itself.
-                if (texture != nullptr) {
-                    draw();
-                    SDL_RenderPresent(renderer);
-                }
+                repaint();
                 out.push_back({WM_PAINT, 0, 0});
                 break;
             default: break;
@@ -474,6 +636,12 @@ private:
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0, textureBits = 0;
+    Gpu gpu = Gpu::Unknown;
+    SDL_Surface* shadow = nullptr;
+    int shadowBits = 0;
+    // The window surface last painted whole, and its size: a different one holds nothing of ours yet.
+    const SDL_Surface* painted = nullptr;
+    int paintedWidth = 0, paintedHeight = 0;
     int logicalWidth = 0, logicalHeight = 0;
     Uint32 heldButtons = 0;
     std::map<SDL_SystemCursor, SDL_Cursor*> cursors;
@@ -483,8 +651,7 @@ private:
 
 std::unique_ptr<Host> SdlHost::start(std::string& why)
 {
-    // An interrupt or termination signal ends the program as usual; SDL would otherwise turn it into a
-    // quit event that only a host polling for events ever sees.
+    // Termination signals are the program's own (they close its window); SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         why = std::string("no display (") + SDL_GetError() + ")";
@@ -498,6 +665,10 @@ std::unique_ptr<Host> SdlHost::start(std::string& why)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // On X the window's own pixels go to the server as they are, not through a renderer that SDL
+    // would otherwise put behind them.
+    if (video == "x11")
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return std::make_unique<SdlWindowHost>();
 }
 
@@ -556,6 +727,12 @@ void pushSdlMouseMotion(int x, int y)
     event.motion.windowID = host->windowId();
     host->toWindow(x, y, event.motion.x, event.motion.y);
     SDL_PushEvent(&event);
+}
+
+void resizeSdlWindow(int width, int height)
+{
+    if (auto* host = sdlHost())
+        host->resize(width, height);
 }
 
 bool readWindowPixels(int& width, int& height, std::vector<std::uint32_t>& pixels)

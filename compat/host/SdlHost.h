@@ -26,7 +26,10 @@ namespace compat::testing {
 void pushSdlKey(int virtualKey, bool down);
 void pushSdlMouseButton(int x, int y, int button, bool down, int clicks);
 void pushSdlMouseMotion(int x, int y);
-// What the window shows now, read back from the renderer (SDL host only; false elsewhere).
+// Resizes the window as a player dragging its border would (SDL host only).
+void resizeSdlWindow(int width, int height);
+// What the window shows now: its own pixels, or what the renderer draws (SDL host only; false
+// elsewhere).
 bool readWindowPixels(int& width, int& height, std::vector<std::uint32_t>& pixels);
 
 } // namespace compat::testing

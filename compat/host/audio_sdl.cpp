@@ -4,8 +4,11 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <cstdint>
 #include <mutex>
@@ -158,11 +161,45 @@ private:
 
 } // namespace
 
+namespace {
+
+// Keeps standard error closed while the device opens: the sound system below SDL (ALSA) prints its
+// failures straight to it, line after line, and the caller reports the one reason that matters.
+// Opening happens once, at start-up, before any other thread of ours writes there.
+class QuietStandardError {
+public:
+    QuietStandardError()
+    {
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && sink >= 0)
+            dup2(sink, STDERR_FILENO);
+        if (sink >= 0)
+            close(sink);
+    }
+    ~QuietStandardError()
+    {
+        if (saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
+
+} // namespace
+
 std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string& error)
 {
-    // An interrupt or termination signal ends the program as usual; SDL would otherwise turn it into a
-    // quit event that only a host polling for events ever sees.
+    // Termination signals are the program's own (they close its window); SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    QuietStandardError quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = SDL_GetError();
         return nullptr;

@@ -20,6 +20,8 @@ struct Picture {
 
 // Converts a frame (R5G6B5 or X8R8G8B8) into a picture, widening 5- and 6-bit channels.
 Picture toPicture(const Frame& frame);
+// Converts one part of a frame into the same place of a picture of the frame's size.
+void copyIntoPicture(const Frame& frame, const Area& area, Picture& picture);
 // PNG files of pictures (RGB, 8 bits a channel). False when the file cannot be written or read.
 bool writePng(const Picture& picture, const std::string& path);
 bool readPng(const std::string& path, Picture& picture);

@@ -81,9 +81,6 @@ int askHost(const compat::host::MessageBox& box)
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    std::string line = std::string("Message box \"") + (caption != nullptr ? caption : "") + "\": " +
-                       (text != nullptr ? text : "") + "\n";
-    OutputDebugStringA(line.c_str());
     {
         std::lock_guard<std::mutex> lock(boxMutex);
 #ifdef QUARRY_TESTING
@@ -97,6 +94,12 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     // The box is modal for its caller only: other threads may show boxes of their own meanwhile.
     const int answer = askHost(describe(text, caption, type));
+    if (answer < 0) {
+        // Nobody saw the box (no desktop): its text goes to standard error instead, so it is not lost.
+        const std::string line = std::string("Message box \"") + (caption != nullptr ? caption : "") + "\": " +
+                                 (text != nullptr ? text : "") + "\n";
+        OutputDebugStringA(line.c_str());
+    }
     return answer >= 0 ? answer : defaultAnswer(type);
 }
 

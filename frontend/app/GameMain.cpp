@@ -37,6 +37,8 @@ int GameMain(const std::vector<std::string>& arguments)
     GameApp* app = new GameApp();
     app->getArguments() = arguments;
     DebugLog::instance().setFileOutput(true);
+    // The log is kept in game.log; a player's terminal hears only what is meant for it.
+    DebugLog::instance().setDebuggerOutput(false);
     importRegistryFile("setup.reg", 1);
     try {
         if (FAILED(app->init())) {

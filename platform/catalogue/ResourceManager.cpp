@@ -246,18 +246,30 @@ void ResourceManager::beginLoading()
     nextIndex = 0;
     done = 0;
     percent = 0.0f;
+    // Nothing to load: the pass is complete at once, so a caller that never steps an empty pass
+    // still sees it done and still gets its deferred entries.
+    if (total == 0)
+        completeEmptyPass();
+}
+
+void ResourceManager::completeEmptyPass()
+{
+    post(0, 0);
+    percent = 100.0f;
+    done = 1;
+    finishLoading();
 }
 
 void ResourceManager::loadStep()
 {
+    // A finished pass has nothing left to step: stepping it again would post and count anew.
+    if (done)
+        return;
     if (CatalogueHost* host = CatalogueHost::active())
         host->catalogueBusy();
     if (total <= 0) {
-        // Nothing to load: the pass is complete at once rather than dividing by its empty total.
-        post(0, 0);
-        percent = 100.0f;
-        done = 1;
-        finishLoading();
+        // Stepped without a pass begun: complete rather than divide by the empty total.
+        completeEmptyPass();
         return;
     }
     if (nextIndex == 0)

@@ -98,10 +98,11 @@ public:
     virtual void loadById(const std::string& id);
     // Loads the first queued descriptor that is not loaded (and did not fail).
     virtual void loadNextPending();
-    // Starts a pass over the queued descriptors that are not loaded yet.
+    // Starts a pass over the queued descriptors that are not loaded yet. A pass with none is complete
+    // at once: done, 100 %, its one progress event posted and the deferred descriptors loaded.
     virtual void beginLoading();
     // One step of the pass: posts the progress event, loads one descriptor and, at the end, the
-    // deferred ones.
+    // deferred ones. A finished pass is left as it is.
     virtual void loadStep();
     virtual void finishLoading();
     virtual int getTotal() { return total; }
@@ -143,6 +144,8 @@ public:
 private:
     static void queue(RefDynamicArray<ResourceDescriptor>& list, ResourceDescriptor* descriptor);
     void load(ResourceDescriptor* descriptor);
+    // Ends a pass with nothing to load: done at 100 %, one progress event, the deferred entries loaded.
+    void completeEmptyPass();
 
     ResourceMap<SurfaceHolder> images;
     ResourceMap<MemorySurface> masks;

@@ -71,7 +71,7 @@ int toUpperAscii(int c)
 
 } // namespace
 
-const char* const PropertyManager::kSchemaLocation = "http://www.quarrytide.net/xml/clientproperties.xsd";
+const char* const PropertyManager::kSchemaLocation = "http://www.quarrytide.invalid/xml/clientproperties.xsd";
 
 void PropertyManager::nextToken()
 {

@@ -203,6 +203,17 @@ TEST_F(DataSetCatalogue, EveryResourceEntryLoads)
     ASSERT_NE(icon, nullptr);
     icon->addRef();
     icon->release();
+
+    // So is the update dialog's logo, which must fit the dialog's slot beside the title (at most
+    // 120 x 90 pixels): a larger one is drawn over the title and the text below it.
+    desc = sourceImageDesc();
+    DirectDrawSurface* logo =
+        decodeImageFromFile(dd, inRunDir(loaded().properties().getString("RES_GAME_LOGO")).string(), desc);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_LE(desc.width, 120u);
+    EXPECT_LE(desc.height, 90u);
+    logo->addRef();
+    logo->release();
 }
 
 // Every font's picture scans into one glyph per character of its list, in order: a glyph split in
@@ -234,6 +245,36 @@ TEST_F(DataSetCatalogue, FontsScanToTheirCharacterLists)
 }
 
 // Music is named by the String properties "STRING_MUSIC_..." and played as a looping stream.
+// The progress bar is drawn only as far as loading has come; the load screen shows the groove it
+// fills, so the player sees how far it still has to go. Along the bar's whole length, the picture
+// under the bar's middle stands out from the strip just above the groove.
+TEST_F(DataSetCatalogue, LoadScreenShowsTheGrooveTheBarFills)
+{
+    ASSERT_EQ(loadEverything(), "");
+    SurfaceHolder* screen = ResourceManager::getImage("IMAGE_LOADSCREEN");
+    SurfaceHolder* bar = ResourceManager::getImage("IMAGE_LOADBAR");
+    ASSERT_TRUE(screen != nullptr && screen->getSurface() != nullptr && bar != nullptr && bar->getSurface() != nullptr);
+    Surface* picture = screen->getSurface();
+    const PointValue& at = loaded().properties().getPoint("POINT_LOADINGBAR");
+    const int width = static_cast<int>(bar->getSurface()->getDesc().width);
+    const int height = static_cast<int>(bar->getSurface()->getDesc().height);
+    auto colour = [&](int x, int y) {
+        std::uint32_t pixel = Surface::getPixel(picture, x, y);
+        return picture->getDesc().format.unpackPixel(&pixel);
+    };
+    auto difference = [](std::uint32_t a, std::uint32_t b) {
+        int sum = 0;
+        for (int shift : {0, 8, 16})
+            sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        return sum;
+    };
+    int flat = 0;
+    for (int x = at.x; x < at.x + width; ++x)
+        if (difference(colour(x, at.y + height / 2), colour(x, at.y - 6)) < 24)
+            ++flat;
+    EXPECT_EQ(flat, 0) << "columns of the bar's place with no groove under them";
+}
+
 TEST_F(DataSetCatalogue, MusicStreamsOpen)
 {
     int pieces = 0;

@@ -84,9 +84,7 @@ TEST(DataRules, ServiceTextsAreThirtyFiveWithTwoNumbers)
 // past them.
 TEST(DataRules, FormatTextsTakeTheArgumentsTheCodePasses)
 {
-    std::map<std::string, std::string> propertyFormats = {
-        {"STRING_REMOVE_NAME_TEXT", "s"},
-    };
+    std::map<std::string, std::string> propertyFormats = {}; // none today
     std::map<unsigned, std::string> serviceFormats = {{2, "s"}, {5, "ss"}, {22, "d"}};
     std::map<std::string, std::string> layoutFormats = {
         {"ABOUT_VERSION", "s"},
@@ -126,6 +124,18 @@ TEST(DataRules, FormatTextsTakeTheArgumentsTheCodePasses)
     for (const auto& [id, items] : loaded().layout().stringLists)
         for (const std::string& item : items)
             EXPECT_EQ(placeholders(item), "") << "layout list " << id << ": " << item;
+}
+
+// The message dialogs' callers read these texts from the layout documents; a text that sits only in
+// the property file shows as an empty dialog.
+TEST(DataRules, DialogTextsAreLayoutStrings)
+{
+    for (const char* id : {"STRING_EXITGAME_QUESTION", "STRING_REMOVE_NAME_TEXT", "STRING_TREASURE_NEW_BONUS",
+                           "STRING_UPDATE_QUESTION", "STRING_SINGLE_PLAYER", "STRING_SINGLE_PLAYER_AD",
+                           "STRING_WAITING", "STRING_UPDATE_SUCCESS", "STRING_UPDATE_FAIL"}) {
+        auto text = loaded().layout().strings.find(id);
+        EXPECT_TRUE(text != loaded().layout().strings.end() && !text->second.empty()) << "no layout String " << id;
+    }
 }
 
 TEST(DataRules, TextFilesArePlainAscii)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -69,6 +70,39 @@ const char* storeName(Store store)
     return "";
 }
 
+// The three stores a look-up is checked against.
+struct Stores {
+    PropertyManager& properties;
+    const LayoutEntries& layout;
+    const std::vector<ResourceEntry>& resources;
+};
+
+// One line for every look-up whose identifier the stores lack, naming where the code reads it.
+std::set<std::string> missingIdentifiers(const Stores& stores, const std::vector<Lookup>& lookups)
+{
+    std::set<std::string> missing;
+    for (const Lookup& lookup : lookups) {
+        bool defined = false;
+        switch (lookup.store) {
+        case Store::Property: defined = propertyDefined(stores.properties, lookup.kind, lookup.id); break;
+        case Store::Layout: defined = layoutDefined(stores.layout, lookup.kind, lookup.id); break;
+        case Store::Catalogue: defined = catalogueDefined(stores.resources, lookup.kind, lookup.id); break;
+        }
+        if (!defined)
+            missing.insert(lookup.id + ": no " + lookup.kind + " " + storeName(lookup.store) + " (" + lookup.function +
+                           " at " + lookup.file + ":" + std::to_string(lookup.line) + ")");
+    }
+    return missing;
+}
+
+std::string report(const std::set<std::string>& missing)
+{
+    std::ostringstream out;
+    for (const std::string& line : missing)
+        out << "  " << line << "\n";
+    return out.str();
+}
+
 } // namespace
 
 TEST(IdentifierScan, FindsLiteralAndNamedLookupsOnly)
@@ -120,20 +154,94 @@ TEST(IdentifierCheck, EveryIdentifierTheCodeLooksUpIsInTheDataSet)
     ASSERT_TRUE(std::any_of(lookups.begin(), lookups.end(),
                             [](const Lookup& lookup) { return lookup.id == "RES_REGISTRY_ROOT"; }));
 
-    std::set<std::string> missing;
-    for (const Lookup& lookup : lookups) {
-        bool defined = false;
-        switch (lookup.store) {
-        case Store::Property: defined = propertyDefined(data.properties(), lookup.kind, lookup.id); break;
-        case Store::Layout: defined = layoutDefined(data.layout(), lookup.kind, lookup.id); break;
-        case Store::Catalogue: defined = catalogueDefined(data.resources(), lookup.kind, lookup.id); break;
-        }
-        if (!defined)
-            missing.insert(lookup.id + ": no " + lookup.kind + " " + storeName(lookup.store) + " (" + lookup.function +
-                           " at " + lookup.file + ":" + std::to_string(lookup.line) + ")");
+    const std::set<std::string> missing =
+        missingIdentifiers(Stores{data.properties(), data.layout(), data.resources()}, lookups);
+    EXPECT_TRUE(missing.empty()) << "The data set in assets/ lacks identifiers the code looks up:\n" << report(missing);
+}
+
+TEST(IdentifierScan, EveryLookupFunctionIsFoundWithItsStoreAndKind)
+{
+    struct Case {
+        const char* function;
+        Store store;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {"getString", Store::Property, "String"},
+        {"getInteger", Store::Property, "Integer"},
+        {"getDouble", Store::Property, "Double"},
+        {"getBoolean", Store::Property, "Boolean"},
+        {"getLong", Store::Property, "Long"},
+        {"getColor", Store::Property, "Color"},
+        {"getPoint", Store::Property, "Point"},
+        {"getRectangle", Store::Property, "Rectangle"},
+        {"getArrayInteger", Store::Property, "ArrayInteger"},
+        {"getArrayString", Store::Property, "ArrayString"},
+        {"getResourceString", Store::Layout, "String"},
+        {"getResourceInt", Store::Layout, "Integer"},
+        {"getResourceFloat", Store::Layout, "Float"},
+        {"getResourceBool", Store::Layout, "Boolean"},
+        {"getResourcePoint", Store::Layout, "Point"},
+        {"getResourceRect", Store::Layout, "Rectangle"},
+        {"getResourceList", Store::Layout, "StringVector"},
+        {"getResourceVector", Store::Layout, "IntegerVector"},
+        {"findLayoutElement", Store::Layout, "template"},
+        {"getImage", Store::Catalogue, "Surface"},
+        {"getMask", Store::Catalogue, "Mask"},
+        {"getFont", Store::Catalogue, "Font"},
+        {"getSound", Store::Catalogue, "Sound"},
+        {"playSound", Store::Catalogue, "Sound"},
+        {"loopSound", Store::Catalogue, "Sound"},
+        {"loadById", Store::Catalogue, "any"},
+    };
+    std::set<std::string> known, tabled;
+    for (const auto& entry : lookupFunctions())
+        known.insert(entry.first);
+    for (const Case& c : cases)
+        tabled.insert(c.function);
+    EXPECT_EQ(tabled, known) << "every look-up function the check knows has a row here";
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.function);
+        const std::string source = std::string("x->") + c.function + "(\"ID_ONE\", 1);\n";
+        const std::vector<Lookup> found = findLookups(source, "f.cpp", {});
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].function, c.function);
+        EXPECT_EQ(found[0].id, "ID_ONE");
+        EXPECT_EQ(found[0].store, c.store);
+        EXPECT_EQ(found[0].kind, c.kind);
     }
-    std::ostringstream report;
-    for (const std::string& line : missing)
-        report << "  " << line << "\n";
-    EXPECT_TRUE(missing.empty()) << "The data set in assets/ lacks identifiers the code looks up:\n" << report.str();
+}
+
+// Against stores that lack them, every kind of identifier the code reads is reported missing, under
+// the store it belongs to: the check cannot pass by failing to look.
+TEST(IdentifierCheck, IdentifiersMissingFromEachStoreAreReported)
+{
+    LoadedDataSet& data = loaded();
+    ASSERT_EQ(data.errors(), "");
+    // One look-up the code really makes for every store and kind it reads.
+    std::map<std::pair<Store, std::string>, Lookup> sample;
+    for (const Lookup& lookup : scanProductSources())
+        sample.emplace(std::make_pair(lookup.store, lookup.kind), lookup);
+    for (Store store : {Store::Property, Store::Layout, Store::Catalogue})
+        ASSERT_TRUE(std::any_of(sample.begin(), sample.end(), [&](const auto& s) { return s.first.first == store; }))
+            << "the code reads no " << storeName(store);
+
+    PropertyManager* emptyProperties = new PropertyManager(nullptr);
+    emptyProperties->addRef();
+    const LayoutEntries emptyLayout;
+    const std::vector<ResourceEntry> emptyResources;
+    const Stores full{data.properties(), data.layout(), data.resources()};
+    for (const auto& [key, lookup] : sample) {
+        SCOPED_TRACE(lookup.function + " " + lookup.id);
+        const Stores lacking{lookup.store == Store::Property ? *emptyProperties : data.properties(),
+                             lookup.store == Store::Layout ? emptyLayout : data.layout(),
+                             lookup.store == Store::Catalogue ? emptyResources : data.resources()};
+        EXPECT_EQ(missingIdentifiers(full, {lookup}), std::set<std::string>{});
+        const std::set<std::string> missing = missingIdentifiers(lacking, {lookup});
+        EXPECT_EQ(missing, (std::set<std::string>{lookup.id + ": no " + lookup.kind + " " + storeName(lookup.store) +
+                                                  " (" + lookup.function + " at " + lookup.file + ":" +
+                                                  std::to_string(lookup.line) + ")"}));
+    }
+    emptyProperties->release();
 }

@@ -7,8 +7,10 @@
 //                                    VOLUME 0..1; ATTACK and RELEASE in seconds
 //   NAME: NOTE/BEATS ...             notes appended to the voice: C4, F#3, Bb5, or r (rest),
 //                                    each with its length in beats (0.5, 1, 2, ...)
-// Every voice starts at time 0; the piece lasts as long as its longest voice. The noise source has
-// a fixed seed, so the same score always gives the same bytes.
+// Every voice starts at time 0; the piece lasts as long as its longest voice. Triangle, square and
+// saw are summed from their partials below half the sample rate, so no partial folds back into the
+// audible range as an off-key tone. A piece that would clip is scaled down as a whole. The noise
+// source has a fixed seed, so the same score always gives the same bytes.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -46,6 +48,33 @@ double frequencyOf(const std::string& note)
         throw std::runtime_error("bad note: " + note);
     int octave = std::stoi(note.substr(i));
     return 440.0 * std::pow(2.0, (semitone + 12 * (octave - 4)) / 12.0);
+}
+
+// One sample of a band-limited triangle, square or saw at `phase` (0..1): the Fourier series of the
+// ideal wave over the partials below half the sample rate only. The partials are stepped by a
+// rotation, so a sample costs a few multiplications per partial.
+double bandLimited(const std::string& wave, double phase, double frequency, int rate)
+{
+    const int partials = static_cast<int>(std::ceil(rate / 2.0 / frequency)) - 1; // k * f < rate / 2
+    const bool saw = wave == "saw", square = wave == "square";
+    const double theta = 2 * M_PI * phase;
+    const double stepCos = std::cos(theta), stepSin = std::sin(theta);
+    double c = stepCos, s = stepSin; // cos and sin of k * theta, from k = 1
+    double sum = 0;
+    for (int k = 1; k <= partials; ++k) {
+        if (saw) {
+            sum -= 2.0 / (M_PI * k) * s; // 2 * phase - 1
+        } else if (k % 2 == 1) {
+            if (square)
+                sum += 0.8 * 4.0 / (M_PI * k) * s; // +0.8 for the first half period, -0.8 for the second
+            else
+                sum -= 8.0 / (M_PI * M_PI * k * k) * c; // 1 - 4 * |phase - 0.5|
+        }
+        const double nextC = c * stepCos - s * stepSin;
+        s = s * stepCos + c * stepSin;
+        c = nextC;
+    }
+    return sum;
 }
 
 void put16(std::ofstream& out, std::uint16_t v) { out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8)); }
@@ -142,12 +171,8 @@ int main(int argc, char** argv)
                     double s;
                     if (voice.wave == "sine" || voice.wave == "kick")
                         s = std::sin(2 * M_PI * phase);
-                    else if (voice.wave == "triangle")
-                        s = 1.0 - 4.0 * std::fabs(phase - 0.5);
-                    else if (voice.wave == "square")
-                        s = phase < 0.5 ? 0.8 : -0.8;
-                    else if (voice.wave == "saw")
-                        s = 2.0 * phase - 1.0;
+                    else if (voice.wave == "triangle" || voice.wave == "square" || voice.wave == "saw")
+                        s = bandLimited(voice.wave, phase, f, rate);
                     else if (voice.wave == "noise") {
                         noise = noise * 1103515245u + 12345u;
                         s = static_cast<double>((noise >> 8) & 0xFFFF) / 32768.0 - 1.0;
@@ -177,10 +202,14 @@ int main(int argc, char** argv)
         put16(out, 16);
         out.write("data", 4);
         put32(out, bytes);
-        for (double s : mixed) {
-            double soft = std::tanh(s); // gentle limit instead of hard clipping
-            put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(soft * 32000.0))));
-        }
+        // A limiter that bends the wave would add partials of its own above half the sample rate;
+        // scaling the whole piece adds none.
+        double peak = 0;
+        for (double s : mixed)
+            peak = std::max(peak, std::fabs(s));
+        const double gain = peak > 1.0 ? 1.0 / peak : 1.0;
+        for (double s : mixed)
+            put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(s * gain * 32000.0))));
         if (!out.flush())
             throw std::runtime_error(std::string("cannot write ") + argv[2]);
     } catch (const std::exception& error) {

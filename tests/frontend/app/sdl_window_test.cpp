@@ -181,5 +181,21 @@ TEST_F(SdlWindow, ShowsTheBackBufferTakesInputAndSwitchesToFullScreenAndBack)
     app->getInputManager()->removeListener(&clicks);
 }
 
+TEST_F(SdlWindow, AResizedWindowShowsTheUnchangedFrameAgain)
+{
+    start(true);
+    auto* scene = new PatternScene(app, "SCENE_PATTERN", &log);
+    app->addScene(scene);
+    app->switchScene(scene);
+    frames(6);
+    expectWindowShowsBackBuffer(0, "before-resize.png");
+
+    // The scene draws the same picture every frame, so nothing new is presented: the window must
+    // paint itself again from what it showed.
+    compat::testing::resizeSdlWindow(800, 700);
+    frames(10);
+    expectWindowShowsBackBuffer(8, "resized.png");
+}
+
 } // namespace
 } // namespace apptest

@@ -121,6 +121,14 @@ TEST(InputManager, UnchangedMousePositionsAreDeliveredOnce)
     input.dispatch();
     // The first move is delivered even at 0,0; a return to an earlier point is delivered again.
     EXPECT_EQ(log, (std::vector<std::string>{"r move 0,0 0", "r move 5,5 0", "r move 0,0 0"}));
+
+    // A move along one axis keeps the other coordinate and is still a move; only an exact repeat of
+    // the last delivered position is dropped.
+    log.clear();
+    for (auto p : {point(0, 7), point(0, 7), point(4, 7), point(4, 7), point(4, 0), point(0, 0), point(0, 0)})
+        input.handleMessage(WM_MOUSEMOVE, 0, p);
+    input.dispatch();
+    EXPECT_EQ(log, (std::vector<std::string>{"r move 0,7 0", "r move 4,7 0", "r move 4,0 0", "r move 0,0 0"}));
 }
 
 TEST(InputManager, KeyCodesOutsideTheTableStayInsideIt)

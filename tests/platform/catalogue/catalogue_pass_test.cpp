@@ -8,6 +8,14 @@ namespace {
 
 using compat::testing::playedSounds;
 
+// Lets the application's queued events go, so that a check sees only the events that follow.
+void dropEvents(Application& application)
+{
+    auto& queue = application.getEventQueue();
+    while (queue.size() > 0)
+        delete queue.removeElementAt(0);
+}
+
 TEST_F(CatalogueTest, APassLoadsEveryKindOfEntry)
 {
     withSound();
@@ -149,30 +157,91 @@ TEST_F(CatalogueTest, AFourStepPassReportsEveryStep)
 
 TEST_F(CatalogueTest, EntriesLoadedAheadAreLeftOutOfThePass)
 {
-    for (const char* name : {"s1", "s2", "s3"})
-        write(name, name);
-    parse(R"(<Script id="S1">s1</Script><Script id="S2">s2</Script><Script id="S3">s3</Script>)");
-    catalogue->loadById("S2");
-    EXPECT_NE(nullptr, ResourceManager::getScript("S2"));
-    catalogue->beginLoading();
-    EXPECT_EQ(2, catalogue->getTotal());
-    EXPECT_EQ(2, runPass());
-    EXPECT_NE(nullptr, ResourceManager::getScript("S3"));
+    const char* const ids[] = {"S1", "S2", "S3", "S4"};
+    const struct {
+        const char* name;
+        std::vector<const char*> ahead;
+        std::vector<std::string> pending; // in order, after beginLoading
+    } cases[] = {
+        {"the first", {"S1"}, {"S2", "S3", "S4"}},
+        {"a middle one", {"S3"}, {"S1", "S2", "S4"}},
+        {"the last", {"S4"}, {"S1", "S2", "S3"}},
+        {"the first and the last", {"S1", "S4"}, {"S2", "S3"}},
+        {"all but one", {"S1", "S2", "S4"}, {"S3"}},
+    };
+    for (const char* id : ids)
+        write(id, id);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        delete catalogue;
+        catalogue = new ResourceManager();
+        store->release();
+        store = new PropertyManager(catalogue);
+        store->addRef();
+        dropEvents(*application);
+        parse(R"(<Script id="S1">S1</Script><Script id="S2">S2</Script>
+<Script id="S3">S3</Script><Script id="S4">S4</Script>)");
+        for (const char* id : c.ahead)
+            catalogue->loadById(id);
+
+        catalogue->beginLoading();
+        const int total = static_cast<int>(c.pending.size());
+        ASSERT_EQ(total, catalogue->getTotal());
+        std::vector<std::string> pending;
+        for (unsigned i = 0; i < catalogue->getPending().size(); ++i)
+            pending.push_back(catalogue->getPending().elementAt(i)->getId());
+        EXPECT_EQ(c.pending, pending);
+
+        std::vector<std::pair<int, int>> events;
+        for (int step = 1; step <= total; ++step) {
+            EXPECT_EQ(0, catalogue->isDone());
+            catalogue->loadStep();
+            EXPECT_FLOAT_EQ(100.0f * static_cast<float>(step) / static_cast<float>(total), catalogue->getProgress());
+            if (step == 1)
+                events.emplace_back(0, total);
+            events.emplace_back(step, total);
+            EXPECT_EQ(events, progressEvents()) << "after step " << step;
+            EXPECT_NE(nullptr, ResourceManager::getScript(c.pending[static_cast<std::size_t>(step - 1)]));
+        }
+        EXPECT_EQ(1, catalogue->isDone());
+        for (const char* id : ids)
+            EXPECT_NE(nullptr, ResourceManager::getScript(id)) << id;
+    }
 }
 
-TEST_F(CatalogueTest, AnEmptyPassIsCompleteAtOnce)
+TEST_F(CatalogueTest, AnEmptyPassIsCompleteWhenItBegins)
 {
     writeFontPicture("font.png", 1, 3, 4);
-    parse(R"(<Font id="FONT"><Surface>IMAGE_NONE</Surface><Characters>a</Characters></Font>)");
-    // The deferred font names nothing; the empty pass still ends, and ends in the font's error.
-    EXPECT_EQ("NO SURFACE AVAILABLE\n", errorOf([&] { runPass(); }));
+    parse(R"(<Surface id="F"><Image>font.png</Image></Surface>)");
+    runPass();
+    dropEvents(*application);
+    // A pass with only a deferred font: nothing is pending, so beginning it ends it.
+    parse(R"(<Font id="FONT"><Surface>F</Surface><Characters>a</Characters></Font>)");
+    ASSERT_EQ(1u, catalogue->getDeferred().size());
+    catalogue->beginLoading();
+    EXPECT_EQ(0, catalogue->getTotal());
     EXPECT_EQ(1, catalogue->isDone());
     EXPECT_EQ(100.0f, catalogue->getProgress());
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}}), progressEvents());
+    EXPECT_NE(nullptr, ResourceManager::getFont("FONT"));
+    EXPECT_EQ(0u, catalogue->getDeferred().size());
 
-    delete catalogue;
-    catalogue = new ResourceManager();
-    EXPECT_EQ(1, runPass());
+    // A step after that changes nothing: no event, no wait cursor, the same state.
+    application->setCursorShape(0);
+    catalogue->loadStep();
     EXPECT_EQ(1, catalogue->isDone());
+    EXPECT_EQ(100.0f, catalogue->getProgress());
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}}), progressEvents());
+    EXPECT_EQ(0, application->getCursorShape());
+}
+
+TEST_F(CatalogueTest, AnEmptyPassEndsInItsDeferredFontsError)
+{
+    parse(R"(<Font id="FONT"><Surface>IMAGE_NONE</Surface><Characters>a</Characters></Font>)");
+    // The deferred font names nothing; the empty pass still ends, and ends in the font's error.
+    EXPECT_EQ("NO SURFACE AVAILABLE\n", errorOf([&] { catalogue->beginLoading(); }));
+    EXPECT_EQ(1, catalogue->isDone());
+    EXPECT_EQ(100.0f, catalogue->getProgress());
 }
 
 TEST_F(CatalogueTest, AScriptThatCannotBeReadDoesNotHoldUpTheEntriesBehindIt)

@@ -76,7 +76,9 @@ TEST(XmlAttr, SetupChainsLendAttributesWhereTheElementHasNone)
     };
     for (const Case& c : cases)
         EXPECT_EQ(intOr(tree[c.id], c.name, -1), c.value) << c.id << "." << c.name;
-    EXPECT_EQ(XmlAttr::find(tree["D"], "y")->ValueStr(), "7");
+    const auto* y = XmlAttr::find(tree["D"], "y");
+    ASSERT_NE(y, nullptr) << "D.y through the chain";
+    EXPECT_EQ(y->ValueStr(), "7");
     EXPECT_EQ(XmlAttr::find(nullptr, "x"), nullptr);
 }
 

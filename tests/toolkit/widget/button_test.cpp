@@ -1,4 +1,6 @@
+#include "compat/win32/messages.h"
 #include "platform/app/Application.h"
+#include "platform/app/InputManager.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/sprite/XmlCreation.h"
@@ -108,6 +110,38 @@ TEST_F(ButtonTest, PlainClickWalksNormalHighlightPressedHighlight)
     EXPECT_EQ(button->getState(), 0);
     EXPECT_EQ(app->getCursorShape(), ButtonBlit::CursorArrow);
     EXPECT_EQ(take(), (Log{"sound L", "leave"}));
+}
+
+TEST_F(ButtonTest, MovesAlongOneAxisEnterAndLeaveThroughTheInputQueue)
+{
+    // The moves come through the application's input queue, which drops repeated positions: a move
+    // that keeps one coordinate is no repeat.
+    InputManager input;
+    input.addListener(canvas);
+    auto move = [&](int x, int y) {
+        input.handleMessage(WM_MOUSEMOVE, 0, static_cast<LPARAM>((y & 0xFFFF) << 16 | (x & 0xFFFF)));
+        input.dispatch();
+    };
+    const struct {
+        const char* name;
+        int outsideX, outsideY; // the start, outside; the button is entered at (20, 15)
+        int leaveX, leaveY;
+    } cases[] = {
+        {"in from below, out to the right", 20, 60, 80, 15},
+        {"in from the right, out above", 80, 15, 20, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        move(c.outsideX, c.outsideY);
+        take();
+        move(20, 15);
+        EXPECT_EQ(button->getState(), 1);
+        EXPECT_EQ(app->getCursorShape(), ButtonBlit::CursorHand);
+        EXPECT_EQ(take(), (Log{"sound E", "enter"}));
+        move(c.leaveX, c.leaveY);
+        EXPECT_EQ(button->getState(), 0);
+        EXPECT_EQ(take(), (Log{"sound L", "leave"}));
+    }
 }
 
 TEST_F(ButtonTest, DragOffAndReleaseOutsideClicksNothing)

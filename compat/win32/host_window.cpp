@@ -1,0 +1,119 @@
+// The one window the host shows on the desktop: where it is, and the host's events turned into
+// that window's messages.
+#include "compat/win32/window_internal.h"
+
+#include "compat/host/CloseSignals.h"
+#include "compat/host/Host.h"
+
+using namespace compat::win32::detail;
+
+namespace {
+
+// Applies what a host message says about the shown window and delivers it.
+void deliverHostMessage(const compat::host::Message& m)
+{
+    HWND window;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        window = hosted;
+        if (find(window) == nullptr)
+            return;
+    }
+    switch (m.message) {
+    case WM_MOVE: {
+        LPARAM origin;
+        {
+            std::lock_guard<std::recursive_mutex> lock(tableMutex);
+            Window* w = find(window);
+            const POINT now = clientOrigin(*w);
+            const LONG dx = static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(m.lParam))) - now.x;
+            const LONG dy = static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(m.lParam))) - now.y;
+            if (w->minimized || (dx == 0 && dy == 0))
+                return;
+            w->rect.left += dx;
+            w->rect.right += dx;
+            w->rect.top += dy;
+            w->rect.bottom += dy;
+            origin = m.lParam;
+        }
+        sendDirect(window, WM_MOVE, 0, origin);
+        break;
+    }
+    case WM_SIZE:
+        if (m.wParam == SIZE_MINIMIZED)
+            setShowState(window, true, false, true);
+        else if (m.wParam == SIZE_MAXIMIZED)
+            setShowState(window, false, true, true);
+        else
+            setShowState(window, false, false, true);
+        break;
+    case WM_PAINT: InvalidateRect(window, nullptr, FALSE); break;
+    case WM_KILLFOCUS:
+    case WM_SETFOCUS:
+    case WM_CLOSE: sendDirect(window, m.message, m.wParam, m.lParam); break;
+    case WM_MOUSEMOVE:
+        sendDirect(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                   static_cast<LPARAM>(HTCLIENT | (WM_MOUSEMOVE << 16)));
+        PostMessageA(window, m.message, m.wParam, m.lParam);
+        break;
+    default: PostMessageA(window, m.message, m.wParam, m.lParam); break;
+    }
+}
+
+} // namespace
+
+namespace compat::win32::detail {
+
+void placeOnHost(const Window& w)
+{
+    if (w.handle != hosted)
+        return;
+    const POINT origin = clientOrigin(w);
+    const SIZE size = clientSize(w);
+    compat::host::current().placeWindow(origin.x, origin.y, size.cx, size.cy);
+}
+
+// Picks up the host's events when this thread owns the shown window.
+void pumpHost()
+{
+    HWND window;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        window = hosted;
+        Window* w = find(window);
+        if (w == nullptr || w->thread != ownQueue()->id)
+            return;
+    }
+    std::vector<compat::host::Message> messages;
+    compat::host::current().pumpEvents(messages);
+    // A termination signal closes the window as its close box would.
+    if (compat::host::takeCloseRequest())
+        messages.push_back({WM_CLOSE, 0, 0});
+    for (const auto& m : messages)
+        deliverHostMessage(m);
+}
+
+bool ownsHostedWindow()
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    Window* w = find(hosted);
+    return w != nullptr && w->thread == ownQueue()->id;
+}
+
+} // namespace compat::win32::detail
+
+namespace compat::win32 {
+
+HWND hostedWindow()
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    return hosted;
+}
+
+void keepClassOffHost(const char* className)
+{
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    offHostClasses.insert(lower(className));
+}
+
+} // namespace compat::win32

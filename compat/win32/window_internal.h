@@ -1,0 +1,130 @@
+// What the window files of this library share: the window and thread tables, and the helpers every
+// part of the window system calls. Private to compat/win32; the program sees window.h only.
+#pragma once
+
+#include "compat/win32/window.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace compat::win32::detail {
+
+// ---- threads and their queues -------------------------------------------------------------------
+
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+struct ThreadQueue {
+    DWORD id = 0;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    bool quit = false;
+    int quitCode = 0;
+};
+
+std::shared_ptr<ThreadQueue>& ownQueue();
+std::shared_ptr<ThreadQueue> queueOf(DWORD threadId);
+void wakeThread(DWORD thread);
+bool isDescendant(HWND window, HWND ancestor);
+
+// ---- classes and windows ------------------------------------------------------------------------
+
+struct WindowClass {
+    UINT style = 0;
+    WNDPROC procedure = nullptr;
+    int extraBytes = 0;
+    HINSTANCE instance = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+    std::string name;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    std::string className;
+    WNDPROC procedure = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+    HINSTANCE instance = nullptr;
+    LONG_PTR id = 0;
+    std::string text;
+    RECT rect{}; // desktop coordinates, or the parent's client coordinates for a child
+    bool visible = false;
+    bool minimized = false;
+    bool maximized = false;
+    bool enabled = true;
+    bool needsPaint = false;
+    bool dying = false;      // DestroyWindow is under way: its messages are being sent
+    bool destroying = false; // gone: only waits to leave the table
+    LONG_PTR userData = 0;
+    std::vector<BYTE> extra;
+    DWORD thread = 0;
+    bool presented = false; // shown by the desktop toolkit, driven by its thread
+    bool active = false;    // shows activity (an animation that plays)
+    int fontHeight = 0;     // pixels; 0 for the toolkit's own font
+    bool bold = false;
+};
+
+// The tables below are guarded by tableMutex.
+extern std::recursive_mutex& tableMutex;
+extern std::map<std::string, WindowClass>& classes; // by lower-case name
+extern std::map<HWND, Window>& windows;
+extern std::set<std::string>& offHostClasses;
+extern HWND hosted;
+extern HWND foreground;
+extern HWND focus;
+extern HCURSOR currentCursor;
+
+// The keyboard as the key messages taken from the queues say: bit 7 down, bit 0 toggled.
+extern std::atomic<std::uint8_t> keyStates[256];
+
+// Whether this thread shows windows through the desktop toolkit.
+extern thread_local bool presentingHere;
+
+std::string lower(const char* text);
+bool isTopLevel(DWORD style, HWND parent);
+// What the frame around a client area takes on each side.
+RECT frameInsets(DWORD style, DWORD exStyle);
+// A live window, or null; call with the table locked.
+Window* find(HWND handle);
+// A window still in the table, even one being taken down; call with the table locked.
+Window* findAny(HWND handle);
+void desktop(int& width, int& height);
+// The client area's top-left corner in desktop coordinates.
+POINT clientOrigin(const Window& w);
+SIZE clientSize(const Window& w);
+WNDPROC procedureOf(HWND handle);
+DWORD threadOf(HWND handle);
+LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void setShowState(HWND handle, bool minimize, bool maximize, bool fromHost);
+
+// Tells the host where the shown window's client area is.
+void placeOnHost(const Window& w);
+// Picks up the host's events when this thread owns the shown window.
+void pumpHost();
+bool ownsHostedWindow();
+
+// Brings the toolkit up to date with this thread's presented windows (see native_view.cpp).
+void presentWindows(bool takeInput);
+
+// A window of this thread waiting for WM_PAINT, or null.
+HWND windowToPaint(HWND filter);
+
+} // namespace compat::win32::detail

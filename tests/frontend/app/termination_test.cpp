@@ -1,0 +1,147 @@
+// The program, started from its staged run directory under the headless host, ends through its
+// normal shutdown when it is asked to terminate: every termination signal closes the window, the
+// settings are saved (the clean-shutdown mark is set again) and the exit status is 0. On standard
+// error it says one line when there is no audio device, and nothing at all otherwise.
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Polls until the condition holds or `seconds` pass.
+template <class Condition> bool waitFor(Condition condition, int seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+class RunningProgram {
+public:
+    RunningProgram(const testsupport::TempDir& home, const std::string& audioDriver)
+    {
+        const std::filesystem::path program = QUARRY_PROGRAM;
+        const char* const replaced[] = {"QUARRYTIDE_HOST=", "SDL_AUDIODRIVER=", "QUARRYTIDE_REGISTRY=", "XDG_DATA_HOME="};
+        std::vector<std::string> settings;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text = *entry;
+            if (std::none_of(std::begin(replaced), std::end(replaced),
+                             [&](const char* name) { return text.rfind(name, 0) == 0; }))
+                settings.push_back(text);
+        }
+        settings.push_back("QUARRYTIDE_HOST=headless");
+        settings.push_back("SDL_AUDIODRIVER=" + audioDriver);
+        settings.push_back("QUARRYTIDE_REGISTRY=" + home.file("registry"));
+        settings.push_back("XDG_DATA_HOME=" + home.path().string());
+        std::vector<char*> environment;
+        for (std::string& text : settings)
+            environment.push_back(text.data());
+        environment.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, home.file("stderr").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, home.file("stdout").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        // The program finds its data set beside it, in the run directory it is started in.
+        const std::string runDir = program.parent_path().string();
+        const std::string command = "cd \"" + runDir + "\" && exec \"" + program.string() + "\"";
+        char* arguments[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
+        started = posix_spawn(&pid, "/bin/sh", &actions, nullptr, arguments, environment.data()) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~RunningProgram()
+    {
+        if (started && !ended) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    // The exit status, or -1 when the program did not end within the time.
+    int waitForExit(int seconds)
+    {
+        int status = 0;
+        const bool done = waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
+        if (!done)
+            return -1;
+        ended = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    pid_t pid = -1;
+    bool started = false;
+    bool ended = false;
+};
+
+struct Case {
+    int signalNumber;
+    const char* audioDriver;
+    bool soundless;
+};
+
+class Termination : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Termination, EndsThroughTheNormalShutdownWithStatusZero)
+{
+    const Case c = GetParam();
+    testsupport::TempDir home;
+    RunningProgram game(home, c.audioDriver);
+    ASSERT_TRUE(game.started);
+    // The settings are read at start-up, which marks the run as not yet ended cleanly.
+    const std::string registry = home.file("registry");
+    const std::string running = "\"shutdowncorrect\"=dword:00000000";
+    ASSERT_TRUE(waitFor([&] { return readFile(registry).find(running) != std::string::npos; }, 60))
+        << readFile(home.file("stderr"));
+
+    ASSERT_EQ(0, kill(game.pid, c.signalNumber));
+    EXPECT_EQ(game.waitForExit(60), 0) << strsignal(c.signalNumber);
+    EXPECT_NE(readFile(registry).find("\"shutdowncorrect\"=dword:00000001"), std::string::npos) << readFile(registry);
+
+    const std::string said = readFile(home.file("stderr"));
+    if (c.soundless) {
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_EQ(said.rfind("No audio device could be opened (", 0), 0u) << said;
+        EXPECT_NE(said.find("): the game runs without sound.\n"), std::string::npos) << said;
+    } else {
+        EXPECT_EQ(said, "");
+    }
+    EXPECT_EQ(readFile(home.file("stdout")), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Termination,
+                         ::testing::Values(Case{SIGTERM, "quarrytide-no-such-driver", true},
+                                           Case{SIGINT, "quarrytide-no-such-driver", true},
+                                           Case{SIGHUP, "dummy", false}),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return std::string(sigabbrev_np(info.param.signalNumber)) + (info.param.soundless ? "WithoutSound" : "WithSound");
+                         });
+
+} // namespace
