@@ -2,10 +2,6 @@
 
 #include "compat/win32/debug.h"
 
-namespace {
-const char* const kLogFile = "game.log";
-}
-
 DebugLog& DebugLog::instance()
 {
     static DebugLog log;
@@ -45,7 +41,7 @@ void DebugLog::writeOut(const std::string& message)
         } else {
             mode |= std::ios::app;
         }
-        file = new std::ofstream(kLogFile, mode);
+        file = new std::ofstream(filePath, mode);
     }
     // A log that cannot be opened loses the write; the in-memory text keeps it.
     if (file->is_open()) {

@@ -1,6 +1,7 @@
 // The program-wide diagnostic log. The texts are kept in memory, the oldest dropped once they pass
 // kKeptText characters (the terminate handler reports the tail); with write-through on it also goes to the debugger output and, with file output on, to
-// "game.log", which is opened and closed around every text so a crash loses nothing.
+// "game.log" (or the file set with setFilePath), which is opened and closed around every text so a
+// crash loses nothing.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,8 @@ public:
     void setFileOutput(bool on) { fileOutput = on; }
     void setWriteThrough(bool on) { writeThrough = on; }
     void setTruncateOnOpen(bool on) { truncateOnOpen = on; }
+    // The host path of the log file; "game.log" in the working directory until set.
+    void setFilePath(const std::string& path) { filePath = path; }
     void close();
 
     const std::string& getText() const { return text; }
@@ -38,4 +41,5 @@ private:
     bool closed = false;
     bool truncateOnOpen = false;
     std::string text;
+    std::string filePath = "game.log";
 };

@@ -2,6 +2,8 @@
 
 #include "compat/win32/messagebox.h"
 #include "compat/win32/messages.h"
+#include "compat/win32/path.h"
+#include "compat/win32/userdata.h"
 #include "frontend/app/GameApp.h"
 #include "platform/app/InputManager.h"
 #include "platform/app/Screen.h"
@@ -9,6 +11,8 @@
 #include "resources/settings/Settings.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -36,6 +40,11 @@ int GameMain(const std::vector<std::string>& arguments)
 {
     GameApp* app = new GameApp();
     app->getArguments() = arguments;
+    // The log is the player's file like the others: below the player's data folder, not wherever the
+    // game was started from (an installed game's folder is not writable).
+    std::error_code ignored;
+    std::filesystem::create_directories(compat::userDataFolder(), ignored);
+    DebugLog::instance().setFilePath(compat::hostPath(compat::userDataPath("game.log")));
     DebugLog::instance().setFileOutput(true);
     // The log is kept in game.log; a player's terminal hears only what is meant for it.
     DebugLog::instance().setDebuggerOutput(false);
