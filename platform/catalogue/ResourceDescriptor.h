@@ -3,6 +3,7 @@
 // loading it puts the loaded object into the catalogue's map of its kind under the identifier.
 #pragma once
 
+#include "resources/properties/ResourceQueue.h"
 #include "runtime/RefCounted.h"
 
 #include <string>
@@ -40,16 +41,10 @@ protected:
 };
 
 // A "Surface" entry: an image and an optional mask, drawn through one surface holder.
-class ImageDescriptor : public ResourceDescriptor {
+class ImageDescriptor : public ResourceDescriptor, public SurfaceEntry {
 public:
     using ResourceDescriptor::ResourceDescriptor;
     int load(Archive* archive) override;
-
-    std::string imageId;
-    std::string imageFile;
-    std::string memoryType; // "video", "system" or empty
-    std::string maskId;
-    std::string maskFile;
 };
 
 // A "Mask" entry: a grey-level picture loaded as an 8-bit mask map.
@@ -60,25 +55,10 @@ public:
 };
 
 // A "Font" entry: a bitmap font over the picture of a surface entry. Loaded after every other entry.
-class FontDescriptor : public ResourceDescriptor {
+class FontDescriptor : public ResourceDescriptor, public FontEntry {
 public:
     using ResourceDescriptor::ResourceDescriptor;
     int load(Archive* archive) override;
-
-    int charSpace = 0;
-    int lineSpace = 0;
-    int spaceWidth = 0;
-    int color = 0; // read from the entry, not used by the font
-    std::string surfaceId;
-    std::string characters;
-    int baseline = 0;
-    int baselineCharHeight = 0;
-    int baselineGiven = 0;
-    int chineseFont = 0;
-    int charWidth = 0;
-    int charHeight = 0;
-    int compressed = 0; // kept only when a character file is named
-    std::string characterFile;
 };
 
 // A "Sound" entry: a sample loaded into the next free sample slot of the sound manager.

@@ -38,30 +38,13 @@ ResourceDescriptor* describe(const ResourceRecord& entry)
     switch (entry.kind) {
     case ResourceRecord::Surface: {
         auto* image = new ImageDescriptor(entry.id);
-        image->imageId = entry.imageId;
-        image->imageFile = entry.imageFile;
-        image->memoryType = entry.memoryType;
-        image->maskId = entry.maskId;
-        image->maskFile = entry.maskFile;
+        static_cast<SurfaceEntry&>(*image) = entry;
         descriptor = image;
         break;
     }
     case ResourceRecord::Font: {
         auto* font = new FontDescriptor(entry.id);
-        font->charSpace = entry.charSpace;
-        font->lineSpace = entry.lineSpace;
-        font->spaceWidth = entry.spaceWidth;
-        font->color = entry.color;
-        font->surfaceId = entry.surfaceId;
-        font->characters = entry.characters;
-        font->baseline = entry.baseline;
-        font->baselineCharHeight = entry.baselineCharHeight;
-        font->baselineGiven = entry.baselineGiven;
-        font->chineseFont = entry.chineseFont;
-        font->charWidth = entry.charWidth;
-        font->charHeight = entry.charHeight;
-        font->compressed = entry.compressed;
-        font->characterFile = entry.characterFile;
+        static_cast<FontEntry&>(*font) = entry;
         descriptor = font;
         break;
     }

@@ -6,27 +6,21 @@
 
 #include <string>
 
-// One resource entry as its reader found it: texts exactly as written, numbers 0 when absent.
-struct ResourceRecord {
-    enum Kind { Surface, Mask, Font, Sound, Script };
-
-    Kind kind = Surface;
-    std::string id;
-    int tag = 0;
-    std::string fileName; // Mask, Sound and Script: the element's text
-
-    // Surface: its Image and Mask children.
+// The settings of a "Surface" entry: its Image and Mask children.
+struct SurfaceEntry {
     std::string imageId;
     std::string imageFile;
     std::string memoryType; // "video", "system" or empty
     std::string maskId;
     std::string maskFile;
+};
 
-    // Font: the start tag's settings and the children.
+// The settings of a "Font" entry: the start tag's settings and the children.
+struct FontEntry {
     int charSpace = 0;
     int lineSpace = 0;
     int spaceWidth = 0;
-    int color = 0;
+    int color = 0; // read from the entry, not used by the font
     std::string surfaceId;
     std::string characters;
     int baseline = 0;
@@ -37,6 +31,17 @@ struct ResourceRecord {
     int charHeight = 0;
     int compressed = 0; // kept only when a character file is named
     std::string characterFile;
+};
+
+// One resource entry as its reader found it: texts exactly as written, numbers 0 when absent. The
+// catalogue's descriptors carry the same settings, so they take them over whole.
+struct ResourceRecord : SurfaceEntry, FontEntry {
+    enum Kind { Surface, Mask, Font, Sound, Script };
+
+    Kind kind = Surface;
+    std::string id;
+    int tag = 0;
+    std::string fileName; // Mask, Sound and Script: the element's text
 };
 
 class ResourceQueue {
