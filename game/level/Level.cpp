@@ -59,6 +59,38 @@ private:
     Block* block;
 };
 
+// Takes the start block and then, depth first over left, right, up and down, every neighbour of the
+// same kind that is not yet in `doneState`. The stack stands in for recursion so that a large field
+// cannot exhaust the call stack; the visiting order is the recursive one. Each block is held while its
+// neighbours are looked at, since taking it may empty its cell.
+template <class Take>
+void floodGroup(const Level& level, Block* start, int doneState, Take take)
+{
+    struct Frame {
+        Hold block;
+        int next;
+    };
+    std::vector<Frame> stack;
+    Hold first(start);
+    take(start);
+    stack.push_back({std::move(first), 0});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next == 4) {
+            stack.pop_back();
+            continue;
+        }
+        const int dir = top.next++;
+        Block* current = top.block.get();
+        Block* neighbour = level.getBlock(current->getColumn() + kNeighbourX[dir], current->getRow() + kNeighbourY[dir]);
+        if (!neighbour || !neighbour->isSameKind(current) || neighbour->getState() == doneState)
+            continue;
+        Hold held(neighbour);
+        take(neighbour);
+        stack.push_back({std::move(held), 0});
+    }
+}
+
 bool isColourLike(const Block* block)
 {
     return block->getType() == BlockTypeColour || block->getType() == BlockTypeColorBomb;
@@ -480,29 +512,8 @@ void Level::selectGroup(Block* block)
         break;
     }
 
-    // A group of one kind: depth first over left, right, up, down. The stack stands in for recursion
-    // so that a large field cannot exhaust the call stack; the visiting order is the recursive one.
-    struct Frame {
-        Block* block;
-        int next;
-    };
-    std::vector<Frame> stack;
-    markSelected(block);
-    stack.push_back({block, 0});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next == 4) {
-            stack.pop_back();
-            continue;
-        }
-        const int dir = top.next++;
-        Block* current = top.block;
-        Block* neighbour = getBlock(current->getColumn() + kNeighbourX[dir], current->getRow() + kNeighbourY[dir]);
-        if (!neighbour || !neighbour->isSameKind(current) || neighbour->getState() == BlockStateSelected)
-            continue;
-        markSelected(neighbour);
-        stack.push_back({neighbour, 0});
-    }
+    // A group of one kind: every block of the same kind reached over left, right, up and down.
+    floodGroup(*this, block, BlockStateSelected, [this](Block* member) { markSelected(member); });
 }
 
 // ----- removal
@@ -584,30 +595,8 @@ void Level::removeGroup(Block* block, int delay)
         break;
     }
 
-    // A group of one kind leaves at one delay, in the recursive visiting order (left, right, up, down),
-    // walked with a stack of its own. Each block is held while its neighbours are looked at.
-    struct Frame {
-        Hold block;
-        int next;
-    };
-    std::vector<Frame> stack;
-    removeBlock(block, delay);
-    stack.push_back({Hold(block), 0});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next == 4) {
-            stack.pop_back();
-            continue;
-        }
-        const int dir = top.next++;
-        Block* current = top.block.get();
-        Block* neighbour = getBlock(current->getColumn() + kNeighbourX[dir], current->getRow() + kNeighbourY[dir]);
-        if (!neighbour || !neighbour->isSameKind(current) || neighbour->getState() == BlockStateRemoving)
-            continue;
-        Hold held(neighbour);
-        removeBlock(neighbour, delay);
-        stack.push_back({std::move(held), 0});
-    }
+    // A group of one kind leaves at one delay.
+    floodGroup(*this, block, BlockStateRemoving, [this, delay](Block* member) { removeBlock(member, delay); });
 }
 
 // ----- gravity
