@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+class BitmapFont;
 class Block;
 class ButtonBlit;
 class Dialog;
@@ -129,6 +130,13 @@ namespace SaveState {
 enum : int { None = 0, Lost = 1, Playing = 2, LevelDone = 3, Ended = 4, Saved = 5 };
 } // namespace SaveState
 
+// The score hand-over to the shell, shared by the whole program: a hand-over is due, the score shown
+// last, the hand-over's step and its result (1 success, 2 failure).
+extern bool scorePending;
+extern int uploadScore;
+extern int scoreUploadState;
+extern int scoreUploadResult;
+
 class PlayScene : public Sprite, public InputListener, public ButtonListener, public DialogListener,
                   public BlockRemover {
 public:
@@ -136,9 +144,9 @@ public:
 
     static constexpr int kLayerCount = 22;
     static constexpr int kHintKinds = 16;
-    static constexpr int kStarTypes = 12;
+    static constexpr int kStarTypes = 13;
     static constexpr int kStarColours = 5;
-    // Room of the list that showHint fills.
+    // Room of the list that showHint fills; blinking stops there.
     static constexpr int kHintBlockRoom = 50;
 
     // The layer names from the bottom up.
@@ -154,7 +162,6 @@ public:
     // "hide": the input listener and everything show added leave again.
     void onRemovedFromCanvas() override;
     void tick() override;
-    bool isEnabled() const override;
     void onKeyTyped(int character) override;
     void onLeftPressed(int x, int y, int buttons, int doubleClick) override;
     void onRightPressed(int x, int y, int buttons, int doubleClick) override;
@@ -184,7 +191,6 @@ public:
     virtual void onChar(int character);
 
     // InputListener (attached while the field is shown).
-    void keyPressed(int key) override;
     void keyTyped(char character) override;
     void mousePressed(int x, int y, int buttons, int doubleClick) override;
     void rightPressed(int x, int y, int buttons, int doubleClick) override;
@@ -243,6 +249,8 @@ public:
     void putBlocksOnCanvas(bool hide);
     void dropBlockOut(Block* block, int extra, int delay);
     void createFloater(const std::string& text, int x, int y, std::uint32_t colour);
+    // Makes the sliding header text and holds it as the header sprite (replacing one held before); the
+    // caller puts it on the canvas.
     void showHeaderText(const std::string& stringId);
 
     // One step of the score hand-over to the shell.
@@ -289,13 +297,22 @@ public:
     static int shineFrameCounter;
     // "INT_TREASURE_BLINK_START_TIME", read at its first use (0 until then).
     static int treasureBlinkStart;
+    // The fonts of the floaters and of the bonus texts, loaded by every new field.
+    static BitmapFont* floaterFont;
+    static BitmapFont* bigFont;
 
 protected:
     // Releases the held sprite and clears the slot.
     static void dropSprite(Sprite*& sprite);
-    // Takes the running game from the saved-game document (score, statistics, hint counts).
-    void restoreSavedGame();
+    // Takes the running game from the saved-game document (score, statistics, hint counts); false
+    // (after telling the player) when there is no usable saved game, which then starts a new game.
+    bool restoreSavedGame();
     void readStarColours();
+    // The phase work of the treasure's way to its dialog and of the game's end.
+    void updateTreasureToDialog();
+    void updateGameOver();
+    // Puts the open dialog on top of the canvas with the field as its listener.
+    void showOpenDialog();
     void createLayerMarkers();
     void createButtonsAndLabel();
 
@@ -358,8 +375,14 @@ protected:
     int previewY = 0;
     // A statistics dialog of the mode that the score hand-over may replace.
     Sprite* statsDialog = nullptr;
+    // Taking a treasure paused the level and game-over timers; the next settling resumes them.
+    bool treasurePausedTimers = false;
 
     // -- click --
+    // What a used tool or a taken treasure does to the field (PlaySceneTools.cpp); the icon is the one
+    // the click took from the block, or null.
+    void useTool(Block* block, Sprite* icon);
+    void takeTreasure(Block* block, Sprite* icon);
 
     // -- hints --
 
