@@ -385,6 +385,16 @@ protected:
     void takeTreasure(Block* block, Sprite* icon);
 
     // -- hints --
+public:
+    // Spends one of the hint from both stocks, the player's and this game's; a stock at 0 stays there.
+    void spendHint(int id);
+    // Hints are on and both stocks of the hint last.
+    bool isHintInStock(int id) const;
+    // How many rows shake after `elapsedMs` of the game-over countdown: the share of the countdown gone,
+    // of the field's rows (all of them once a countdown without time is over).
+    int shakingRowsFor(int elapsedMs) const;
+
+protected:
 
     // -- effects --
 };
