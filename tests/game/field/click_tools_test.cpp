@@ -1,0 +1,279 @@
+// The group click on a playing field: what each tool and bomb does to a small grid, the score and
+// statistics of a click, the clicks that do nothing, a treasure taken, destroyed, repainted or running
+// out, where a treasure drops, and the hourglass stopping the countdown.
+#include "FieldFixture.h"
+
+#include "compat/win32/timer.h"
+#include "game/stats/StatsManager.h"
+#include "platform/surface/SurfaceHolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using fieldtest::FieldFixture;
+using fieldtest::TestPlayScene;
+
+namespace {
+
+class ClickToolsTest : public FieldFixture {
+protected:
+    void SetUp() override
+    {
+        FieldFixture::SetUp();
+        std::string layout = fieldtest::fieldLayout();
+        layout.erase(layout.rfind("</Layout>"));
+        loadLayout(layout + R"xml(
+  <Integer id="INT_NR_OF_STAR_FRAMES">2</Integer>
+  <Integer id="INT_NR_OF_TIMER_FRAMES">2</Integer>
+  <Point id="POINT_TIMER_POS" x="300" y="20"/>
+  <Float id="FLOAT_TIMER_FLOAT_SPEED">0.1</Float>
+  <Integer id="INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME">1</Integer>
+  <Integer id="INT_TREASURE_ICON_REMOVE_MOVES_PER_FRAME">1</Integer>
+  <Float id="FLOAT_TREASURE_FADEIN_SPEED">0.1</Float>
+  <Integer id="INT_DROP_FIRST_TREASURE_MAX_ROWS">3</Integer>
+  <Integer id="INT_DROP_FIRST_TREASURE_MIN_ROWS">1</Integer>
+  <Integer id="INT_DROP_TREASURE_MIN_TOPBLOCK_SPACE">0</Integer>
+  <Integer id="INT_DROP_TREASURE_MIN_ROWS">1</Integer>
+  <Integer id="INT_TREASURE_REMOVE_TIME">1000</Integer>
+  <Integer id="INT_TREASURE_BLINK_START_TIME">400</Integer>
+  <Integer id="INT_TREASURE_BLINK_TIME">100</Integer>
+</Layout>)xml");
+        addImage("IMAGE_STAR_SMALL_ALPHA", 8, 16, 0xFFFFFF);
+        addImage("IMAGE_HOURGLASS_ICON", 10, 20, 0x808080);
+        for (TreasureDesc& treasure : stats().treasures)
+            treasure.dropcount = 0;
+    }
+
+    Level* level() { return scene->getLevel(); }
+    std::string grid() { return gridText(level()); }
+
+    // Puts a block of the kind into the cell (replacing what is there).
+    Block* put(int x, int y, int type, int colour, int multiplier = 1)
+    {
+        auto* block = new Block(level(), x, y, type, colour, multiplier, true);
+        level()->setBlock(x, y, block);
+        return block;
+    }
+
+    void click(int x, int y) { press(cellX(x), cellY(y)); }
+
+    // Takes the field off the canvas and lets it go, so the next case starts a new one.
+    void discardScene()
+    {
+        canvas->removeSprite(scene);
+        scene->unregisterInput();
+        scene->release();
+        scene = nullptr;
+    }
+
+    int removedBlocks() { return scene->getLevelStats().blocksremoved.get(); }
+};
+
+struct ToolCase {
+    const char* name;
+    const char* before;
+    int x, y;
+    const char* after;
+    int removed;
+    const char* sound;
+};
+
+TEST_F(ClickToolsTest, EachToolAndBombClearsItsCellsScoresOnceAndStartsTheToolPhase)
+{
+    const ToolCase cases[] = {
+        {"bomb: a 5x5 square", "RGBYPR\nGBYPRG\nBYoRGB\nYPRGBY\nPRGBYP", 2, 2,
+         ".....R\n.....G\n.....B\n.....Y\n.....P", 25, "SOUND_DYNAMITE"},
+        {"line bomb: its row", "RGBYPR\nGBYPRG\nlYPRGB\nYPRGBY\nPRGBYP", 0, 2,
+         "RGBYPR\nGBYPRG\n......\nYPRGBY\nPRGBYP", 6, "SOUND_USE_TOOL"},
+        {"hammer: its cell and the strip below", "RGBYPR\nGBhPRG\nBYRRGB\nYPRGBY\nPRGBYP", 2, 1,
+         "RGBYPR\nGB.PRG\nB...GB\nY...BY\nP...YP", 10, "SOUND_USE_TOOL"},
+        {"colour bomb: its colour everywhere", "cGBYPR\nGBYPRG\nBYRRGB\nYPRGBY\nPRGBYP", 0, 0,
+         ".GBYP.\nGBYP.G\nBY..GB\nYP.GBY\nP.GBYP", 7, "SOUND_USE_TOOL"},
+        {"rainbow: like a colour bomb", "rGBYPR\nGBYPRG\nBYRRGB\nYPRGBY\nPRGBYP", 0, 0,
+         ".GBYP.\nGBYP.G\nBY..GB\nYP.GBY\nP.GBYP", 7, "SOUND_USE_TOOL"},
+        {"bucket: repaints its square, removes nothing", "GGBYPR\nGuYPRG\nBYBRGB\nYPRGBY\nPRGBYP", 1, 1,
+         "RRRYPR\nRRRPRG\nRRRRGB\nYPRGBY\nPRGBYP", 0, "SOUND_USE_TOOL"},
+        {"hourglass: only itself", "gGBYPR\nGBYPRG\nBYRRGB\nYPRGBY\nPRGBYP", 0, 0,
+         ".GBYPR\nGBYPRG\nBYRRGB\nYPRGBY\nPRGBYP", 1, "SOUND_USE_TOOL"},
+        {"tnt: the whole field", "RGBYPR\nGBYPRG\nBYRxGB\nYPRGBY\nPRGBYP", 3, 2, "......\n......\n......\n......\n......",
+         30, "SOUND_DYNAMITE"},
+    };
+    for (const ToolCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        playingScene(c.before);
+        click(c.x, c.y);
+        EXPECT_EQ(grid(), c.after);
+        // INT_SCORE_PER_SPECIAL x 1.0 (easy), whatever the tool takes.
+        EXPECT_EQ(scene->getScore(), 20);
+        EXPECT_EQ(removedBlocks(), c.removed);
+        EXPECT_EQ(scene->getPhase(), PlayPhase::ToolEffect);
+        EXPECT_EQ(scene->events.back(), PlayEvent::ToolUsed);
+        EXPECT_EQ(level()->getSelectedCount(), 0);
+        discardScene();
+    }
+}
+
+TEST_F(ClickToolsTest, AColourGroupScoresCountsAndSettles)
+{
+    settings.difficulty = "HARD";
+    playingScene("......\n......\nRR....\nRRG...\nGGBB..");
+    put(0, 2, BlockTypeColour, 0, 2);
+    put(1, 3, BlockTypeColour, 0, 3);
+    click(0, 3);
+    // Four of a colour: 10 + 5 = 15, x 2.0 (hard) = 30 points, multiplier 2 x 3.
+    EXPECT_EQ(scene->getScore(), 180);
+    EXPECT_EQ(removedBlocks(), 4);
+    EXPECT_EQ(scene->getLevelStats().biggestgroup, 4);
+    EXPECT_EQ(scene->getLevelStats().biggestscore, 180);
+    EXPECT_EQ(scene->getSaveState(), SaveState::Playing);
+    EXPECT_EQ(scene->events.back(), PlayEvent::GroupRemoved);
+    // The removal settled the field: the rest fell.
+    EXPECT_EQ(grid(), "......\n......\n......\n..G...\nGGBB..");
+    EXPECT_EQ(level()->getRemovingCount(), 4);
+}
+
+TEST_F(ClickToolsTest, ClicksBelowTheMinimumOrOnNothingChangeNothing)
+{
+    playingScene("......\n......\n......\nRG....\nRG....");
+    scene->getGameStats().lastActionTime = 7;
+    click(4, 0);
+    EXPECT_EQ(scene->getGameStats().lastActionTime, 7u);
+    click(0, 4);
+    EXPECT_NE(scene->getGameStats().lastActionTime, 7u);
+    EXPECT_EQ(grid(), "......\n......\n......\nRG....\nRG....");
+    EXPECT_EQ(scene->getScore(), 0);
+    EXPECT_EQ(scene->getSaveState(), SaveState::None);
+    EXPECT_EQ(level()->getSelectedCount(), 0);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
+}
+
+TEST_F(ClickToolsTest, GoldIsCountedAndLeftToTheMode)
+{
+    playingScene("......\n......\n......\n$$....\n$R....");
+    click(0, 4);
+    // 3 x 25 x 1.0; the gold stays until the mode's cart takes it.
+    EXPECT_EQ(scene->getScore(), 75);
+    EXPECT_EQ(scene->getLevelStats().gold, 3);
+    EXPECT_EQ(scene->events.back(), PlayEvent::GoldComplete);
+    EXPECT_EQ(grid(), "......\n......\n......\n$$....\n$R....");
+}
+
+TEST_F(ClickToolsTest, ATreasureInTheBottomRowIsTakenAndRecorded)
+{
+    playingScene("......\n......\n......\nR.....\nRG....");
+    SurfaceHolder* picture = addImage("IMAGE_TREASURE_TEST", 12, 12, 0x123456);
+    stats().treasures[3].setSurface(picture);
+    stats().currentTreasure = 3;
+    Block* treasure = put(1, 4, BlockTypeTreasure, 3);
+    TestPlayScene::hold(scene->droppedTreasure, treasure);
+    scene->treasureTimer.restart(timeGetTime() + 5000);
+    const int taken = stats().totalTaken;
+
+    click(1, 4);
+    EXPECT_EQ(scene->getScore(), 250);
+    EXPECT_EQ(scene->getLevelStats().acquiredTreasures, std::vector<int32_t>{3});
+    EXPECT_EQ(stats().totalTaken, taken + 1);
+    EXPECT_EQ(scene->droppedTreasure, nullptr);
+    EXPECT_FALSE(scene->treasureTimer.isEnabled());
+    EXPECT_NE(scene->treasureSprite, nullptr);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::TreasureFound);
+    EXPECT_EQ(level()->getBlock(1, 4), nullptr);
+    stats().treasures[3].setSurface(nullptr);
+}
+
+TEST_F(ClickToolsTest, ABombDestroysATreasureAndItsTimer)
+{
+    playingScene("......\n......\nRGo...\nRGB...\nRGBY..");
+    TestPlayScene::hold(scene->droppedTreasure, put(0, 3, BlockTypeTreasure, 2));
+    scene->treasureTimer.restart(timeGetTime() + 5000);
+    click(2, 2);
+    EXPECT_EQ(scene->droppedTreasure, nullptr);
+    EXPECT_FALSE(scene->treasureTimer.isEnabled());
+    EXPECT_EQ(scene->getLevelStats().acquiredTreasures.size(), 0u);
+}
+
+TEST_F(ClickToolsTest, ABucketRepaintsAroundATreasureButKeepsIt)
+{
+    playingScene("......\n......\n......\nGuB...\nRGB...");
+    Block* treasure = put(0, 4, BlockTypeTreasure, 5);
+    TestPlayScene::hold(scene->droppedTreasure, treasure);
+    scene->treasureTimer.restart(timeGetTime() + 5000);
+    click(1, 3);
+    EXPECT_EQ(grid(), "......\n......\n......\nRRR...\nTRR...");
+    EXPECT_EQ(treasure->getType(), BlockTypeTreasure);
+    EXPECT_EQ(treasure->getColour(), 5);
+    EXPECT_EQ(scene->droppedTreasure, treasure);
+    EXPECT_TRUE(scene->treasureTimer.isEnabled());
+}
+
+TEST_F(ClickToolsTest, TheHourglassStopsTheCountdownAndShakingAndShowsItsPicture)
+{
+    playingScene("R.....\nG.....\nB.....\nY.....\ngP....");
+    scene->gameoverTimer.restart(timeGetTime());
+    level()->setShakingRows(2);
+    click(0, 4);
+    EXPECT_FALSE(scene->gameoverTimer.isEnabled());
+    EXPECT_TRUE(scene->hourglassTimer.isEnabled());
+    EXPECT_EQ(scene->hourglassTimer.getElapsed(), 0);
+    EXPECT_EQ(level()->getShakingRows(), 0);
+    ASSERT_NE(scene->hourglassSprite, nullptr);
+    EXPECT_TRUE(runUntil([&] { return scene->hourglassSprite->getModifiers().empty(); }));
+    // Centred on the timer's place.
+    EXPECT_EQ(scene->hourglassSprite->getX(), 300);
+    EXPECT_EQ(scene->hourglassSprite->getY(), 20);
+
+    // Restored without an icon: straight at its place; the old picture fades out.
+    Sprite* old = scene->hourglassSprite;
+    old->addRef();
+    scene->startHourglassEffect(nullptr);
+    EXPECT_NE(scene->hourglassSprite, old);
+    EXPECT_EQ(scene->hourglassSprite->getX(), 300);
+    EXPECT_FALSE(old->getModifiers().empty());
+    old->release();
+}
+
+TEST_F(ClickToolsTest, AFirstTreasureDropsDeepIntoTheOnlyFittingColumn)
+{
+    playingScene("......\n......\n..R...\n$$R$$$\n$$R$$$");
+    ASSERT_TRUE(scene->dropTreasure());
+    // Rows 5 - 3 = 2 to 5 - 1 = 4 for the top block: column 2; the treasure takes the cell above it.
+    Block* treasure = level()->getBlock(2, 1);
+    ASSERT_NE(treasure, nullptr);
+    EXPECT_EQ(treasure->getType(), BlockTypeTreasure);
+    EXPECT_EQ(treasure->getColour(), stats().currentTreasure);
+    EXPECT_EQ(scene->droppedTreasure, treasure);
+
+    // Every column holds gold now or is too high: nothing drops, and the drop stays due.
+    stats().treasureCountdown = 0;
+    level()->removeBlock(treasure, 0);
+    TestPlayScene::dropSprite(scene->droppedTreasure);
+    put(2, 3, BlockTypeGold, 0);
+    EXPECT_FALSE(scene->dropTreasure());
+    EXPECT_TRUE(stats().isTreasureDue());
+}
+
+TEST_F(ClickToolsTest, ATreasureBlinksNearItsEndAndThenVanishes)
+{
+    playingScene("......\n......\n......\nR.....\nRT....");
+    Block* treasure = level()->getBlock(1, 4);
+    TestPlayScene::hold(scene->droppedTreasure, treasure);
+    scene->treasureTimer.restart(timeGetTime() + 1000);
+
+    scene->updateTreasure();
+    EXPECT_TRUE(treasure->getModifiers().empty());
+    compat::testing::advanceClock(700);
+    scene->updateTreasure();
+    // 400 ms of blinks of 100 ms: 5 blinks of four modifiers.
+    EXPECT_EQ(treasure->getModifiers().size(), 20u);
+
+    compat::testing::advanceClock(300);
+    scene->updateTreasure();
+    EXPECT_EQ(scene->droppedTreasure, nullptr);
+    EXPECT_FALSE(scene->treasureTimer.isEnabled());
+    EXPECT_EQ(level()->getBlock(1, 4), nullptr);
+    EXPECT_EQ(scene->getScore(), 0);
+}
+
+} // namespace
