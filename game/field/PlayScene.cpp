@@ -207,6 +207,7 @@ bool PlayScene::restoreSavedGame()
 {
     const std::string path = getSaveGamePath();
     auto* document = new TiXmlDocument;
+    // The message's "%s" takes the path; nothing else in it is a conversion.
     const std::string& message = getResourceString("STRING_ERROR_READING_SAVEGAME_TEXT");
     bool ok = loadXMLDocument(*document, path, message.c_str(), true);
     if (ok && document->Error()) {

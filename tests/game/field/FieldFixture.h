@@ -58,6 +58,7 @@ inline std::string fieldLayout()
   <Rectangle id="RECT_CLIP_GAME_MENU_CLASSIC" x="40" y="30" width="200" height="150"/>
   <Integer id="INT_GAME_MENU_Y_OFFSET_CLASSIC">4</Integer>
   <String id="KEY_PAUSE">p</String>
+  <String id="STRING_ERROR_READING_SAVEGAME_TEXT">Saved game %d%n at %s unreadable</String>
   <Integer id="INT_GAME_OVER_TIME_CLASSIC">1000</Integer>
   <Point id="POINT_TREASURE_DIALOG_TREASURE_IMAGE_OFFSET" x="10" y="12"/>
   <Float id="FLOAT_TREASURE_FLOAT_SPEED">0.1</Float>

@@ -146,7 +146,13 @@ TEST_F(PlaySceneTest, AnUnusableSavedGameStartsANewGame)
         if (*text)
             writeSavedGame(text);
         settings.continueSaved = 1;
+        const std::size_t logged = DebugLog::instance().getText().size();
         TestPlayScene* field = makeScene();
+        // The player is told; the message's stray conversions are only text.
+        const std::string log = DebugLog::instance().getText().substr(logged);
+        EXPECT_NE(log.find("Saved game %d%n at " + services.saveDirectory + "tester_CLASSIC.sav unreadable"),
+                  std::string::npos)
+            << log;
         EXPECT_EQ(settings.continueSaved, 0);
         EXPECT_EQ(field->getScore(), 0);
         EXPECT_TRUE(field->isClearBonusAllowed());
