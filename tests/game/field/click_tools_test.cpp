@@ -1,14 +1,23 @@
 // The group click on a playing field: what each tool and bomb does to a small grid, the score and
 // statistics of a click, the clicks that do nothing, a treasure taken, destroyed, repainted or running
-// out, where a treasure drops, and the hourglass stopping the countdown.
+// out, where a treasure drops, the hourglass stopping the countdown, the removal stars and the hovered
+// group's score preview.
 #include "FieldFixture.h"
 
+#include "compat/win32/messages.h"
 #include "compat/win32/timer.h"
+#include "game/effects/Floater.h"
 #include "game/stats/StatsManager.h"
+#include "platform/app/InputManager.h"
 #include "platform/surface/SurfaceHolder.h"
+#include "resources/layout/LayoutDocument.h"
+#include "resources/properties/PropertyManager.h"
+#include "toolkit/sprite/BitmapSprite.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +78,30 @@ protected:
     }
 
     int removedBlocks() { return scene->getLevelStats().blocksremoved.get(); }
+
+    // The mouse moves to the centre of cell (x, y) and the field reads its cell.
+    void hover(int x, int y)
+    {
+        InputManager* input = app->getInputManager();
+        const auto position = static_cast<std::intptr_t>((cellY(y) << 16) | (cellX(x) & 0xFFFF));
+        input->handleMessage(WM_MOUSEMOVE, 0, position);
+        input->dispatch();
+        scene->updateMouseCell();
+    }
+
+    // The colours of the removal stars on the canvas.
+    std::vector<std::uint32_t> starColours()
+    {
+        Surface* starMask = catalogue->getImage("IMAGE_STAR_SMALL_ALPHA")->getMask();
+        std::vector<std::uint32_t> colours;
+        for (Sprite* sprite : canvas->getSprites()) {
+            auto* bitmap = dynamic_cast<BitmapSprite*>(sprite);
+            if (bitmap && !bitmap->isObsolete() && bitmap->getMask() == starMask)
+                colours.push_back(bitmap->getMaskColor());
+        }
+        std::sort(colours.begin(), colours.end());
+        return colours;
+    }
 };
 
 struct ToolCase {
@@ -274,6 +307,73 @@ TEST_F(ClickToolsTest, ATreasureBlinksNearItsEndAndThenVanishes)
     EXPECT_FALSE(scene->treasureTimer.isEnabled());
     EXPECT_EQ(level()->getBlock(1, 4), nullptr);
     EXPECT_EQ(scene->getScore(), 0);
+}
+
+TEST_F(ClickToolsTest, RemovedBlocksLeaveStarsInTheColourOfTheirKindButTheClickedToolDoesNot)
+{
+    PropertyManager* store = app->getPropertyManager();
+    const std::string colours =
+        std::string("<?xml version=\"1.0\"?>\n<Properties xsi:noNamespaceSchemaLocation=\"") +
+        PropertyManager::kSchemaLocation + "\" version=\"1.0\" language=\"en\" country=\"US\" lookandfeel=\"NORMAL\">\n"
+        "<Color id=\"COLOR_REMOVE_STAR_COLOR1\">FF110000</Color><Color id=\"COLOR_REMOVE_STAR_COLOR2\">FF220000</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_COLOR3\">FF330000</Color><Color id=\"COLOR_REMOVE_STAR_COLOR4\">FF440000</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_COLOR5\">FF550000</Color><Color id=\"COLOR_REMOVE_STAR_GOLD\">FF000001</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_BLOCKER\">FF000002</Color><Color id=\"COLOR_REMOVE_STAR_TREASURE\">FF000003</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_BOMB\">FF000004</Color><Color id=\"COLOR_REMOVE_STAR_SHOVEL\">FF000005</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_HAMMER\">FF000006</Color><Color id=\"COLOR_REMOVE_STAR_HOURGLASS\">FF000007</Color>"
+        "<Color id=\"COLOR_REMOVE_STAR_TNT\">FF000008</Color>\n</Properties>\n";
+    ASSERT_EQ(store->parse(colours.c_str()), 1);
+    PropertyManager* previous = LayoutDocument::propertyStore();
+    LayoutDocument::setPropertyStore(store);
+
+    playingScene("RR....\n......\n..o...\n......\nG#..T.");
+    // A treasure whose colour is its treasure index 17 (no colour of the table).
+    Block* treasure = put(4, 4, BlockTypeTreasure, 17);
+    TestPlayScene::hold(scene->droppedTreasure, treasure);
+    click(2, 2);
+    // Two of colour 1, one of colour 2, a blocker and the treasure; none for the bomb itself. The
+    // colours stay 0xAARRGGBB: the star converts them when it draws.
+    EXPECT_EQ(starColours(), (std::vector<std::uint32_t>{0xFF000002, 0xFF000003, 0xFF110000, 0xFF110000, 0xFF220000}));
+    LayoutDocument::setPropertyStore(previous);
+}
+
+TEST_F(ClickToolsTest, TheScorePreviewStaysMovesWithItsGroupOrMakesWayForAnother)
+{
+    playingScene("......\n......\n......\nRRB...\nRBB...");
+    hover(0, 3);
+    level()->selectGroup(level()->getBlock(0, 3));
+    scene->showScorePreview();
+    auto* preview = dynamic_cast<Floater*>(canvas->findSprite("SPRITE_TEMP_FLOATER"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->getText(), "+10");
+    // The mean of the cells' corners (40, 72), (56, 72), (40, 88), half a block to the right.
+    EXPECT_EQ(preview->getX(), 53);
+    EXPECT_EQ(preview->getBaseY(), 77);
+    EXPECT_EQ(preview->getAlpha(), 0);
+
+    // The same group again: the shown preview stays.
+    scene->showScorePreview();
+    EXPECT_EQ(canvas->findSprite("SPRITE_TEMP_FLOATER"), preview);
+
+    // The field moved under the same group: the preview follows.
+    level()->setPosition(40, 20);
+    scene->showScorePreview();
+    EXPECT_EQ(canvas->findSprite("SPRITE_TEMP_FLOATER"), preview);
+    EXPECT_EQ(preview->getBaseY(), 73);
+    level()->setPosition(40, 24);
+
+    // Another group of the same points: a new preview in its place.
+    hover(2, 3);
+    level()->deselectAll();
+    level()->selectGroup(level()->getBlock(2, 3));
+    scene->showScorePreview();
+    Sprite* next = canvas->findSprite("SPRITE_TEMP_FLOATER");
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, preview);
+    EXPECT_TRUE(preview->isObsolete());
+
+    scene->hideScorePreview();
+    EXPECT_EQ(canvas->findSprite("SPRITE_TEMP_FLOATER"), nullptr);
 }
 
 } // namespace
