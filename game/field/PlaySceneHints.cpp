@@ -45,6 +45,8 @@ std::string hintText(int id)
 
 bool PlayScene::isHintInStock(int id) const
 {
+    if (id < 0 || id >= kHintKinds)
+        return false;
     const StatsManager& stats = StatsManager::instance();
     return stats.hintsEnabled && stats.hintCounts[id] >= 1 && hintCounts[id] > 0;
 }

@@ -367,4 +367,42 @@ TEST_F(HintsTest, AShownHintLeavesWhenTheFieldGrowsUpToIt)
     EXPECT_EQ(made->getHint(), nullptr);
 }
 
+TEST_F(HintsTest, TheTextComesFromTheListByNumberAndAShortListGivesAnEmptyPanel)
+{
+    // Three texts only: hint 1 has its one line, hint 7 none, so its panel is only the caps.
+    std::string layout = fieldtest::fieldLayout();
+    layout.insert(layout.rfind("</Layout>"), R"xml(
+  <Rectangle id="RECT_HINT_CLIP_RECT_CLASSIC" x="40" y="0" width="96" height="104"/>
+  <Integer id="INT_HINT_Y_POS_CLASSIC">4</Integer>
+  <pixelfontlabel id="LABEL_HINT" style="normal" wrapstyle="normal"/>
+  <StringVector id="STRINGS_HINTS"><i>0</i><i>1</i><i>2</i></StringVector>
+)xml");
+    loadLayout(layout);
+    struct Case {
+        const char* grid;
+        int request;
+        int number;
+        int height;
+    };
+    for (const Case& c : {Case{"......\nRGB...", 16, 1, 25}, Case{"T.....\nRGB...", 7, 7, 20}}) {
+        SCOPED_TRACE(c.number);
+        HintScene* made = field(c.grid, 5000);
+        made->hasClicked = true;
+        std::vector<Block*> blocks;
+        HintSprite* hint = made->showHint(blocks, c.request);
+        ASSERT_NE(hint, nullptr);
+        hint->addRef();
+        EXPECT_EQ(hint->getHintNumber(), c.number);
+        EXPECT_EQ(hint->getHeight(), c.height);
+        hint->release();
+        dropField();
+    }
+    // Numbers outside the sixteen are never in stock and spend nothing.
+    HintScene* made = field("......\nRGB...");
+    EXPECT_FALSE(made->isHintInStock(16));
+    EXPECT_FALSE(made->isHintInStock(-1));
+    made->spendHint(16);
+    made->spendHint(-1);
+}
+
 } // namespace
