@@ -37,8 +37,8 @@ public:
     virtual void fadeMusicHalf(float seconds) = 0;
     virtual void fadeMusicOut(float seconds) = 0;
 
-    // Enters a finished game into the highscore table of its mode; the place (1 is the top) or 0 when
-    // the game does not qualify.
+    // Enters a finished game into the highscore table of its mode (`time` in milliseconds of play); the
+    // place (1 is the top) or 0 when the game does not qualify.
     virtual int addScore(const std::string& mode, bool quattro, const std::string& player, int levelNumber,
                          int score, int time, int gold, double depth) = 0;
 

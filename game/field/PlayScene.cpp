@@ -119,7 +119,7 @@ PlayScene::PlayScene(GameSettings* gameSettings) : settings(gameSettings)
         int levelNumber = 1;
         if (savedGame && savedGame->QueryIntAttribute("levelnr", &levelNumber) != TIXML_SUCCESS)
             levelNumber = 1;
-        level->setLevelNumber(levelNumber);
+        level->setLevelNumber(std::max(levelNumber, 1));
     }
 
     for (int phaseIndex = 0; phaseIndex < PlayPhase::Count; ++phaseIndex)
