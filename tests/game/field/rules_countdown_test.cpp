@@ -253,4 +253,28 @@ TEST_F(RulesTest, AHeaderTextDropsToTheMiddleOfTheFieldAndWobbles)
     EXPECT_EQ(header->getX(), 88) << "it only wobbles up and down";
 }
 
+TEST_F(RulesTest, HoveringSelectsTheGroupUnderTheMouseAndLeavingItClearsTheSelection)
+{
+    TestPlayScene* field = playingScene("......\n......\n......\nRR....\nRGB...");
+    InputManager* input = app->getInputManager();
+    auto moveTo = [&](int x, int y) {
+        input->handleMessage(WM_MOUSEMOVE, 0, static_cast<std::intptr_t>((y << 16) | (x & 0xFFFF)));
+        input->dispatch();
+        frame();
+    };
+    moveTo(cellX(0), cellY(4));
+    EXPECT_EQ(field->getLevel()->getSelectedCount(), 3);
+    EXPECT_EQ(field->getLevel()->getBlock(1, 3)->getState(), BlockStateSelected);
+    // A single block is no group: nothing stays selected.
+    moveTo(cellX(2), cellY(4));
+    EXPECT_EQ(field->getLevel()->getSelectedCount(), 0);
+    EXPECT_EQ(field->getLevel()->getBlock(0, 4)->getState(), BlockStateNormal);
+    moveTo(cellX(0), cellY(3));
+    EXPECT_EQ(field->getLevel()->getSelectedCount(), 3);
+    // An empty cell clears the selection.
+    moveTo(cellX(4), cellY(1));
+    EXPECT_EQ(field->getLevel()->getSelectedCount(), 0);
+    EXPECT_EQ(canvas->findSprite("SPRITE_TEMP_FLOATER"), nullptr);
+}
+
 } // namespace
