@@ -140,6 +140,9 @@ bool PlayScene::dropTreasure()
     level->setBlock(column, 0, treasure);
     treasure->setCell(column, 0);
     level->applyGravity();
+    // On a column one row below the top there is no gap to fall into: it still comes into view.
+    if (!treasure->isFalling())
+        treasure->startFall(treasure->getRow());
     if (SpriteCanvas* owner = getCanvas())
         treasure->addToCanvas(owner);
     dropSprite(droppedTreasure);

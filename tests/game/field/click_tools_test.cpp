@@ -287,6 +287,17 @@ TEST_F(ClickToolsTest, AFirstTreasureDropsDeepIntoTheOnlyFittingColumn)
     EXPECT_TRUE(stats().isTreasureDue());
 }
 
+TEST_F(ClickToolsTest, ATreasureOnAColumnJustBelowTheTopStillFallsIntoView)
+{
+    stats().treasures[0].dropcount = 1;
+    playingScene("......\n$R$$$$\n$R$$$$\n$R$$$$\n$R$$$$");
+    ASSERT_TRUE(scene->dropTreasure());
+    Block* treasure = level()->getBlock(1, 0);
+    ASSERT_NE(treasure, nullptr);
+    EXPECT_EQ(treasure->getType(), BlockTypeTreasure);
+    EXPECT_TRUE(runUntil([&] { return treasure->getY() == 24; }));
+}
+
 TEST_F(ClickToolsTest, ATreasureBlinksNearItsEndAndThenVanishes)
 {
     playingScene("......\n......\n......\nR.....\nRT....");
