@@ -383,6 +383,11 @@ protected:
     // the click took from the block, or null.
     void useTool(Block* block, Sprite* icon);
     void takeTreasure(Block* block, Sprite* icon);
+    // The running hourglass's frame for the modes, while no speed-up overrides it: the picture shows
+    // the elapsed share of "INT_HOURGLASS_TOOL_DURATION" and blinks faster and faster from
+    // "INT_HOURGLASS_BLINK_START_TIME" on; when the time is up the timer stops and the picture goes.
+    // True while the hourglass holds the field (no new blocks, no scrolling this frame).
+    bool updateHourglass();
 
     // -- hints --
 public:

@@ -21,6 +21,9 @@
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 // Modifier waits count nominal frames of the canvas.
@@ -226,4 +229,34 @@ void PlayScene::startHourglassEffect(Sprite* icon)
     }
     addSpriteAtLayer(hourglass, "LAYER_TOP");
     hourglassSprite = hourglass;
+}
+
+bool PlayScene::updateHourglass()
+{
+    if (!hourglassTimer.isEnabled() || hourglassTimer.isPaused() || speedUpActive)
+        return false;
+    static const int duration = getResourceInt("INT_HOURGLASS_TOOL_DURATION");
+    static const int blinkStart = getResourceInt("INT_HOURGLASS_BLINK_START_TIME");
+    const int elapsed = hourglassTimer.getElapsed();
+    if (elapsed < duration) {
+        // The blinks span what is left after the blink start, counted in frames like a treasure's.
+        if (hourglassSprite && elapsed >= blinkStart && hourglassSprite->getModifiers().empty())
+            applyBlinkPlan(hourglassSprite,
+                           makeBlinkPlan(static_cast<double>(duration) - blinkStart,
+                                         getResourceInt("INT_TREASURE_BLINK_TIME"), kFrameRate),
+                           64, 255, 0.5f);
+    } else {
+        hourglassTimer.stop();
+        if (hourglassSprite) {
+            if (SpriteCanvas* owner = hourglassSprite->getCanvas())
+                owner->removeSprite(hourglassSprite);
+            dropSprite(hourglassSprite);
+        }
+    }
+    if (hourglassSprite && duration > 0) {
+        const int frames = hourglassSprite->getFrameCount();
+        const std::int64_t frame = static_cast<std::int64_t>(std::max(0, elapsed)) * frames / duration;
+        hourglassSprite->setFrame(static_cast<int>(std::min<std::int64_t>(frame, std::max(0, frames - 1))));
+    }
+    return true;
 }

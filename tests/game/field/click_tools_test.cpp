@@ -48,6 +48,8 @@ protected:
   <Integer id="INT_TREASURE_REMOVE_TIME">1000</Integer>
   <Integer id="INT_TREASURE_BLINK_START_TIME">400</Integer>
   <Integer id="INT_TREASURE_BLINK_TIME">100</Integer>
+  <Integer id="INT_HOURGLASS_TOOL_DURATION">1000</Integer>
+  <Integer id="INT_HOURGLASS_BLINK_START_TIME">600</Integer>
 </Layout>)xml");
         addImage("IMAGE_STAR_SMALL_ALPHA", 8, 16, 0xFFFFFF);
         addImage("IMAGE_HOURGLASS_ICON", 10, 20, 0x808080);
@@ -78,6 +80,15 @@ protected:
     }
 
     int removedBlocks() { return scene->getLevelStats().blocksremoved.get(); }
+
+    // The field's speed-up flag, which the test mode's actions do not set, and the hourglass step that
+    // the modes run.
+    struct Peek : TestPlayScene {
+        static bool PlayScene::*flag() { return &Peek::speedUpActive; }
+        static bool (PlayScene::*step())() { return &Peek::updateHourglass; }
+    };
+    static bool PlayScene::*speedUpActive() { return Peek::flag(); }
+    bool updateHourglass() { return (scene->*Peek::step())(); }
 
     // The mouse moves to the centre of cell (x, y) and the field reads its cell.
     void hover(int x, int y)
@@ -265,6 +276,38 @@ TEST_F(ClickToolsTest, TheHourglassStopsTheCountdownAndShakingAndShowsItsPicture
     EXPECT_EQ(scene->hourglassSprite->getX(), 300);
     EXPECT_FALSE(old->getModifiers().empty());
     old->release();
+}
+
+TEST_F(ClickToolsTest, TheHourglassCountsDownBlinksFasterAndThenLetsTheFieldGo)
+{
+    playingScene("......\n......\n......\n......\nRGB...");
+    scene->hourglassTimer.restart(timeGetTime());
+    scene->startHourglassEffect(nullptr);
+    Sprite* hourglass = scene->hourglassSprite;
+    ASSERT_NE(hourglass, nullptr);
+    ASSERT_EQ(hourglass->getFrameCount(), 2);
+
+    EXPECT_TRUE(updateHourglass());
+    EXPECT_EQ(hourglass->getFrame(), 0);
+    EXPECT_TRUE(hourglass->getModifiers().empty());
+    compat::testing::advanceClock(500);
+    EXPECT_TRUE(updateHourglass());
+    EXPECT_EQ(hourglass->getFrame(), 1);
+    // From the blink start: 400 ms left are 20 frames, blinks of 100 ms are 5: five blinks.
+    compat::testing::advanceClock(100);
+    EXPECT_TRUE(updateHourglass());
+    EXPECT_EQ(hourglass->getModifiers().size(), 20u);
+
+    // A speed-up overrides it.
+    scene->*speedUpActive() = true;
+    EXPECT_FALSE(updateHourglass());
+    scene->*speedUpActive() = false;
+
+    compat::testing::advanceClock(400);
+    EXPECT_TRUE(updateHourglass());
+    EXPECT_FALSE(scene->hourglassTimer.isEnabled());
+    EXPECT_EQ(scene->hourglassSprite, nullptr);
+    EXPECT_FALSE(updateHourglass());
 }
 
 TEST_F(ClickToolsTest, AFirstTreasureDropsDeepIntoTheOnlyFittingColumn)
