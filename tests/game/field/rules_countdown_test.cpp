@@ -6,11 +6,13 @@
 #include "game/effects/Shine.h"
 #include "game/effects/Warning.h"
 #include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/SpriteTestSupport.h"
 #include "toolkit/widget/TextSprite.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using fieldtest::FieldFixture;
 using fieldtest::TestPlayScene;
@@ -275,6 +277,44 @@ TEST_F(RulesTest, HoveringSelectsTheGroupUnderTheMouseAndLeavingItClearsTheSelec
     moveTo(cellX(4), cellY(1));
     EXPECT_EQ(field->getLevel()->getSelectedCount(), 0);
     EXPECT_EQ(canvas->findSprite("SPRITE_TEMP_FLOATER"), nullptr);
+}
+
+TEST_F(RulesTest, BlocksGoOnTheCanvasClippedAndDropOutOfTheFieldWhenTheGameIsLost)
+{
+    std::string layout = fieldtest::fieldLayout();
+    layout.insert(layout.rfind("</Layout>"),
+                  "<Rectangle id=\"RECT_LEVEL_BLOCKS_CLIP_RECT_CLASSIC\" x=\"40\" y=\"24\" width=\"96\" height=\"80\"/>\n");
+    loadLayout(layout);
+    TestPlayScene* field = playingScene("......\n......\n......\n.T....\nRGo...");
+    Level* level = field->getLevel();
+    field->putBlocksOnCanvas(true);
+    for (const auto& [x, y] : {std::pair{1, 3}, std::pair{0, 4}, std::pair{2, 4}}) {
+        Block* block = level->getBlock(x, y);
+        EXPECT_EQ(block->getCanvas(), canvas);
+        EXPECT_EQ(block->getAlpha(), 0);
+        EXPECT_EQ(*block->getClipRect(), Rect(40, 24, 96, 80));
+    }
+
+    // The treasure lying in the field and a bomb with its icon fall out, one after the other, as the
+    // rocks fall at the end of a game.
+    field->setPhase(PlayPhase::RockFall);
+    Block* treasure = level->getBlock(1, 3);
+    Block* bomb = level->getBlock(2, 4);
+    TestPlayScene::hold(field->droppedTreasure, treasure);
+    Held<Block> keepTreasure(treasure);
+    Held<Block> keepBomb(bomb);
+    field->dropBlockOut(treasure, 0, 0);
+    field->dropBlockOut(bomb, 20, 10);
+    EXPECT_EQ(field->droppedTreasure, nullptr);
+    EXPECT_EQ(bomb->getIcon(), nullptr);
+    EXPECT_EQ(bomb->getAlpha(), 255);
+    EXPECT_EQ(bomb->getState(), BlockStateRemoving);
+    EXPECT_EQ(level->getRemovingCount(), 2);
+    const int bombY = bomb->getY();
+    frames(10);
+    EXPECT_EQ(bomb->getY(), bombY) << "the bomb waits for its delay";
+    ASSERT_TRUE(runUntil([&] { return treasure->getCanvas() == nullptr && bomb->getCanvas() == nullptr; }, 2000));
+    EXPECT_EQ(level->getRemovingCount(), 0);
 }
 
 } // namespace
