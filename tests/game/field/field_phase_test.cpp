@@ -314,11 +314,14 @@ TEST_F(PhaseMachineTest, ResumingWhileAnHourglassRunsKeepsTheCountdownStopped)
 
 TEST_F(PhaseMachineTest, TakingATreasurePausesTheGameUntilItsDialogIsClosed)
 {
-    TestPlayScene* field = playingScene("......\n......\n......\n......\nRGBYPR");
+    // The top row is blocked, so the game-over countdown runs too.
+    TestPlayScene* field = playingScene("R.....\nG.....\nB.....\nY.....\nRGBYPR");
     stats().currentTreasure = 5;
     for (int i = 0; i < 5; ++i)
         frame();
     const int levelTime = field->getLevelTimer().getElapsed();
+    const int countdown = field->gameoverTimer.getElapsed();
+    ASSERT_GT(countdown, 0);
     field->sendEvent(PlayEvent::TreasureTaken);
     ASSERT_EQ(field->getPhase(), PlayPhase::TreasureFound);
     frame();
@@ -334,10 +337,12 @@ TEST_F(PhaseMachineTest, TakingATreasurePausesTheGameUntilItsDialogIsClosed)
     EXPECT_EQ(field->getPhase(), PlayPhase::TreasureToDialog);
     ASSERT_TRUE(runUntil([&] { return drawIndex(canvas, dialog) >= 0; }));
     EXPECT_EQ(field->getLevelTimer().getElapsed(), levelTime) << "the level stood still";
+    EXPECT_EQ(field->gameoverTimer.getElapsed(), countdown);
     answer(dialog, "BUTTON_CONTINUE");
     EXPECT_EQ(field->getPhase(), PlayPhase::Playing);
     frame();
     EXPECT_EQ(field->getLevelTimer().getElapsed(), levelTime + 20) << "and runs again afterwards";
+    EXPECT_EQ(field->gameoverTimer.getElapsed(), countdown + 20) << "the countdown goes on from where it was";
 }
 
 TEST_F(PhaseMachineTest, ALostGameEntersTheHighscoreShowsItsDialogAndLeaves)
