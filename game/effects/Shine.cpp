@@ -51,6 +51,8 @@ void Shine::makeWhiteSurface()
     white = createDirectDrawSurface(ResourceManager::getDirectDraw(), mask->getDesc().width, mask->getDesc().height);
     if (!white)
         return;
+    // Made with no reference: the shine holds the one it releases.
+    white->addRef();
     const std::uint32_t colour = 0xFFFFFF;
     white->fill(white->getDesc().format.packPixel(&colour));
 }
