@@ -79,12 +79,6 @@ void countUp(int32_t& count)
         ++count;
 }
 
-void countDown(int32_t& count)
-{
-    if (count > INT32_MIN)
-        --count;
-}
-
 // The defaults will be saved over a file that could not be read: a copy stays beside it (".damaged"
 // added to the stored name) so the player's data can still be rescued by hand.
 void keepDamagedFile(const std::string& path)
@@ -403,7 +397,9 @@ void StatsManager::useHint(int kind)
 {
     if (kind < 0 || kind >= kHintKinds)
         return;
-    countDown(hintCounts[kind]);
+    // A stock that is spent stays at 0: callers spend without looking at it first.
+    if (hintCounts[kind] > 0)
+        --hintCounts[kind];
     if (hintsEnabled)
         hintsEnabled = std::any_of(std::begin(hintCounts), std::end(hintCounts), [](int32_t n) { return n > 0; });
     dirty = true;

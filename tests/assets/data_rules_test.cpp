@@ -96,6 +96,7 @@ TEST(DataRules, FormatTextsTakeTheArgumentsTheCodePasses)
         {"STRING_TREASURE_N_MORE_TO_GO", "d"},
         {"STRING_START_SAVEGAME_DESCRIPTION_CLASSIC", "sf"},
         {"STRING_START_SAVEGAME_DESCRIPTION_ENDLESS", "sf"},
+        {"STRING_ERROR_READING_SAVEGAME_TEXT", "s"},
     };
 
     // Property texts: the file is scanned for String entries, since the store cannot list its ids.

@@ -298,7 +298,8 @@ TEST_F(StatsTest, HintsSwitchOnWithFreshCountsAndOffWithTheLastOne)
     stats.useHint(0);
     EXPECT_FALSE(stats.hintsEnabled) << "the last hint switches hints off";
     stats.useHint(1);
-    EXPECT_EQ(stats.hintCounts[1], -1) << "while off a hint only lowers its count";
+    stats.useHint(1);
+    EXPECT_EQ(stats.hintCounts[1], 0) << "while off a hint only lowers its count, never below 0";
     EXPECT_FALSE(stats.hintsEnabled);
     stats.useHint(16);
     stats.useHint(-1);

@@ -1,0 +1,500 @@
+// The play field's life outside the phase machine: construction of a new or restored game, the layers
+// and widgets it puts on the canvas, the score count-up of every frame, and the player's input.
+#include "game/field/PlayScene.h"
+
+#include "game/actors/Jack.h"
+#include "game/actors/MineCart.h"
+#include "game/block/Block.h"
+#include "game/effects/HintSprite.h"
+#include "game/field/FieldServices.h"
+#include "game/field/GroupScore.h"
+#include "game/level/Level.h"
+#include "game/stats/StatsManager.h"
+#include "platform/app/Screen.h"
+#include "platform/catalogue/ResourceManager.h"
+#include "resources/layout/LayoutDocument.h"
+#include "resources/properties/PropertyManager.h"
+#include "runtime/DebugLog.h"
+#include "runtime/GameException.h"
+#include "runtime/Properties.h"
+#include "runtime/StringUtils.h"
+#include "runtime/XMLDocumentFile.h"
+#include "toolkit/dialog/Dialog.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontLabel.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+
+bool scorePending = false;
+int uploadScore = 0;
+int scoreUploadState = 0;
+int scoreUploadResult = 0;
+
+const ClassRecord PlayScene::classRecord("PlayScene", &Sprite::classRecord);
+
+int PlayScene::shineFrameCounter = 0;
+int PlayScene::treasureBlinkStart = 0;
+BitmapFont* PlayScene::floaterFont = nullptr;
+BitmapFont* PlayScene::bigFont = nullptr;
+
+const char* const PlayScene::kLayerNames[kLayerCount] = {
+    "LAYER_BACKGROUND",  "LAYER_BLOCKS",       "LAYER_SPECIALBLOCKS", "LAYER_STARS",
+    "LAYER_GOLD",        "LAYER_SHINES",       "LAYER_LARGE_BLOCKICONS", "LAYER_TREASURES",
+    "LAYER_SMALL_BLOCKICONS", "LAYER_WARNINGS", "LAYER_MINEBOTTOM",   "LAYER_SCORELABEL",
+    "LAYER_HINTDIALOG",  "LAYER_MENU",         "LAYER_PIPE",          "LAYER_JACK",
+    "LAYER_MINECART",    "LAYER_MENU_BUTTON",  "LAYER_FLYING_GOLD",   "LAYER_SPARKLES",
+    "LAYER_FLOATERS",    "LAYER_TOP",
+};
+
+namespace {
+
+void logMissing(const std::string& what, const std::string& id)
+{
+    DebugLog::instance().log("Play field: no " + what + " \"" + id + "\" in the layout; going on without it\n");
+}
+
+// A sprite of the layout element `id` that is of kind T, or null (logged) when the layout lacks it.
+template <class T> T* createFromLayout(const std::string& id, const char* what)
+{
+    const TiXmlElement* element = findLayoutElement(id);
+    Sprite* sprite = element ? createSpriteFromXml(element) : nullptr;
+    T* made = dynamic_cast<T*>(sprite);
+    if (!made) {
+        if (sprite) {
+            sprite->addRef();
+            sprite->release();
+        }
+        logMissing(what, id);
+        return nullptr;
+    }
+    made->addRef();
+    return made;
+}
+
+} // namespace
+
+PlayScene::PlayScene(GameSettings* gameSettings) : settings(gameSettings)
+{
+    static GameSettings fallbackSettings;
+    if (!settings)
+        settings = &fallbackSettings;
+
+    const std::string& mode = settings->mode;
+    const std::string& difficulty = settings->difficulty;
+
+    bool restored = false;
+    if (settings->continueSaved)
+        restored = restoreSavedGame();
+    if (!restored) {
+        // A new game (also when the saved game could not be taken up).
+        shownScore.set(0);
+        score.set(0);
+        const LayoutIntegerList& counts = getResourceVector("LIST_HINT_COUNTS_PER_GAME");
+        const int n = std::min(static_cast<int>(counts.size()), kHintKinds);
+        for (int i = 0; i < n; ++i)
+            hintCounts[i] = counts[static_cast<std::size_t>(i)];
+        hourglassTimer.stop();
+        treasureTimer.stop();
+    }
+
+    setName(mode);
+    setBoundsFrom(getResourceRect("RECT_" + mode + "_GAME_SIZE_AND_POSITION"));
+    scoreMultiplier = getResourceFloat("FLOAT_SCORE_MULTIPLIER_" + difficulty);
+    Block::setBlockSet(settings->blockset);
+
+    Properties& config = FieldServices::get().getConfig();
+    config.setInt("game_x", getX());
+    config.setInt("game_y", getY());
+    config.setInt("game_width", getWidth());
+    config.setInt("game_height", getHeight());
+
+    const std::string levelId = "LEVEL_" + difficulty + "_" + mode;
+    level = createFromLayout<Level>(levelId, "level");
+    if (level) {
+        level->setPosition(getX(), getY());
+        level->setPlayField(this);
+        int levelNumber = 1;
+        if (savedGame && savedGame->QueryIntAttribute("levelnr", &levelNumber) != TIXML_SUCCESS)
+            levelNumber = 1;
+        level->setLevelNumber(std::max(levelNumber, 1));
+    }
+
+    for (int phaseIndex = 0; phaseIndex < PlayPhase::Count; ++phaseIndex)
+        for (int event = 0; event < PlayEvent::Count; ++event)
+            actionTable[phaseIndex][event] = PlayAction::None;
+    for (auto& row : actionTable)
+        row[PlayEvent::Pause] = PlayAction::RequestMenu;
+    // While the menu is open a further request would only reopen it right after the player resumes.
+    actionTable[PlayPhase::Menu][PlayEvent::Pause] = PlayAction::None;
+
+    readStarColours();
+    createLayerMarkers();
+    floaterFont = ResourceManager::getFont("FONT_FLOATER");
+    bigFont = ResourceManager::getFont("FONT_BIG");
+    createButtonsAndLabel();
+
+    setPhase(PlayPhase::Created);
+    movieState().y = 188;
+}
+
+PlayScene::~PlayScene()
+{
+    if (openDialogSprite) {
+        if (auto* dialog = dynamic_cast<Dialog*>(openDialogSprite))
+            if (dialog->getListener() == this)
+                dialog->setListener(nullptr);
+    }
+    if (menuButton)
+        menuButton->setListener(nullptr);
+    if (newRowButton)
+        newRowButton->setListener(nullptr);
+    unregisterInput();
+
+    savedGame = nullptr;
+    delete savedDocument;
+    savedDocument = nullptr;
+    dropSprite(openDialogSprite);
+    dropSprite(headerSprite);
+    dropSprite(statsDialog);
+    if (level)
+        level->setPlayField(nullptr);
+    dropSprite(level);
+    for (Sprite* sprite : pendingSprites)
+        sprite->release();
+    pendingSprites.clear();
+    dropSprite(droppedTreasure);
+    dropSprite(treasureSprite);
+    dropSprite(hourglassSprite);
+    dropSprite(previewFloater);
+    for (Sprite*& marker : layers)
+        dropSprite(marker);
+    dropSprite(hint);
+    dropSprite(scoreLabel);
+    dropSprite(menuButton);
+    dropSprite(newRowButton);
+    dropSprite(jack);
+    dropSprite(mineCart);
+}
+
+bool PlayScene::restoreSavedGame()
+{
+    const std::string path = getSaveGamePath();
+    auto* document = new TiXmlDocument;
+    // The message's "%s" takes the path; nothing else in it is a conversion.
+    const std::string& message = getResourceString("STRING_ERROR_READING_SAVEGAME_TEXT");
+    bool ok = loadXMLDocument(*document, path, message.c_str(), true);
+    if (ok && document->Error()) {
+        // Read but not parsed: the same message as an unreadable file.
+        reportXMLMessage(message.c_str(), path, "STRING_ERROR_READING_XML_HEADER");
+        ok = false;
+    }
+    TiXmlElement* element = nullptr;
+    if (ok) {
+        TiXmlElement* root = document->RootElement();
+        element = root ? root->FirstChildElement("SaveGame") : nullptr;
+        int value = 0;
+        if (!element || element->QueryIntAttribute("score", &value) != TIXML_SUCCESS) {
+            reportXMLMessage(message.c_str(), path, "STRING_ERROR_READING_XML_HEADER");
+            element = nullptr;
+        }
+    }
+    if (!element) {
+        delete document;
+        settings->continueSaved = 0;
+        return false;
+    }
+    savedDocument = document;
+    savedGame = element;
+
+    int savedScore = 0;
+    element->QueryIntAttribute("score", &savedScore);
+    shownScore.set(savedScore);
+    score.set(savedScore);
+    if (const TiXmlElement* stats = element->FirstChildElement("GameStats"))
+        gameStats.loadXML(stats);
+    if (const TiXmlElement* stats = element->FirstChildElement("LevelStats"))
+        levelStats.loadXML(stats);
+    if (const TiXmlElement* hints = element->FirstChildElement("HintStats")) {
+        for (const TiXmlElement* item = hints->FirstChildElement(); item; item = item->NextSiblingElement()) {
+            int id = -1;
+            int count = 0;
+            if (item->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0 || id >= kHintKinds)
+                continue;
+            if (item->QueryIntAttribute("count", &count) == TIXML_SUCCESS)
+                hintCounts[id] = std::max(count, 0);
+        }
+    }
+    clearBonusAllowed = false;
+    return true;
+}
+
+std::string PlayScene::getSaveGamePath() const
+{
+    FieldServices& services = FieldServices::get();
+    return services.getSaveGamePath(settings->mode, services.getCurrentPlayer(), "savegames");
+}
+
+void PlayScene::readStarColours()
+{
+    StarColourTable table;
+    PropertyManager* store = LayoutDocument::propertyStore();
+    if (store) {
+        try {
+            table.read(*store);
+        } catch (const GameException&) {
+            DebugLog::instance().log("Play field: star colours missing from the properties; stars stay black\n");
+        }
+    }
+    for (int type = 0; type < kStarTypes; ++type)
+        for (int colour = 0; colour < kStarColours; ++colour)
+            starColours[type][colour] = table.get(type, colour);
+}
+
+std::uint32_t PlayScene::getStarColour(int type, int colour) const
+{
+    if (type < 0 || type >= kStarTypes)
+        return 0;
+    if (colour < 0 || colour >= kStarColours)
+        colour = 0;
+    return starColours[type][colour];
+}
+
+void PlayScene::createLayerMarkers()
+{
+    for (int i = 0; i < kLayerCount; ++i) {
+        auto* marker = new Sprite(0, 0, 0, 0);
+        marker->addRef();
+        marker->setName(kLayerNames[i]);
+        layers[i] = marker;
+    }
+}
+
+void PlayScene::createButtonsAndLabel()
+{
+    const std::string& mode = settings->mode;
+    menuButton = createFromLayout<ButtonBlit>("BUTTON_GAME_MENU_" + mode, "menu button");
+    if (menuButton)
+        menuButton->setListener(this);
+
+    scoreLabel = createFromLayout<PixelFontLabel>("LABEL_SCORE_" + mode, "score label");
+    if (scoreLabel) {
+        scoreLabel->setText(intToString(shownScore.get()));
+        scoreLabel->setWidth(300);
+        BitmapFont* font = scoreLabel->getFont();
+        scoreLabel->setHeight((font ? font->getLineHeight() : 0) + 6);
+        scoreLabel->invalidate();
+    }
+
+    if (mode == "CLASSIC") {
+        newRowButton = createFromLayout<ButtonBlit>("BUTTON_NEW_ROW", "new-row button");
+        if (newRowButton)
+            newRowButton->setListener(this);
+    }
+}
+
+Sprite* PlayScene::getLayerMarker(const char* layer) const
+{
+    for (int i = 0; i < kLayerCount; ++i)
+        if (std::string(kLayerNames[i]) == layer)
+            return layers[i];
+    return nullptr;
+}
+
+void PlayScene::addSpriteAtLayer(Sprite* sprite, const char* layer)
+{
+    if (!sprite || !canvas)
+        return;
+    Sprite* marker = getLayerMarker(layer);
+    if (marker && marker->getCanvas() == canvas)
+        canvas->addSpriteBefore(sprite, marker);
+    else
+        canvas->addSprite(sprite);
+}
+
+void PlayScene::onAddedToCanvas()
+{
+    Sprite::onAddedToCanvas();
+    if (!canvas)
+        return;
+    for (int i = 0; i < kLayerCount; ++i)
+        canvas->addSprite(layers[i]);
+    if (scoreLabel)
+        addSpriteAtLayer(scoreLabel, "LAYER_SCORELABEL");
+    if (menuButton)
+        addSpriteAtLayer(menuButton, "LAYER_MENU_BUTTON");
+    if (newRowButton)
+        addSpriteAtLayer(newRowButton, "LAYER_PIPE");
+}
+
+void PlayScene::onRemovedFromCanvas()
+{
+    unregisterInput();
+    if (auto* dialog = dynamic_cast<Dialog*>(openDialogSprite))
+        dialog->setListener(nullptr);
+    if (SpriteCanvas* owner = canvas) {
+        for (Sprite* marker : layers)
+            owner->removeSprite(marker);
+        if (scoreLabel)
+            owner->removeSprite(scoreLabel);
+        if (menuButton)
+            owner->removeSprite(menuButton);
+        if (newRowButton)
+            owner->removeSprite(newRowButton);
+    }
+    Sprite::onRemovedFromCanvas();
+}
+
+void PlayScene::tick()
+{
+    updatePhase();
+
+    const int shown = shownScore.get();
+    const int target = score.get();
+    if (shown < target) {
+        const int gap = target - shown;
+        int step = 1;
+        if (gap > 2000)
+            step = 1000;
+        else if (gap > 200)
+            step = 100;
+        else if (gap > 20)
+            step = 10;
+        const FrameRate& rate = getFrameRate();
+        const double factor =
+            rate.getPeriod() > 0.0f ? static_cast<double>(rate.getElapsedSeconds()) / rate.getPeriod() : 0.0;
+        // Never past the score: a long frame would otherwise show more than was earned.
+        const int next = std::min(target, static_cast<int>(shown + step * factor));
+        shownScore.set(next);
+        if (scoreLabel)
+            scoreLabel->setText(intToString(next));
+    }
+
+    uploadScore = shownScore.get();
+    if (scorePending)
+        updateScoreUpload();
+}
+
+void PlayScene::updateScoreUpload()
+{
+    // The hand-over to the shell is driven by the front end's exchange; without it nothing is due.
+}
+
+int PlayScene::phaseFrames() const
+{
+    return phaseTimer.getElapsedScaled(getFrameRate().getRate());
+}
+
+// Input: the field sends the events; what they do in each phase is the action table's business.
+
+void PlayScene::onKeyTyped(int character)
+{
+    onChar(character);
+}
+
+void PlayScene::onLeftPressed(int x, int y, int buttons, int doubleClick)
+{
+    mousePressed(x, y, buttons, doubleClick);
+}
+
+void PlayScene::onRightPressed(int x, int y, int buttons, int doubleClick)
+{
+    rightPressed(x, y, buttons, doubleClick);
+}
+
+void PlayScene::keyTyped(char character)
+{
+    onChar(static_cast<unsigned char>(character));
+}
+
+void PlayScene::mousePressed(int, int, int, int)
+{
+    sendEvent(PlayEvent::Click);
+}
+
+void PlayScene::rightPressed(int, int, int, int)
+{
+    if (phase == PlayPhase::Playing)
+        sendEvent(PlayEvent::SpeedUp);
+}
+
+void PlayScene::onChar(int character)
+{
+    const std::string& pauseKey = getResourceString("KEY_PAUSE");
+    if (!pauseKey.empty() && character == static_cast<unsigned char>(pauseKey[0]))
+        sendEvent(PlayEvent::Pause);
+    else if (character == ' ')
+        sendEvent(PlayEvent::SpeedUp);
+    else if (character == 27)
+        sendEvent(PlayEvent::Pause);
+}
+
+bool PlayScene::onClick(ButtonBlit* button)
+{
+    if (!button)
+        return false;
+    const std::string& name = button->getName();
+    // The element ids carry the mode ("BUTTON_GAME_MENU_CLASSIC"); the name may be either.
+    if (name.compare(0, 16, "BUTTON_GAME_MENU") == 0) {
+        menuRequested = true;
+        sendEvent(PlayEvent::Pause);
+    } else if (name == "BUTTON_NEW_ROW") {
+        sendEvent(PlayEvent::SpeedUp);
+    }
+    return false;
+}
+
+bool PlayScene::onEnter(ButtonBlit*)
+{
+    return false;
+}
+
+bool PlayScene::onLeave(ButtonBlit*)
+{
+    return false;
+}
+
+void PlayScene::onDialogClosed(Dialog* dialog)
+{
+    if (!dialog)
+        return;
+    Sprite* shownBefore = openDialogSprite;
+    const ButtonBlit* pressed = dialog->getResult();
+    if (dialog->getName() == "DIALOG_INGAME_MENU") {
+        if (!pressed)
+            return;
+        const std::string& button = pressed->getName();
+        if (button == "BUTTON_YES") {
+            sendEvent(PlayEvent::MenuLeave);
+        } else if (button == "BUTTON_NO") {
+            // The game is given up: no saved game is left behind. The player's statistics stay.
+            saveState = SaveState::Lost;
+            sendEvent(PlayEvent::MenuLeave);
+        } else if (button == "BUTTON_MAINMENU_RESUME") {
+            sendEvent(PlayEvent::DialogClosed);
+        }
+    } else {
+        sendEvent(PlayEvent::DialogClosed);
+    }
+    // The answered dialog is let go unless the handling opened another one.
+    if (openDialogSprite == shownBefore && openDialogSprite) {
+        if (auto* open = dynamic_cast<Dialog*>(openDialogSprite))
+            open->setListener(nullptr);
+        dropSprite(openDialogSprite);
+    }
+}
+
+void PlayScene::openDialog(int kind)
+{
+    if (kind != PlayDialog::TreasureClaimed)
+        return;
+    Dialog* dialog = FieldServices::get().openTreasureClaimedDialog(StatsManager::instance().currentTreasure, true);
+    if (!dialog)
+        return;
+    dialog->addRef();
+    dropSprite(openDialogSprite);
+    openDialogSprite = dialog;
+}
