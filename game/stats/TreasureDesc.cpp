@@ -30,7 +30,9 @@ void* createTreasureDesc(const TiXmlElement* element)
 
 } // namespace
 
-QUARRY_REGISTER_XML_CREATOR("treasuredesc", createTreasureDesc);
+// A treasure description is no framework object (it has no reference count), so it is a family of
+// its own: a "treasuredesc" element where a sprite is expected builds nothing.
+QUARRY_REGISTER_XML_CREATOR_OF("treasuredesc", createTreasureDesc, TreasureDesc::kFamily);
 
 TreasureDesc::~TreasureDesc()
 {

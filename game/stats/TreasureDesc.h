@@ -14,6 +14,9 @@ public:
     enum Rarity : int32_t { Common = 0, Uncommon = 1, Rare = 2 };
     enum Type : int32_t { Gem = 0, Coin = 1, Jewel = 2, Drink = 3, Figure = 4 };
 
+    // The object factory's family of the "treasuredesc" creator.
+    static constexpr const char* kFamily = "treasuredesc";
+
     TreasureDesc() = default;
     TreasureDesc(const TreasureDesc&) = delete;
     TreasureDesc& operator=(const TreasureDesc&) = delete;

@@ -146,3 +146,21 @@ TEST(AdSdk, TheOneInstanceStartsWithItsTickCleared)
     EXPECT_EQ(&AdSdk::instance(), &AdSdk::instance());
     EXPECT_EQ(AdSdk::instance().tick, 0u);
 }
+
+TEST(ObjectFactory, AFamilyAskedForIsTheOnlyOneMade)
+{
+    ObjectFactory::registerCreator(makeSecond, "factorytestforeign", "factorytestfamily");
+    TiXmlElement foreign("factorytestforeign");
+    TiXmlElement own("factorytestwidget");
+
+    // A caller that reads the result as a framework object never gets another family's object.
+    EXPECT_EQ(ObjectFactory::createFromXml(&foreign, ObjectFactory::kRefObjects), nullptr);
+    std::unique_ptr<Made> made(static_cast<Made*>(ObjectFactory::createFromXml(&foreign, "factorytestfamily")));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->creator, 2);
+    // Registrations without a family are the framework's.
+    made.reset(static_cast<Made*>(ObjectFactory::createFromXml(&own, ObjectFactory::kRefObjects)));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->creator, 1);
+    EXPECT_EQ(ObjectFactory::createFromXml(&own, "factorytestfamily"), nullptr);
+}

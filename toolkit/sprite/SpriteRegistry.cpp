@@ -24,7 +24,7 @@ QUARRY_REGISTER_XML_CREATOR("slicexmlspritefactory", createAndReadXml<SliceXMLSp
 
 RefObject* createObjectFromXml(const TiXmlNode* node)
 {
-    return static_cast<RefObject*>(ObjectFactory::createFromXml(node));
+    return static_cast<RefObject*>(ObjectFactory::createFromXml(node, ObjectFactory::kRefObjects));
 }
 
 Sprite* createSpriteFromXml(const TiXmlNode* node)

@@ -3,6 +3,7 @@
 #include "StatsFixture.h"
 
 #include "runtime/ObjectFactory.h"
+#include "toolkit/sprite/XmlCreation.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -216,3 +217,16 @@ TEST_F(StatsTest, TakingTreasuresCountsThemAndReportsTheBonusReached)
 }
 
 } // namespace
+
+TEST_F(StatsTest, ATreasureElementWhereASpriteBelongsBuildsNothing)
+{
+    // A treasure description is not a sprite: a layout that names one in a sprite's place gets no
+    // sprite, rather than a description read as one.
+    TiXmlDocument document;
+    document.Parse("<treasuredesc name=\"Ruby\"/>");
+    EXPECT_EQ(createSpriteFromXml(document.RootElement()), nullptr);
+    std::unique_ptr<TreasureDesc> ruby(
+        static_cast<TreasureDesc*>(ObjectFactory::createFromXml(document.RootElement(), TreasureDesc::kFamily)));
+    ASSERT_NE(ruby, nullptr);
+    EXPECT_EQ(ruby->name, "Ruby");
+}
