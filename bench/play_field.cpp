@@ -19,6 +19,7 @@
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/Random.h"
+#include "tests/support/StagedDataSet.h"
 #include "toolkit/modifier/Modifier.h"
 #include "toolkit/modifier/ModifierAlpha.h"
 #include "toolkit/modifier/ModifierLocation.h"
@@ -74,29 +75,14 @@ struct DataSet {
     DataSet()
     {
         app = std::make_unique<BenchApp>();
-        catalogue = new ResourceManager();
-        store = new PropertyManager(catalogue);
-        store->addRef();
-        const std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::current_path(QUARRY_RUN_DIR);
-        store->loadProperties(nullptr, "properties\\", "en", "US", "NORMAL");
-        catalogue->beginLoading();
-        for (int step = 0; step < 1000 && !catalogue->isDone(); ++step)
-            catalogue->loadStep();
-        LayoutDocument::setPropertyStore(store);
-        LayoutDocument::loadAll(true);
-        std::filesystem::current_path(previous);
+        data = std::make_unique<testsupport::StagedDataSet>(QUARRY_RUN_DIR);
     }
     ~DataSet()
     {
-        LayoutDocument::unloadAll();
-        LayoutDocument::setPropertyStore(nullptr);
-        store->release();
-        delete catalogue;
+        data.reset();
     }
     std::unique_ptr<BenchApp> app;
-    ResourceManager* catalogue = nullptr;
-    PropertyManager* store = nullptr;
+    std::unique_ptr<testsupport::StagedDataSet> data;
 };
 
 DataSet& dataSet()

@@ -14,6 +14,7 @@
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/Random.h"
+#include "support/StagedDataSet.h"
 #include "support/TempDir.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
@@ -63,28 +64,14 @@ protected:
         DisplayTest::SetUp();
         compat::testing::setRegistryFile(registry.file("registry"));
         app = std::make_unique<StagedApp>();
-        catalogue = new ResourceManager();
-        store = new PropertyManager(catalogue);
-        store->addRef();
-        const std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::current_path(QUARRY_RUN_DIR);
-        store->loadProperties(nullptr, "properties\\", "en", "US", "NORMAL");
-        catalogue->beginLoading();
-        for (int step = 0; step < 1000 && !catalogue->isDone(); ++step)
-            catalogue->loadStep();
-        LayoutDocument::setPropertyStore(store);
-        LayoutDocument::loadAll(true);
-        std::filesystem::current_path(previous);
+        data = std::make_unique<testsupport::StagedDataSet>(QUARRY_RUN_DIR);
         Random::global().setSeed(7);
         Block::setBlockSet(0);
     }
 
     void TearDown() override
     {
-        LayoutDocument::unloadAll();
-        LayoutDocument::setPropertyStore(nullptr);
-        store->release();
-        delete catalogue;
+        data.reset();
         app.reset();
         DisplayTest::TearDown();
     }
@@ -108,8 +95,7 @@ protected:
 
     testsupport::TempDir registry;
     std::unique_ptr<StagedApp> app;
-    ResourceManager* catalogue = nullptr;
-    PropertyManager* store = nullptr;
+    std::unique_ptr<testsupport::StagedDataSet> data;
 };
 
 TEST_F(GoldenFieldTest, BlocksFloaterAndWarningLookAsKept)
