@@ -9,20 +9,11 @@ block never covers it."""
 
 import os
 import sys
+from svgart import (NIGHT, ROCK_DARK, ROCK, ROCK_LIGHT, GOLD, GOLD_LIGHT, GOLD_DARK, LAMP, SKY, STEEL,
+                    STEEL_DARK, svg_maker, write)
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets", "images")
+svg = svg_maker("blockart.py")
 
-NIGHT = "#1B1410"
-ROCK_DARK = "#3A2A20"
-ROCK = "#5C4433"
-ROCK_LIGHT = "#8A6A4E"
-GOLD = "#F2C230"
-GOLD_LIGHT = "#FFE27A"
-GOLD_DARK = "#B8861B"
-LAMP = "#FFF4D6"
-SKY = "#2F8F9D"
-STEEL = "#C9CED6"
-STEEL_DARK = "#7D8591"
 
 # The five block colours: base, light, dark (art guide, "Block colours").
 COLOURS = [
@@ -42,17 +33,6 @@ def mix(a, b, t):
     pa = [int(a[i:i + 2], 16) for i in (1, 3, 5)]
     pb = [int(b[i:i + 2], 16) for i in (1, 3, 5)]
     return "#" + "".join("%02X" % round(x + (y - x) * t) for x, y in zip(pa, pb))
-
-
-def svg(width, height, body, comment):
-    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">\n'
-            '  <!-- %s Written by tools/assetgen/blockart.py. -->\n%s</svg>\n'
-            % (width, height, width, height, comment, body))
-
-
-def write(name, text):
-    with open(os.path.join(OUT, name), "w", encoding="ascii", newline="\n") as f:
-        f.write(text)
 
 
 def mark(colour, x=MARK_X, y=MARK_Y, scale=1.0):

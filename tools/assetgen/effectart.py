@@ -5,36 +5,17 @@ and the hint panel's caps and middle piece. The SVGs are the sources the build r
 drawing here and run `python3 tools/assetgen/effectart.py` to write them again."""
 
 import math
-import os
+from svgart import (NIGHT, ROCK_DARK, ROCK, ROCK_LIGHT, GOLD, GOLD_LIGHT, GOLD_DARK, LAMP, STEEL,
+                    svg_maker, write)
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets", "images")
+svg = svg_maker("effectart.py")
 
-NIGHT = "#1B1410"
-ROCK_DARK = "#3A2A20"
-ROCK = "#5C4433"
-ROCK_LIGHT = "#8A6A4E"
-GOLD = "#F2C230"
-GOLD_LIGHT = "#FFE27A"
-GOLD_DARK = "#B8861B"
-LAMP = "#FFF4D6"
-STEEL = "#C9CED6"
 
 # Frame counts the layout document names (INT_NR_OF_STAR_FRAMES, INT_NR_OF_TIMER_FRAMES).
 STAR_FRAMES = 6
 TIMER_FRAMES = 8
 ARROW_FRAMES = 4
 HINT_WIDTH = 224
-
-
-def svg(width, height, body, comment):
-    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">\n'
-            '  <!-- %s Written by tools/assetgen/effectart.py. -->\n%s</svg>\n'
-            % (width, height, width, height, comment, body))
-
-
-def write(name, text):
-    with open(os.path.join(OUT, name), "w", newline="\n") as f:
-        f.write(text)
 
 
 def colour_bar():
