@@ -410,4 +410,14 @@ public:
 protected:
 
     // -- effects --
+
+    // -- input and dialog answers --
+    // Lets the answered dialog go: the open dialog loses its listener and the field's reference, and the
+    // answered dialog leaves the canvas.
+    void closeAnsweredDialog(Dialog* dialog);
+    // Builds the dialog of the kind and puts it on the canvas with the field as its listener.
+    void showDialogOfKind(int kind);
+    // The question that follows a shown score: the single-player result for a guest, else whether to
+    // hand the score over.
+    void showScoreQuestion();
 };
