@@ -172,6 +172,8 @@ void PlayScene::onDialogClosed(Dialog* dialog)
         if (statsDialog && statsDialog->getCanvas())
             statsDialog->getCanvas()->removeSprite(statsDialog);
         dropSprite(statsDialog);
+        if (auto* open = dynamic_cast<Dialog*>(openDialogSprite))
+            open->setListener(nullptr);
         showScoreQuestion();
     } else {
         sendEvent(PlayEvent::DialogClosed);
