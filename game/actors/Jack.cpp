@@ -140,11 +140,18 @@ void Jack::onAddedToCanvas()
     SpriteCanvas* owner = getCanvas();
     if (!owner)
         return;
-    if (blink)
-        owner->addSpriteBefore(blink, this);
-    for (Sprite* part : poses)
-        if (part)
-            owner->addSpriteBefore(part, this);
+    // Over the miner, in order: the blink, then the poses by index.
+    Sprite* below = this;
+    if (blink) {
+        owner->addSpriteAfter(blink, below);
+        below = blink;
+    }
+    for (Sprite* part : poses) {
+        if (part) {
+            owner->addSpriteAfter(part, below);
+            below = part;
+        }
+    }
 }
 
 void Jack::onRemovedFromCanvas()
@@ -177,6 +184,7 @@ void Jack::tick()
 
 JackClassic::JackClassic() : Jack("SPRITE_JACK_BLINK_CLASSIC")
 {
+    readXML(findLayoutElement("SPRITE_JACK_CLASSIC"));
     setPoseSprite("SPRITE_JACK_HAPPY_CLASSIC", 3);
     setPoseSprite("SPRITE_JACK_PANIC_CLASSIC", 4);
     arm = partFromLayout("SPRITE_JACK_ARM_CLASSIC");

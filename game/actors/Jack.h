@@ -1,7 +1,8 @@
 // The miner beside the play field: a layout-built sprite that shows one of a few poses and blinks now and
 // then while he stands in his normal pose. The play field and the modes set the pose to reflect the game
 // (1 normal, 2 endless only, 3 happy, 4 panic). The blink and the pose pictures are sprites of their own,
-// drawn relative to the miner; each pose picture is an overlay shown at full alpha while its pose is on.
+// drawn relative to the miner and above him (the blink over his open eyes, then the poses in order); each
+// pose picture is an overlay shown at full alpha while its pose is on.
 #pragma once
 
 #include "toolkit/sprite/XMLSprite.h"
@@ -31,6 +32,7 @@ public:
     // Builds the picture of pose `index` (0 to 4) from the layout element `id`, replacing a previous one.
     // An index out of range or an element the layout lacks changes nothing.
     void setPoseSprite(const std::string& id, int index);
+    void addPose(const std::string& id, int index) { setPoseSprite(id, index); }
     // Shows pose n; the current pose changes nothing, another stops a running blink where it is.
     virtual void setPose(int n);
     int getPose() const { return pose; }
@@ -53,7 +55,8 @@ protected:
     int pose = 0;
 };
 
-// The miner of the classic mode: a happy and a panic pose, and an arm he raises and lowers.
+// The miner of the classic mode: his picture and place from "SPRITE_JACK_CLASSIC", a happy and a panic
+// pose, and an arm he raises and lowers.
 class JackClassic : public Jack {
 public:
     static const ClassRecord classRecord;

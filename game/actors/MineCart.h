@@ -38,6 +38,8 @@ public:
     // Shows fill stage n, clamped to 0..the stage count; 0 hides the gold.
     virtual void setGoldLevel(int n);
     int getGoldLevel() const { return goldLevel; }
+    void setGoldAmount(int n) { setGoldLevel(n); }
+    int getGoldAmount() const { return goldLevel; }
     int getStageCount() const { return stageCount; }
     BitmapSprite* getGoldSprite() const { return gold; }
     // The game is being left: a cart stops whatever it still plays.

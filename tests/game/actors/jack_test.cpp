@@ -15,6 +15,7 @@ namespace {
 const char* kJackLayout = R"xml(<Layout>
   <Integer id="INT_GAME_WIDTH">640</Integer>
   <Integer id="INT_GAME_HEIGHT">480</Integer>
+  <xmlsprite id="SPRITE_JACK_CLASSIC" x="100" y="200" image="IMAGE_JACK_HAPPY"/>
   <xmlsprite id="SPRITE_JACK_BLINK_CLASSIC" x="4" y="6" image="IMAGE_JACK_BLINK"/>
   <xmlsprite id="SPRITE_JACK_HAPPY_CLASSIC" image="IMAGE_JACK_HAPPY"/>
   <xmlsprite id="SPRITE_JACK_PANIC_CLASSIC" image="IMAGE_JACK_PANIC"/>
@@ -86,15 +87,15 @@ TEST_F(JackTest, PosesShowOnlyTheirOwnPictureAndHisPartsSitAroundHimOnTheCanvas)
         EXPECT_EQ(alphaOf(panic), c.panicAlpha);
     }
 
-    // Drawn relative to the miner; the blink and poses below him, the arm above.
+    // Drawn relative to the miner and over him: the arm, the blink, then the poses in order.
     EXPECT_EQ(jack->getBlinkSprite()->getAbsoluteX(), 104);
     EXPECT_EQ(jack->getBlinkSprite()->getAbsoluteY(), 206);
     const auto& list = canvas->getSprites();
     auto at = [&](Sprite* s) { return std::find(list.begin(), list.end(), s) - list.begin(); };
-    EXPECT_LT(at(jack->getBlinkSprite()), at(jack));
-    EXPECT_LT(at(happy), at(jack));
-    EXPECT_LT(at(panic), at(jack));
     EXPECT_EQ(at(jack->getArm()), at(jack) + 1);
+    EXPECT_EQ(at(jack->getBlinkSprite()), at(jack) + 2);
+    EXPECT_EQ(at(happy), at(jack) + 3);
+    EXPECT_EQ(at(panic), at(jack) + 4);
 }
 
 TEST_F(JackTest, APoseSetWhileOnTheCanvasJoinsItAfterHimAndReplacesTheOldPicture)
