@@ -23,7 +23,6 @@
 #include "runtime/Random.h"
 #include "runtime/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
-#include "toolkit/modifier/ModifierAlpha.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
@@ -153,9 +152,9 @@ ClassicPlayScene::ClassicPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     pipeTop = layoutSprite("SPRITE_PIPE_TOP_CLASSIC");
     pipeBottom = layoutSprite("SPRITE_PIPE_BOTTOM_CLASSIC");
 
-    jack = new Jack;
+    jack = new JackClassic;
     jack->addRef();
-    mineCart = new MineCart;
+    mineCart = new MineCartClassic(level->getLevelNumber());
     mineCart->addRef();
 
     addStateFlags(4);
@@ -529,8 +528,11 @@ void ClassicPlayScene::goldDone()
             gold->addRef();
             pendingSprites.push_back(gold);
             block->removeIcon();
-            if (canvas && mineCart && gold->getCanvas() == canvas) {
-                const int cartIndex = canvas->indexOf(mineCart);
+            Sprite* cartGold = mineCart ? static_cast<Sprite*>(mineCart->getGoldSprite()) : nullptr;
+            if (!cartGold)
+                cartGold = mineCart;
+            if (canvas && cartGold && gold->getCanvas() == canvas) {
+                const int cartIndex = canvas->indexOf(cartGold);
                 if (cartIndex >= 0)
                     canvas->moveSprite(gold, cartIndex);
             }
@@ -542,8 +544,8 @@ void ClassicPlayScene::goldDone()
             const int k = std::min(n, last);
             const int dx = k < static_cast<int>(xOffsets.size()) ? xOffsets[static_cast<std::size_t>(k)] : 0;
             const int dy = k < static_cast<int>(yOffsets.size()) ? yOffsets[static_cast<std::size_t>(k)] : 0;
-            const int tx = (mineCart ? mineCart->getAbsoluteX() : 0) + dx;
-            const int ty = (mineCart ? mineCart->getAbsoluteY() : 0) + dy;
+            const int tx = (cartGold ? cartGold->getAbsoluteX() : 0) + dx;
+            const int ty = (cartGold ? cartGold->getAbsoluteY() : 0) + dy;
             const int sx = gold->getX();
             const int sy = gold->getY();
             ModifierLocationCubic::start(gold, {sx - 15, sx, middle.x, tx - 15}, {sy - 15, middle.y, middle.y, ty - 15},
@@ -590,7 +592,7 @@ void ClassicPlayScene::updateLevelUp()
         score.set(score.get() + perGold);
         createFloater(formatInt("+%d", perGold), gold->getX(), gold->getY(), kFloaterColour);
         if (mineCart) {
-            mineCart->setGoldAmount(mineCart->getGoldAmount() + 1);
+            mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + 1);
             if (ModifierLocationWave* wave = ModifierLocationWave::start(mineCart, mineCart->getX(), mineCart->getY(),
                                                                          4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
                 wave->setAdjustX(false);
@@ -711,12 +713,11 @@ void ClassicPlayScene::cartLeaves()
     scorePending = false;
     if (jack)
         jack->setPose(1);
-    if (canvas)
-        if (Sprite* arm = canvas->findSprite("SPRITE_JACK_ARM_CLASSIC")) {
-            setOpacity(arm, 255);
+    if (auto* miner = dynamic_cast<JackClassic*>(jack)) {
+        if (Sprite* arm = miner->getArm())
             arm->setFrame(0);
-            ModifierFrame::start(arm, 10, 1, Modifier::OptionBlocking);
-        }
+        miner->raiseArm();
+    }
 
     const int gameWidth = getResourceInt("INT_GAME_WIDTH");
     if (mineCart) {
@@ -731,7 +732,7 @@ void ClassicPlayScene::cartLeaves()
     saveState = SaveState::Ended;
     level->setLevelNumber(level->getLevelNumber() + 1);
 
-    auto* cart = new MineCart;
+    auto* cart = new MineCartClassic(level->getLevelNumber());
     cart->addRef();
     mineCart = cart;
     const int homeX = cart->getX();
@@ -756,11 +757,10 @@ void ClassicPlayScene::updateCartLeaves()
     }
     if (mineCart && !mineCart->getModifiers().empty())
         return;
-    if (canvas)
-        if (Sprite* arm = canvas->findSprite("SPRITE_JACK_ARM_CLASSIC")) {
+    if (auto* miner = dynamic_cast<JackClassic*>(jack)) {
+        if (Sprite* arm = miner->getArm())
             arm->setFrame(1);
-            ModifierFrame::start(arm, 10, 1, Modifier::OptionBlocking);
-            ModifierAlpha::startFromCurrent(arm, 0, 1.0f, Modifier::OptionBlocking);
-        }
+        miner->lowerArm();
+    }
     sendEvent(PlayEvent::StepDone);
 }
