@@ -180,64 +180,6 @@ PlayScene::~PlayScene()
     dropSprite(mineCart);
 }
 
-bool PlayScene::restoreSavedGame()
-{
-    const std::string path = getSaveGamePath();
-    auto* document = new TiXmlDocument;
-    // The message's "%s" takes the path; nothing else in it is a conversion.
-    const std::string& message = getResourceString("STRING_ERROR_READING_SAVEGAME_TEXT");
-    bool ok = loadXMLDocument(*document, path, message.c_str(), true);
-    if (ok && document->Error()) {
-        // Read but not parsed: the same message as an unreadable file.
-        reportXMLMessage(message.c_str(), path, "STRING_ERROR_READING_XML_HEADER");
-        ok = false;
-    }
-    TiXmlElement* element = nullptr;
-    if (ok) {
-        TiXmlElement* root = document->RootElement();
-        element = root ? root->FirstChildElement("SaveGame") : nullptr;
-        int value = 0;
-        if (!element || element->QueryIntAttribute("score", &value) != TIXML_SUCCESS) {
-            reportXMLMessage(message.c_str(), path, "STRING_ERROR_READING_XML_HEADER");
-            element = nullptr;
-        }
-    }
-    if (!element) {
-        delete document;
-        settings->continueSaved = 0;
-        return false;
-    }
-    savedDocument = document;
-    savedGame = element;
-
-    int savedScore = 0;
-    element->QueryIntAttribute("score", &savedScore);
-    shownScore.set(savedScore);
-    score.set(savedScore);
-    if (const TiXmlElement* stats = element->FirstChildElement("GameStats"))
-        gameStats.loadXML(stats);
-    if (const TiXmlElement* stats = element->FirstChildElement("LevelStats"))
-        levelStats.loadXML(stats);
-    if (const TiXmlElement* hints = element->FirstChildElement("HintStats")) {
-        for (const TiXmlElement* item = hints->FirstChildElement(); item; item = item->NextSiblingElement()) {
-            int id = -1;
-            int count = 0;
-            if (item->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0 || id >= kHintKinds)
-                continue;
-            if (item->QueryIntAttribute("count", &count) == TIXML_SUCCESS)
-                hintCounts[id] = std::max(count, 0);
-        }
-    }
-    clearBonusAllowed = false;
-    return true;
-}
-
-std::string PlayScene::getSaveGamePath() const
-{
-    FieldServices& services = FieldServices::get();
-    return services.getSaveGamePath(settings->mode, services.getCurrentPlayer(), "savegames");
-}
-
 void PlayScene::readStarColours()
 {
     StarColourTable table;
@@ -376,11 +318,6 @@ void PlayScene::tick()
     uploadScore = shownScore.get();
     if (scorePending)
         updateScoreUpload();
-}
-
-void PlayScene::updateScoreUpload()
-{
-    // The hand-over to the shell is driven by the front end's exchange; without it nothing is due.
 }
 
 int PlayScene::phaseFrames() const

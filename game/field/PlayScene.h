@@ -38,6 +38,8 @@ class Jack;
 class MineCart;
 class PixelFontLabel;
 class Surface;
+struct ShellMessage;
+struct ShellMessageLog;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -420,4 +422,27 @@ protected:
     // The question that follows a shown score: the single-player result for a guest, else whether to
     // hand the score over.
     void showScoreQuestion();
+
+    // -- saved game --
+public:
+    // The stopwatches a game in progress keeps, under these element names in this order.
+    static constexpr int kSavedTimerCount = 5;
+    static const char* const kSavedTimerNames[kSavedTimerCount];
+    // Writes the game when the field is left: a game in progress, a finished level or an ended game
+    // replaces the saved game whole (the old one stays when the write fails); a game not started or lost
+    // deletes it; a game already saved is left as it is. The state becomes Saved in every case.
+    void saveGame();
+    // Fills the "SaveGame" element from the field as it stands.
+    void writeSavedGame(TiXmlElement& saveGame);
+    // For the modes' start of a game: when the saved game was in progress, takes back the level's cells
+    // and the stopwatches (the block-creation one only when asked); false when there is nothing to take.
+    bool restoreGameInProgress(bool withBlockTimer);
+
+    // -- score hand-over --
+    // Finds the oldest message of that number in the log, copies it to `found` (when given) and, with
+    // `remove`, takes it out keeping the order of the others.
+    static bool peekShellMessage(ShellMessageLog& log, unsigned message, ShellMessage* found, bool remove);
+
+protected:
+    GameTimer& savedTimer(int index);
 };

@@ -133,6 +133,8 @@ TEST_F(PlayInputTest, TheScoreHandOverDialogsLeadFromOneToTheNext)
         canvas->addSprite(stats);
 
         answer(answered, c.button);
+        // The hand-over, once started, moves on in the field's frames.
+        const int uploadState = scoreUploadState;
         frame();
         EXPECT_EQ(field->events, c.events);
         EXPECT_EQ(openName(field), c.follows);
@@ -142,7 +144,8 @@ TEST_F(PlayInputTest, TheScoreHandOverDialogsLeadFromOneToTheNext)
         }
         EXPECT_EQ(answered->getCanvas() == nullptr, c.answeredLeaves);
         EXPECT_EQ(answered->getListener(), nullptr) << "the field no longer hears the answered dialog";
-        EXPECT_EQ(scoreUploadState, std::string(c.follows) == "DIALOG_WAITING" ? 1 : 0);
+        // A requested hand-over has begun its exchange by the end of the frame.
+        EXPECT_EQ(scoreUploadState, std::string(c.follows) == "DIALOG_WAITING" ? 2 : 0);
         std::vector<std::string> posts;
         for (const std::string& call : guest.calls)
             if (call.compare(0, 5, "post ") == 0)
