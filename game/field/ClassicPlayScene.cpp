@@ -645,7 +645,7 @@ void ClassicPlayScene::updateLineBonus()
         if (Block* block = level->getBlock(lineColumn, lineRow)) {
             if (block->getType() == BlockTypeTreasure)
                 dropSprite(droppedTreasure);
-            removeBlockSprite(block, 0);
+            level->removeBlock(block, 0);
         } else {
             ++lineEmpty;
             createStar("IMAGE_STAR_MEDIUM_ALPHA", cx, cy, 0xFFFFFF00u);
@@ -700,6 +700,12 @@ void ClassicPlayScene::updateLevelSummary()
     }
     subStep = 1;
     showOpenDialog();
+    // The score hand-over may put its question in the place of this dialog.
+    if (openDialogSprite) {
+        openDialogSprite->addRef();
+        dropSprite(statsDialog);
+        statsDialog = openDialogSprite;
+    }
     if (headerSprite) {
         if (SpriteCanvas* owner = headerSprite->getCanvas())
             owner->removeSprite(headerSprite);

@@ -82,6 +82,9 @@ class ClassicProbe : public ClassicPlayScene {
 public:
     using ClassicPlayScene::ClassicPlayScene;
     using PlayScene::gameoverTimer;
+    using PlayScene::pendingSprites;
+    // Holds the pipe back so a test's grid keeps its rows.
+    void holdPipe() { static_cast<ClassicLevel*>(level)->setBlockTime(1 << 30); }
     using PlayScene::hourglassTimer;
     using PlayScene::speedUpActive;
     using PlayScene::speedUpUsed;
@@ -104,6 +107,9 @@ protected:
             classic->release();
             classic = nullptr;
         }
+        // The hand-over state is program-wide; a level end leaves it set.
+        scorePending = false;
+        uploadScore = 0;
         FieldFixture::TearDown();
     }
 
