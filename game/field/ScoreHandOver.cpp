@@ -123,15 +123,18 @@ void PlayScene::updateScoreUpload()
         scoreUploadTime = now;
         return;
     case ScoreUploadStep::AwaitAnswer:
-        if (peekShellMessage(shellMessageLog, ShellMessageId::Answer, &reply, true))
+        if (peekShellMessage(shellMessageLog, ShellMessageId::Answer, &reply, true)) {
             scoreUploadStep = reply.wParam == 1 ? ScoreUploadStep::Accepted : ScoreUploadStep::Failed;
-        else if (peekShellMessage(shellMessageLog, ShellMessageId::Failure, &reply, false) && reply.wParam == 3) {
-            peekShellMessage(shellMessageLog, ShellMessageId::Failure, &reply, true);
-            scoreUploadStep = ScoreUploadStep::Failed;
-        } else if (now - scoreUploadTime > ScoreHandOver::kAnswerTimeoutMs) {
-            // A shell that never answers must not hold the game-over screen for ever.
-            scoreUploadStep = ScoreUploadStep::Failed;
+            return;
         }
+        // Other values of the failure message are the window's own restore requests.
+        if (peekShellMessage(shellMessageLog, ShellMessageId::Failure, &reply, true) && reply.wParam == 3) {
+            scoreUploadStep = ScoreUploadStep::Failed;
+            return;
+        }
+        // A shell that never answers must not hold the game-over screen for ever.
+        if (now - scoreUploadTime > ScoreHandOver::kAnswerTimeoutMs)
+            scoreUploadStep = ScoreUploadStep::Failed;
         return;
     case ScoreUploadStep::Accepted:
         finishUpload(1);

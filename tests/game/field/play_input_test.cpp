@@ -144,7 +144,8 @@ TEST_F(PlayInputTest, TheScoreHandOverDialogsLeadFromOneToTheNext)
         }
         EXPECT_EQ(answered->getCanvas() == nullptr, c.answeredLeaves);
         EXPECT_EQ(answered->getListener(), nullptr) << "the field no longer hears the answered dialog";
-        // A requested hand-over has begun its exchange by the end of the frame.
+        // The answer requests the hand-over; its exchange has begun by the end of the frame.
+        EXPECT_EQ(uploadState, std::string(c.follows) == "DIALOG_WAITING" ? 1 : 0);
         EXPECT_EQ(scoreUploadState, std::string(c.follows) == "DIALOG_WAITING" ? 2 : 0);
         std::vector<std::string> posts;
         for (const std::string& call : guest.calls)
