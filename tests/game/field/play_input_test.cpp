@@ -241,6 +241,12 @@ TEST_F(PlayInputTest, TheFieldBuildsItsDialogsWithoutShowingThem)
         EXPECT_EQ(field->getOpenDialog()->getName(), k.name);
         EXPECT_EQ(field->getOpenDialog()->getCanvas(), nullptr) << "built, not shown";
         EXPECT_EQ(guest.count("post 21024"), k.posts);
+        // A message dialog lets go of its parts when it leaves a canvas, so each is shown and taken
+        // down again, as the field does with every dialog it builds.
+        canvas->addSprite(field->getOpenDialog());
+        frame();
+        canvas->removeSprite(field->getOpenDialog());
+        frame();
     }
     // A kind the field does not build leaves the open dialog as it was.
     Sprite* last = field->getOpenDialog();
