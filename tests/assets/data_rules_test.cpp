@@ -97,6 +97,7 @@ TEST(DataRules, FormatTextsTakeTheArgumentsTheCodePasses)
         {"STRING_START_SAVEGAME_DESCRIPTION_CLASSIC", "sf"},
         {"STRING_START_SAVEGAME_DESCRIPTION_ENDLESS", "sf"},
         {"STRING_ERROR_READING_SAVEGAME_TEXT", "s"},
+        {"STRING_ERROR_WRITING_SAVEGAME_TEXT", "s"},
     };
 
     // Property texts: the file is scanned for String entries, since the store cannot list its ids.
