@@ -5,7 +5,7 @@
 // with a status other than 0, or left a zero-length file among the player's files. The resident
 // memory is printed every ten seconds so a long run shows whether it stays flat.
 //
-// Usage: soak RUN_DIR SECONDS [SEED]
+// Usage: soak RUN_DIR SECONDS [SEED [LAST_FRAME.png]] (the last frame shows where the run ended up)
 #include "compat/host/CloseSignals.h"
 #include "compat/host/testing.h"
 #include "compat/win32/messages.h"
@@ -92,13 +92,13 @@ void play(Clock::time_point end, unsigned seed, const std::atomic<bool>& running
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: soak RUN_DIR SECONDS [SEED]\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "usage: soak RUN_DIR SECONDS [SEED [LAST_FRAME.png]]\n");
         return 2;
     }
     const std::filesystem::path runDir = std::filesystem::absolute(argv[1]);
     const int seconds = std::atoi(argv[2]);
-    const unsigned seed = argc == 4 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 1u;
+    const unsigned seed = argc >= 4 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 1u;
     if (seconds <= 0 || !std::filesystem::is_regular_file(runDir / "properties" / "default.uprop")) {
         std::fprintf(stderr, "soak: %s holds no data set, or the time is not positive\n", argv[1]);
         return 2;
@@ -131,6 +131,8 @@ int main(int argc, char** argv)
     }
     running = false;
     player.join();
+    if (argc == 5 && !compat::host::writePng(compat::testing::headlessState().lastFrame, argv[4]))
+        std::fprintf(stderr, "soak: the last frame could not be written to %s\n", argv[4]);
 
     bool clean = status == 0;
     if (!clean)
