@@ -118,7 +118,10 @@ void importRegistryFile(const std::string& fileName, int overwrite)
     if (slash == std::string::npos)
         return;
     Buffer script;
-    if (!Buffer::loadFile(nullptr, path.substr(0, slash + 1) + fileName, script))
+    // An installed program keeps its data set apart from its executable: the script then comes from
+    // the data directory, which is the working directory by the time the game starts.
+    if (!Buffer::loadFile(nullptr, path.substr(0, slash + 1) + fileName, script)
+        && !Buffer::loadFile(nullptr, fileName, script))
         return;
     applyRegistryScript(script.data, script.size, overwrite);
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 const char* const kScript =
@@ -105,6 +107,18 @@ TEST_F(RegistryScript, ScriptIsFoundBesideTheProgram)
     importRegistryFile("missing.reg", 1);  // nothing happens, nothing fails
     compat::testing::setModuleFileName("quarrytide");
     importRegistryFile("setup.reg", 1);  // a module path without a directory ends the import
+}
+
+// An installed program keeps its data apart from its executable: without a script beside the
+// program, the one in the working directory (the data directory) is applied.
+TEST_F(RegistryScript, InstalledScriptIsFoundInTheDataDirectory)
+{
+    testsupport::TempDir data(true);
+    std::filesystem::create_directories(dir.path() / "bin");
+    compat::testing::setModuleFileName((dir.path() / "bin" / "quarrytide").c_str());
+    testsupport::writeFile(data.file("setup.reg"), kScript);
+    importRegistryFile("setup.reg", 1);
+    expectScriptApplied();
 }
 
 TEST_F(RegistryScript, DamagedScriptsApplyWhatTheyCan)
