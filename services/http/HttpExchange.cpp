@@ -56,6 +56,8 @@ public:
     {
         socket->setSoTimeout(limits.readTimeoutMs);
         in = socket->getInputStream();
+        // The line reader waits by its stall limit: a peer quiet for longer ends the exchange.
+        in->setStallLimit(limits.readTimeoutMs);
         out = socket->getOutputStream();
     }
     ~Connection()
@@ -64,6 +66,8 @@ public:
             socket->close();
         } catch (const java::Exception&) {
         }
+        java::releaseAndDelete(in);
+        java::releaseAndDelete(out);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
