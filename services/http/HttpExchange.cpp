@@ -48,6 +48,12 @@ int portFrom(const std::string& text)
     return port > 0 && port <= 65535 ? static_cast<int>(port) : 0;
 }
 
+std::string readLineFrom(java::SocketInputStream& in)
+{
+    std::unique_ptr<java::String> line(in.readLine());
+    return std::string(line->c_str() ? line->c_str() : "", line->length());
+}
+
 // One connection with its two streams; closed on every path out.
 class Connection {
 public:
@@ -77,26 +83,9 @@ public:
         out->write(request.data(), static_cast<int>(request.size()));
         out->flush();
     }
-    std::string readLine()
-    {
-        std::unique_ptr<java::String> line(in->readLine());
-        return std::string(line->c_str() ? line->c_str() : "", line->length());
-    }
-    // Reads header lines up to the empty one; returns the content length (-1 when absent). A header
-    // section longer than the limit is a failure.
-    long readHeaders(const HttpLimits& limits)
-    {
-        long contentLength = -1;
-        for (int count = 0;; ++count) {
-            if (count > limits.maxHeaderLines)
-                throw java::IOException("Too many header lines");
-            std::string line = readLine();
-            if (line.empty())
-                return contentLength;
-            if (lower(line).compare(0, 15, "content-length:") == 0)
-                contentLength = leadingNumber(line.substr(15));
-        }
-    }
+    std::string readLine() { return readLineFrom(*in); }
+    long readHeaders(const HttpLimits& limits) { return readReplyHeaders(*in, limits); }
+    java::SocketInputStream& input() { return *in; }
     void readFully(unsigned char* into, size_t n) { in->readFully(into, static_cast<int>(n)); }
 
 private:
@@ -106,6 +95,20 @@ private:
 };
 
 } // namespace
+
+long readReplyHeaders(java::SocketInputStream& in, const HttpLimits& limits)
+{
+    long contentLength = -1;
+    for (int count = 0;; ++count) {
+        if (count > limits.maxHeaderLines)
+            throw java::IOException("Too many header lines");
+        std::string line = readLineFrom(in);
+        if (line.empty())
+            return contentLength;
+        if (lower(line).compare(0, 15, "content-length:") == 0)
+            contentLength = leadingNumber(line.substr(15));
+    }
+}
 
 bool splitPostUrl(const std::string& url, HttpTarget& target)
 {
@@ -220,28 +223,23 @@ bool httpDownload(const std::string& url, std::vector<unsigned char>& body, cons
     return false;
 }
 
-UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, int gameSetId,
-                             const std::string& version, const HttpLimits& limits)
+UpdateReply readUpdateReply(java::SocketInputStream& in, const HttpLimits& limits)
 {
     UpdateReply reply;
     reply.code = 0;
     reply.description = " ";
     bool failed = false;
     bool offered = false;
-    HttpTarget target;
-    splitUpdateUrl(updateUrl, target);
     try {
-        Connection connection(target, limits);
-        connection.send(buildUpdateRequest(target, skinnedGameId, gameSetId, version));
-        connection.readLine();
-        connection.readHeaders(limits);
-        if (connection.readLine() != "CheckDownloadableUpdate") {
+        readLineFrom(in);
+        readReplyHeaders(in, limits);
+        if (readLineFrom(in) != "CheckDownloadableUpdate") {
             failed = true;
         } else {
-            offered = lower(connection.readLine()) == "true";
-            reply.versionLine = connection.readLine();
+            offered = lower(readLineFrom(in)) == "true";
+            reply.versionLine = readLineFrom(in);
             if (offered) {
-                long n = leadingNumber(connection.readLine());
+                long n = leadingNumber(readLineFrom(in));
                 if (n > limits.maxDescriptionLines)
                     throw java::IOException("Too many description lines");
                 if (n > 0) {
@@ -249,18 +247,18 @@ UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, in
                     for (long i = 0; i < n; ++i) {
                         if (i > 0)
                             reply.description += '\n';
-                        reply.description += connection.readLine();
+                        reply.description += readLineFrom(in);
                     }
                 }
             }
-            long m = leadingNumber(connection.readLine());
+            long m = leadingNumber(readLineFrom(in));
             if (m > limits.maxPackages)
                 throw java::IOException("Too many packages");
             for (long i = 0; i < m; ++i) {
                 OfferedPackage package;
-                package.id = static_cast<int>(leadingNumber(connection.readLine()));
-                package.gameIds = connection.readLine();
-                package.fileUrl = connection.readLine();
+                package.id = static_cast<int>(leadingNumber(readLineFrom(in)));
+                package.gameIds = readLineFrom(in);
+                package.fileUrl = readLineFrom(in);
                 if (package.id > 0)
                     reply.packages.push_back(package);
             }
@@ -275,6 +273,23 @@ UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, in
         reply.code = offered ? 1 : 0;
     }
     return reply;
+}
+
+UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, int gameSetId,
+                             const std::string& version, const HttpLimits& limits)
+{
+    HttpTarget target;
+    splitUpdateUrl(updateUrl, target);
+    try {
+        Connection connection(target, limits);
+        connection.send(buildUpdateRequest(target, skinnedGameId, gameSetId, version));
+        return readUpdateReply(connection.input(), limits);
+    } catch (const java::Exception&) {
+        UpdateReply reply;
+        reply.code = 3;
+        reply.description = " ";
+        return reply;
+    }
 }
 
 } // namespace services

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace java {
+class SocketInputStream;
+}
+
 namespace services {
 
 // Where a request goes: the host, its port and the path sent in the request line.
@@ -63,5 +67,12 @@ struct UpdateReply {
 // gives code 3 with the texts read so far and no packages.
 UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, int gameSetId,
                              const std::string& version, const HttpLimits& limits = HttpLimits());
+
+// Reads an update reply (status line, headers, body) from a connected stream; never throws.
+UpdateReply readUpdateReply(java::SocketInputStream& in, const HttpLimits& limits);
+
+// Reads header lines up to the empty one; the content length, or -1 when none was given. Throws
+// java::IOException past limits.maxHeaderLines and java::EOFException at the end of data.
+long readReplyHeaders(java::SocketInputStream& in, const HttpLimits& limits);
 
 } // namespace services
