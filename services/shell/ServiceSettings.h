@@ -1,6 +1,10 @@
 #pragma once
 
+#include "services/ads/AdUpdater.h"
+
 #include <ctime>
+#include <map>
+#include <memory>
 #include <string>
 
 namespace services {
@@ -37,6 +41,9 @@ public:
     virtual bool load();
     virtual void save();
 
+    // The installed packages, keyed by their id.
+    virtual std::map<int, std::shared_ptr<AdUpdater>>& getAdTable() { return adTable; }
+
     // The key that holds this game's values.
     std::string keyPath() const;
 
@@ -44,6 +51,7 @@ public:
     static std::time_t (*clock)();
 
 private:
+    std::map<int, std::shared_ptr<AdUpdater>> adTable;
     ServiceShell* owner;
     int gameSetId = 0;
     int skinnedGameId = 0;

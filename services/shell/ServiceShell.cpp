@@ -5,6 +5,7 @@
 #include "compat/win32/sysinfo.h"
 #include "compat/win32/window.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <sys/utsname.h>
@@ -94,15 +95,54 @@ void ServiceShell::runUpdateCheck(UpdateResult& result, bool merge)
         checkForUpdate(merge, settings->getUpdateUrl(), settings->getGameSetId(), settings->getVersion(), result);
 }
 
-void ServiceShell::checkForUpdate(bool /*merge*/, const std::string& updateUrl, int gameSetId,
+void ServiceShell::checkForUpdate(bool merge, const std::string& updateUrl, int gameSetId,
                                   const std::string& version, UpdateResult& result)
 {
     UpdateReply reply = fetchUpdateReply(updateUrl, settings ? settings->getSkinnedGameId() : 0, gameSetId,
                                          version, limits);
+    if (reply.code != 3 && merge)
+        mergeAds(reply.packages);
     result.gameId = gameId;
     result.code = reply.code;
     result.versionLine = reply.versionLine;
     result.description = reply.description;
+}
+
+void ServiceShell::mergeAds(const std::vector<OfferedPackage>& offered)
+{
+    if (offered.empty())
+        return;
+    std::vector<OfferedPackage> pending = offered;
+    if (settings) {
+        auto& table = settings->getAdTable();
+        for (auto it = table.begin(); it != table.end();) {
+            auto match = std::find_if(pending.begin(), pending.end(),
+                                      [&](const OfferedPackage& p) { return p.id == it->first; });
+            if (match != pending.end()) {
+                pending.erase(match);
+                ++it;
+                continue;
+            }
+            it->second->deleteFiles();
+            it = table.erase(it);
+        }
+    }
+    std::time_t deadline = ServiceSettings::clock() + parameters->getValue1();
+    std::string directory = settings ? settings->getAdsDirectory() : std::string();
+    std::string key = (settings ? settings->keyPath() : std::string("Software\\Vantrel\\games\\0\\zevuzuded")) + "\\ads";
+    for (const OfferedPackage& package : pending) {
+        auto updater = std::make_shared<AdUpdater>(package.id, directory, key);
+        updater->setGameIds(package.gameIds);
+        updater->setFileNameUrl(package.fileUrl);
+        if (updater->update(limits)) {
+            updater->saveEntry();
+            if (settings)
+                settings->getAdTable()[package.id] = updater;
+        }
+        // The budget is checked between packages only: at least one offered package is always tried.
+        if (ServiceSettings::clock() > deadline)
+            break;
+    }
 }
 
 bool ServiceShell::httpPost(const std::string& text, const std::string& url)

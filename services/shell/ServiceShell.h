@@ -62,6 +62,8 @@ public:
     virtual void openMoreGamesPage();
     // Opens url in the desktop's browser. Size and window flags are hints the desktop opener ignores.
     virtual void openUrl(const char* url, int width, int height, bool plainWindow, bool wait);
+    // Brings the installed packages in line with the offered ones within the time budget.
+    virtual void mergeAds(const std::vector<OfferedPackage>& offered);
     virtual bool httpPost(const std::string& text, const std::string& url);
 
     // Bounds of every exchange; tests shorten them.
