@@ -77,8 +77,7 @@ void ServiceShell::loadServiceSettings(int gameIdentifier)
 bool ServiceShell::forceUpdateDialog()
 {
     forced = true;
-    // The dialog itself belongs to the front end, which shows it after this call.
-    return true;
+    return showUpdateDialog();
 }
 
 bool ServiceShell::isUpdateCheckDue()

@@ -49,7 +49,10 @@ public:
     virtual int getGameId() const { return gameId; }
     virtual void loadServiceSettings(int gameIdentifier);
 
+    // Shows the update dialog, which runs the check, when forced or when the periodic check is due;
+    // blocks until the dialog ends. True without a dialog otherwise.
     virtual bool forceUpdateDialog();
+    virtual bool showUpdateDialog();
     virtual bool isUpdateCheckDue();
     virtual void runUpdateCheck(UpdateResult& result, bool merge);
     virtual void checkForUpdate(bool merge, const std::string& updateUrl, int gameSetId,

@@ -120,6 +120,15 @@ TEST_F(ServiceShellTest, ReadsEveryValueAndCountsWholeDays)
     }
 }
 
+TEST_F(ServiceShellTest, NoDialogWhenTheCheckIsNotDueButTheDateIsStored)
+{
+    installGame("http://h.test", static_cast<DWORD>(fakeNow - 86400));
+    shell.loadServiceSettings(42);
+    fakeNow += 10;
+    EXPECT_TRUE(shell.showUpdateDialog());
+    EXPECT_EQ(shell.getSettings()->getLastCheckDate(), fakeNow);
+}
+
 TEST_F(ServiceShellTest, TitleTextAndReportTexts)
 {
     const char* first[35] = {"Tide", "Quarry"};
