@@ -1,0 +1,134 @@
+#include "services/shell/ServiceSettings.h"
+
+#include "runtime/ServiceShellDefaults.h"
+#include "services/shell/ServiceShell.h"
+
+#include "compat/win32/module.h"
+#include "compat/win32/registry.h"
+
+#include <vector>
+
+namespace services {
+
+namespace {
+
+std::time_t systemClock()
+{
+    return std::time(nullptr);
+}
+
+// Reads a REG_DWORD; false when it is missing or has another type.
+bool readDword(HKEY key, const char* name, long& into)
+{
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return false;
+    into = static_cast<long>(static_cast<LONG>(value));
+    return true;
+}
+
+bool readString(HKEY key, const char* name, std::string& into)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    std::vector<char> buffer(size + 1, '\0');
+    DWORD capacity = size;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &capacity) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    into = buffer.data();
+    return true;
+}
+
+} // namespace
+
+std::time_t (*ServiceSettings::clock)() = systemClock;
+
+ServiceSettings::ServiceSettings(ServiceShell* owner) : owner(owner)
+{
+    char path[261] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, 260);
+    std::string module(path, length);
+    size_t slash = module.find_last_of('\\');
+    adsDirectory = (slash == std::string::npos ? module : module.substr(0, slash)) + "\\ads\\";
+    load();
+}
+
+std::string ServiceSettings::keyPath() const
+{
+    return "Software\\Vantrel\\games\\" + std::to_string(owner ? owner->getGameId() : 0) + "\\zevuzuded";
+}
+
+bool ServiceSettings::load()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool complete = true;
+    long number = 0;
+    ServiceShellDefaults* defaults = owner ? owner->getParameters() : nullptr;
+    if (readDword(key, "adinterval", number)) {
+        if (defaults)
+            defaults->setValue5(static_cast<int>(number));
+    } else {
+        complete = false;
+    }
+    if (readDword(key, "adminseconds", number)) {
+        if (defaults)
+            defaults->setValue1(static_cast<int>(number));
+    } else {
+        complete = false;
+    }
+    complete = readString(key, "updateurl", updateUrl) && complete;
+    complete = readString(key, "downloadurl", downloadUrl) && complete;
+    complete = readString(key, "debugurl", debugUrl) && complete;
+    complete = readString(key, "moregamesurl", moreGamesUrl) && complete;
+    if (readDword(key, "gamesetid", number))
+        gameSetId = static_cast<int>(number);
+    else
+        complete = false;
+    if (readDword(key, "skinnedgameid", number))
+        skinnedGameId = static_cast<int>(number);
+    else
+        complete = false;
+    complete = readString(key, "version", version) && complete;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "lastcheckdate", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        lastCheckDate = static_cast<long>(clock());
+    else if (readDword(key, "lastcheckdate", number))
+        lastCheckDate = number;
+    else
+        complete = false;
+    RegCloseKey(key);
+    return complete;
+}
+
+bool ServiceSettings::isCheckDue()
+{
+    load();
+    long now = static_cast<long>(clock());
+    long elapsed = now - lastCheckDate;
+    bool due = elapsed > 0 && (checkInterval == 0 || elapsed / 86400 > checkInterval);
+    lastCheckDate = now;
+    save();
+    return due;
+}
+
+void ServiceSettings::save()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, keyPath().c_str(), &key) != ERROR_SUCCESS)
+        return;
+    DWORD value = static_cast<DWORD>(lastCheckDate);
+    RegSetValueExA(key, "lastcheckdate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+} // namespace services

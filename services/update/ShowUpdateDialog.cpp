@@ -1,0 +1,28 @@
+// The update dialog is kept apart from the rest of the shell: the dialog's window headers and the
+// message box's cannot share one translation unit.
+#include "services/shell/ServiceShell.h"
+#include "services/update/UpdateDialogAdapter.h"
+
+#include "platform/native/NativeDialog.h"
+
+#include <memory>
+
+namespace services {
+
+bool ServiceShell::showUpdateDialog()
+{
+    // The due test runs even when forced, so the last check date is stored in both cases.
+    bool due = settings && settings->isCheckDue();
+    if (!forced && !due)
+        return true;
+    UpdateDialogAdapter adapter(*this);
+    auto dialog = std::make_unique<NativeDialog>(&adapter);
+    dialog->setAutoStart();
+    dialog->show(true);
+    dialog->bringToFront();
+    bool result = dialog->waitResult();
+    dialog.reset();
+    return result;
+}
+
+} // namespace services
