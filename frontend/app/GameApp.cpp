@@ -196,6 +196,7 @@ bool GameApp::saveConfig()
 {
     Properties& config = getConfig();
     Highscores::instance().write(config);
+    createDirectory(compat::userDataFolder());
     try {
         DataWriterFacade writer(1);
         writer.open(configFile());
