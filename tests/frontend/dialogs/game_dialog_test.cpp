@@ -1,0 +1,232 @@
+#include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/GameDialog.h"
+#include "frontend/dialogs/NameEntryDialog.h"
+#include "frontend/dialogs/StopGameDialog.h"
+#include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
+#include "platform/surface/SurfaceHolder.h"
+#include "resources/layout/LayoutDocument.h"
+#include "support/TempDir.h"
+#include "toolkit/dialog/DialogListener.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/SpriteContainer.h"
+#include "toolkit/sprite/SpriteTestSupport.h"
+#include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontInputLabel.h"
+#include "toolkit/widget/WidgetFont.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class DialogApp : public Application {
+public:
+    DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
+};
+
+class RecordingListener : public DialogListener {
+public:
+    void onDialogClosed(Dialog* dialog) override
+    {
+        results.push_back(dialog->getName() + ":" + dialog->getResult()->getName());
+    }
+    std::vector<std::string> results;
+};
+
+const char* const kLayout = R"xml(<Layout>
+  <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
+  <pixelfontinputlabel id="LABEL_NAME_ENTRY" font="FONT_TEST"/>
+  <buttonblit id="BUTTON_OK" width="96" height="32"/>
+  <buttonblit id="BUTTON_YES" width="96" height="32" tooltip="template yes"/>
+  <buttonblit id="BUTTON_NO" width="80" height="32"/>
+  <buttonblit id="BUTTON_CANCEL" width="90" height="32"/>
+  <String id="MESSAGE_STOP_GAME_QUESTION">stop the game</String>
+  <String id="STRING_PLEASE_ENTER_YOUR_NAME">your name</String>
+  <String id="TOOLTIP_QUIT_GAME_YES">yes tip</String>
+  <String id="TOOLTIP_QUIT_GAME_NO">no tip</String>
+  <String id="TOOLTIP_QUIT_GAME_CANCEL">cancel tip</String>
+</Layout>)xml";
+
+// The test font, 300 pixel headers, the frame parts and the dialogs' layout elements and texts.
+class GameDialogTest : public WidgetFontTest {
+protected:
+    void SetUp() override
+    {
+        WidgetFontTest::SetUp();
+        app = std::make_unique<DialogApp>();
+        catalogue = new ResourceManager(0);
+        catalogue->storeFont("FONT_TEST", uniform);
+        for (auto [id, w, h] :
+             {std::tuple{"IMAGE_DIALOG_STOP_GAME", 300, 60}, std::tuple{"IMAGE_DIALOG_NAME", 300, 60},
+              std::tuple{"IMAGE_DIALOG_SIDE_LEFT", 16, 16}, std::tuple{"IMAGE_DIALOG_SIDE_RIGHT", 16, 16},
+              std::tuple{"IMAGE_DIALOG_INSIDE", 16, 16}, std::tuple{"IMAGE_DIALOG_BOTTOM_SMALL", 300, 30},
+              std::tuple{"IMAGE_DIALOG_BOTTOM_BIG", 300, 60}, std::tuple{"IMAGE_INPUT_LABEL", 160, 30}})
+            catalogue->storeImage(id, picture(w, h));
+        std::ofstream(dir.file("base.xml")) << kLayout;
+        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
+        canvas = new SpriteCanvas(640, 480, 640, 480);
+        canvas->addRef();
+    }
+    void TearDown() override
+    {
+        canvas->release();
+        LayoutDocument::unloadAll();
+        delete catalogue;
+        app.reset();
+        WidgetFontTest::TearDown();
+    }
+
+    static std::vector<ButtonBlit*> buttons(SpriteContainer* dialog)
+    {
+        std::vector<ButtonBlit*> found;
+        std::function<void(Sprite*)> walk = [&](Sprite* sprite) {
+            if (sprite->isKindOf(&ButtonBlit::classRecord))
+                found.push_back(static_cast<ButtonBlit*>(sprite));
+            else if (auto* row = dynamic_cast<SpriteContainer*>(sprite))
+                for (Sprite* child : row->getChildren())
+                    walk(child);
+        };
+        for (Sprite* child : dialog->getChildren())
+            walk(child);
+        return found;
+    }
+    void click(Sprite* target)
+    {
+        const int x = target->getAbsoluteX() + target->getWidth() / 2;
+        const int y = target->getAbsoluteY() + target->getHeight() / 2;
+        canvas->mouseMoved(x, y, 0);
+        canvas->leftPressed(x, y, 1, 0);
+        canvas->leftReleased(x, y, 0);
+    }
+    bool onCanvas(Sprite* sprite) const
+    {
+        const std::vector<Sprite*>& shown = canvas->getSprites();
+        return !sprite->isObsolete() && std::find(shown.begin(), shown.end(), sprite) != shown.end();
+    }
+
+    testsupport::TempDir dir;
+    std::unique_ptr<DialogApp> app;
+    ResourceManager* catalogue = nullptr;
+    SpriteCanvas* canvas = nullptr;
+    RecordingListener listener;
+};
+
+TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
+{
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"BUTTON_YES", "yes tip"}, {"BUTTON_NO", "no tip"}, {"BUTTON_CANCEL", "cancel tip"}};
+    for (std::size_t pressed = 0; pressed < expected.size(); ++pressed) {
+        Held<Dialog> dialog(openStopGameDialog());
+        EXPECT_EQ(dialog->getName(), "DIALOG_STOP_GAME");
+        EXPECT_EQ(dialog->getWidth(), 300);
+        EXPECT_TRUE(dialog->isDraggable());
+        std::vector<ButtonBlit*> row = buttons(dialog.get());
+        ASSERT_EQ(row.size(), expected.size());
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            EXPECT_EQ(row[i]->getName(), expected[i].first);
+            EXPECT_EQ(row[i]->getTooltip(), expected[i].second) << "the question's tooltip replaces the template's";
+        }
+        EXPECT_LT(row[0]->getAbsoluteX(), row[1]->getAbsoluteX());
+        EXPECT_LT(row[1]->getAbsoluteX(), row[2]->getAbsoluteX());
+
+        dialog->setListener(&listener);
+        dialog->setCloseOnButton(false);
+        canvas->addSprite(dialog.get());
+        listener.results.clear();
+        click(row[pressed]);
+        EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_STOP_GAME:" + expected[pressed].first});
+        EXPECT_TRUE(onCanvas(dialog.get())) << "the menu that opened it decides when it goes";
+        canvas->removeSprite(dialog.get());
+    }
+}
+
+TEST_F(GameDialogTest, RequiredNameEntryOffersOkOnlyWhileANameIsTyped)
+{
+    Held<Dialog> held(openNameEntryDialog(true));
+    auto* dialog = static_cast<NameEntryDialog*>(held.get());
+    EXPECT_EQ(dialog->getName(), "DIALOG_NAME_ENTRY");
+    std::vector<ButtonBlit*> row = buttons(dialog);
+    ASSERT_EQ(row.size(), 1u) << "no way out without a name";
+    EXPECT_EQ(row[0]->getName(), "BUTTON_OK");
+    EXPECT_EQ(dialog->getInput()->getText(), "");
+    EXPECT_EQ(dialog->getInput()->getHeight(), 5) << "one line of the font high";
+
+    dialog->setListener(&listener);
+    canvas->addSprite(dialog);
+    dialog->tick();
+    click(row[0]);
+    EXPECT_TRUE(listener.results.empty()) << "OK ignores clicks while the input is empty";
+
+    dialog->getInput()->setText("ann");
+    dialog->tick();
+    dialog->getInput()->setText("");
+    dialog->tick();
+    EXPECT_FALSE(row[0]->isUsable()) << "erasing the name takes OK away again";
+
+    dialog->getInput()->setText("ann");
+    dialog->tick();
+    click(row[0]);
+    EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_NAME_ENTRY:BUTTON_OK"});
+    EXPECT_EQ(dialog->getEnteredName(), "ann");
+    EXPECT_FALSE(onCanvas(dialog)) << "the answer closes it";
+}
+
+TEST_F(GameDialogTest, OptionalNameEntryAcceptsAnEmptyNameOrCancel)
+{
+    for (const std::string pressed : {"BUTTON_OK", "BUTTON_CANCEL"}) {
+        Held<Dialog> held(openNameEntryDialog(false));
+        std::vector<ButtonBlit*> row = buttons(held.get());
+        ASSERT_EQ(row.size(), 2u);
+        EXPECT_EQ(row[0]->getName(), "BUTTON_OK");
+        EXPECT_EQ(row[1]->getName(), "BUTTON_CANCEL");
+        held->setListener(&listener);
+        canvas->addSprite(held.get());
+        held->tick();
+        listener.results.clear();
+        click(pressed == "BUTTON_OK" ? row[0] : row[1]);
+        EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_NAME_ENTRY:" + pressed});
+        EXPECT_FALSE(onCanvas(held.get()));
+    }
+}
+
+TEST_F(GameDialogTest, MissingHeaderGivesNoWidthButTheHeightStillFollowsTheChildren)
+{
+    catalogue->storeImage("IMAGE_DIALOG_STOP_GAME", nullptr);
+    Held<Dialog> dialog(openStopGameDialog());
+    EXPECT_EQ(dialog->getWidth(), 0);
+    EXPECT_GT(dialog->getHeight(), 75 + 65) << "margins plus the question and its buttons";
+    EXPECT_NE(dialog->getHeight(), 350);
+}
+
+// A dialog that opened a child over itself is usable again once the child has answered.
+TEST_F(GameDialogTest, ClosingAChildReenablesItsParent)
+{
+    struct Parent : GameDialog {
+        Parent() : GameDialog({"DIALOG_PARENT", "IMAGE_DIALOG_NAME", "IMAGE_DIALOG_BOTTOM_SMALL", 0, 0, 450, false})
+        {
+            finish();
+        }
+        void open(Dialog* child) { openChild(child); }
+    };
+    Held<Parent> parent(new Parent);
+    canvas->addSprite(parent.get());
+    Dialog* child = openStopGameDialog();
+    child->addRef();
+    parent->open(child);
+    EXPECT_FALSE(parent->isEnabled());
+    EXPECT_TRUE(onCanvas(child));
+    click(buttons(child)[2]);
+    EXPECT_TRUE(parent->isEnabled());
+    EXPECT_FALSE(onCanvas(child));
+    child->release();
+    canvas->removeSprite(parent.get());
+}
+
+} // namespace
