@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "frontend/app/GameFieldServices.h"
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
 #include "game/screen/GameScene.h"
@@ -107,6 +108,7 @@ GameApp* GameApp::instance() { return instanceSlot(); }
 int GameApp::initGame()
 {
     setConfig(new Properties());
+    GameFieldServices::instance().install();
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
     loadConfig();
@@ -132,6 +134,7 @@ int GameApp::onExit()
     config.setInt("lastscorerank", 0);
     LayoutDocument::unloadAll();
     saveConfig();
+    GameFieldServices::instance().uninstall();
     deleteConfig();
     return 0;
 }
