@@ -82,6 +82,15 @@ ButtonBlit* GameDialog::addButton(const std::string& id)
     return button;
 }
 
+// (dialogs with inner rows)
+ButtonBlit* GameDialog::makeButton(const std::string& id)
+{
+    ButtonBlit* button = createButton(id);
+    button->setListener(this);
+    addTooltip(button);
+    return button;
+}
+
 SpriteContainer* GameDialog::addButtonRow(const std::vector<std::string>& ids, std::vector<ButtonBlit*>* made)
 {
     auto* row = new SpriteContainer(0, 0, getWidth(), getHeight(), 0, 0, 0, 0, kButtonRowGap, kButtonRowGap);

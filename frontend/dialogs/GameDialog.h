@@ -65,6 +65,10 @@ protected:
     // Opens a child dialog over this one: this dialog is disabled until the child closes.
     void openChild(Dialog* child, bool closeOnButton = true);
 
+    // (dialogs with inner rows) A button from the layout element of `id`, answering to this dialog,
+    // its tooltip registered, not yet placed: the caller puts it into a row of its own.
+    ButtonBlit* makeButton(const std::string& id);
+
 private:
     bool draggableWhenDone = false;
     std::vector<Sprite*> tooltipSources;
