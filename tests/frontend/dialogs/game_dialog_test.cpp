@@ -1,13 +1,17 @@
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/GameDialog.h"
 #include "frontend/dialogs/NameEntryDialog.h"
+#include "frontend/dialogs/StartGameDialog.h"
 #include "frontend/dialogs/StopGameDialog.h"
+#include "game/field/GameSettings.h"
+#include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/layout/LayoutDocument.h"
 #include "support/TempDir.h"
 #include "toolkit/dialog/DialogListener.h"
+#include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/SpriteContainer.h"
 #include "toolkit/sprite/SpriteTestSupport.h"
@@ -47,6 +51,18 @@ const char* const kLayout = R"xml(<Layout>
   <buttonblit id="BUTTON_YES" width="96" height="32" tooltip="template yes"/>
   <buttonblit id="BUTTON_NO" width="80" height="32"/>
   <buttonblit id="BUTTON_CANCEL" width="90" height="32"/>
+  <pixelfontlabel id="LABEL_TOGGLE" font="FONT_TEST"/>
+  <buttonblit id="TOGGLE_EASY" width="20" height="20" toggle="true"/>
+  <buttonblit id="TOGGLE_NORMAL" width="20" height="20" toggle="true"/>
+  <buttonblit id="TOGGLE_HARD" width="20" height="20" toggle="true"/>
+  <buttonblit id="TOGGLE_THREE" width="20" height="20" toggle="true" tooltip="three"/>
+  <buttonblit id="TOGGLE_FOUR" width="20" height="20" toggle="true" tooltip="four"/>
+  <buttonblit id="BUTTON_PREV" width="30" height="30"/>
+  <buttonblit id="BUTTON_NEXT" width="30" height="30"/>
+  <StringVector id="LIST_DIFFICULTY_NAMES"><Item>EASY</Item><Item>NORMAL</Item><Item>HARD</Item></StringVector>
+  <IntegerVector id="VECTOR_TREASURE_UNLOCK_AMOUNT">
+    <Item>0</Item><Item>0</Item><Item>0</Item><Item>99</Item><Item>99</Item><Item>0</Item>
+  </IntegerVector>
   <String id="MESSAGE_STOP_GAME_QUESTION">stop the game</String>
   <String id="STRING_PLEASE_ENTER_YOUR_NAME">your name</String>
   <String id="TOOLTIP_QUIT_GAME_YES">yes tip</String>
@@ -67,7 +83,10 @@ protected:
              {std::tuple{"IMAGE_DIALOG_STOP_GAME", 300, 60}, std::tuple{"IMAGE_DIALOG_NAME", 300, 60},
               std::tuple{"IMAGE_DIALOG_SIDE_LEFT", 16, 16}, std::tuple{"IMAGE_DIALOG_SIDE_RIGHT", 16, 16},
               std::tuple{"IMAGE_DIALOG_INSIDE", 16, 16}, std::tuple{"IMAGE_DIALOG_BOTTOM_SMALL", 300, 30},
-              std::tuple{"IMAGE_DIALOG_BOTTOM_BIG", 300, 60}, std::tuple{"IMAGE_INPUT_LABEL", 160, 30}})
+              std::tuple{"IMAGE_DIALOG_BOTTOM_BIG", 300, 60}, std::tuple{"IMAGE_INPUT_LABEL", 160, 30},
+              std::tuple{"IMAGE_DIALOG_DIG_FOR_GOLD", 300, 60}, std::tuple{"IMAGE_DIALOG_DEEPER_AND_DEEPER", 250, 60},
+              std::tuple{"IMAGE_DIALOG_BOTTOM_MIDDLE", 300, 40}, std::tuple{"IMAGE_BLOCK_FRAME", 100, 40},
+              std::tuple{"IMAGE_BLOCKS_PREVIEW", 90, 90}, std::tuple{"IMAGE_BLOCKS_UNAVAILABLE_PREVIEW", 90, 90}})
             catalogue->storeImage(id, picture(w, h));
         std::ofstream(dir.file("base.xml")) << kLayout;
         ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
@@ -227,6 +246,79 @@ TEST_F(GameDialogTest, ClosingAChildReenablesItsParent)
     EXPECT_FALSE(onCanvas(child));
     child->release();
     canvas->removeSprite(parent.get());
+}
+
+// The test's unlock list, with no treasure owned: the second block set, hard and the group size are
+// open, the third block set is locked.
+TEST_F(GameDialogTest, StartGameOpensWithTheModesLastChoices)
+{
+    struct Case {
+        const char* mode;
+        bool stored;
+        GameSettings previous;
+        int difficulty, blockSet, groupSize;
+    };
+    const Case cases[] = {
+        {"CLASSIC", true, {0, "CLASSIC", "NORMAL", 0, false}, 1, 0, 3},
+        {"ENDLESS", false, {}, 0, 0, 3},
+        {"CLASSIC", true, {0, "CLASSIC", "HARD", 2, true}, 2, 2, 4},
+        {"CLASSIC", true, {0, "CLASSIC", "NORMAL", 7, false}, 1, 0, 3},
+    };
+    for (const Case& c : cases) {
+        StatsManager::instance().prevSettings.clear();
+        if (c.stored)
+            StatsManager::instance().prevSettings[c.mode] = c.previous;
+        Held<Dialog> held(openStartGameDialog(c.mode));
+        auto* dialog = static_cast<StartGameDialog*>(held.get());
+        EXPECT_EQ(dialog->getName(), "DIALOG_START_GAME");
+        EXPECT_EQ(dialog->getWidth(), 300) << "as wide as the classic header in every mode";
+        EXPECT_EQ(dialog->getDifficulty(), c.difficulty) << c.previous.difficulty;
+        EXPECT_EQ(dialog->getBlockSet(), c.blockSet) << c.previous.blockset;
+        EXPECT_EQ(dialog->getGroupSize(), c.groupSize) << c.previous.quattro;
+        const bool locked = c.blockSet == 2;
+        EXPECT_EQ(dialog->getBlocksPreview()->isVisible(), !locked);
+        EXPECT_EQ(dialog->getUnavailablePreview()->isVisible(), locked);
+    }
+}
+
+TEST_F(GameDialogTest, StartGameChoicesFollowClicks)
+{
+    StatsManager::instance().prevSettings.clear();
+    Held<Dialog> held(openStartGameDialog("ENDLESS"));
+    auto* dialog = static_cast<StartGameDialog*>(held.get());
+    dialog->setListener(&listener);
+    dialog->setCloseOnButton(false);
+    canvas->addSprite(dialog);
+    auto find = [&](const std::string& name) {
+        for (ButtonBlit* button : buttons(dialog))
+            if (button->getName() == name)
+                return button;
+        ADD_FAILURE() << name;
+        return static_cast<ButtonBlit*>(nullptr);
+    };
+
+    click(find("BUTTON_PREV"));
+    EXPECT_EQ(dialog->getBlockSet(), 2) << "stepping back from the first set wraps to the last";
+    EXPECT_FALSE(dialog->getBlocksPreview()->isVisible()) << "a locked set is shown as unavailable";
+    click(find("BUTTON_NEXT"));
+    EXPECT_EQ(dialog->getBlockSet(), 0);
+
+    click(find("TOGGLE_HARD"));
+    EXPECT_EQ(dialog->getDifficulty(), 2);
+    EXPECT_FALSE(find("TOGGLE_HARD")->isEnabled()) << "the chosen toggle cannot be clicked off";
+    EXPECT_TRUE(find("TOGGLE_EASY")->isEnabled());
+    click(find("TOGGLE_HARD"));
+    EXPECT_EQ(dialog->getDifficulty(), 2);
+
+    click(find("TOGGLE_FOUR"));
+    EXPECT_EQ(dialog->getGroupSize(), 4);
+    click(find("TOGGLE_THREE"));
+    EXPECT_EQ(dialog->getGroupSize(), 3);
+
+    EXPECT_TRUE(listener.results.empty()) << "choosing answers nothing";
+    click(find("BUTTON_OK"));
+    EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_START_GAME:BUTTON_OK"});
+    canvas->removeSprite(dialog);
 }
 
 } // namespace
