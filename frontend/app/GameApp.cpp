@@ -143,7 +143,8 @@ void GameApp::requestQuit()
 {
     Scene* scene = getCurrentScene();
     if (scene != nullptr && scene->getName() == "SCENE_PLAY")
-        static_cast<GameScene*>(scene)->storeGame();
+        if (auto* game = dynamic_cast<GameScene*>(scene))
+            game->storeGame();
     quit();
 }
 
@@ -228,10 +229,10 @@ void GameApp::selectPlayer(const std::string& name)
     std::string current = getCurrentPlayer();
     if (equalsIgnoringCase(name, current))
         return;
-    if (!current.empty()) {
+    // A current player whose entry was deleted from the list stays deleted: its statistics are not
+    // written back and its entry does not return.
+    if (!current.empty() && getPlayers()->getChild(current) != nullptr)
         StatsManager::instance().save();
-        getPlayers()->defineChild(current);
-    }
     config.setString("currentplayer", name);
     StatsManager::instance().load();
     Properties* players = getPlayers();

@@ -217,6 +217,12 @@ TEST_F(ConfigFileTest, SavedPlayersAndScoresComeBack)
     GameApp::selectPlayer("ANNA");
     EXPECT_EQ(GameApp::getCurrentPlayer(), "Anna");
     EXPECT_EQ(GameApp::getPlayers()->size(), 1u);
+
+    // A deleted current player does not come back when another is chosen.
+    GameApp::getPlayers()->remove("Anna");
+    GameApp::selectPlayer("Bert");
+    EXPECT_EQ(GameApp::getPlayers()->getChild("Anna"), nullptr);
+    EXPECT_NE(GameApp::getPlayers()->getChild("Bert"), nullptr);
 }
 
 TEST_F(ConfigFileTest, PlayerFileNamesAreMadeSafe)
