@@ -1,6 +1,7 @@
 #include "frontend/scores/Highscores.h"
 
 #include "frontend/app/GameApp.h"
+#include "frontend/app/GameFieldServices.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DataWriterFacade.h"
 #include "runtime/Properties.h"
@@ -223,6 +224,16 @@ TEST_F(ConfigFileTest, SavedPlayersAndScoresComeBack)
     GameApp::selectPlayer("Bert");
     EXPECT_EQ(GameApp::getPlayers()->getChild("Anna"), nullptr);
     EXPECT_NE(GameApp::getPlayers()->getChild("Bert"), nullptr);
+}
+
+TEST_F(ConfigFileTest, ANewPlayerGetsItsStatisticsFileAtOnce)
+{
+    GameFieldServices::instance().install();
+    GameApp::loadConfig();
+    GameApp::selectPlayer("Ann:a");
+    GameFieldServices::instance().uninstall();
+    const std::filesystem::path data = dir.path() / "quarrytide" / "data";
+    EXPECT_TRUE(std::filesystem::exists(data / "Ann_a.cfg.!") || std::filesystem::exists(data / "Ann_a.cfg"));
 }
 
 TEST_F(ConfigFileTest, PlayerFileNamesAreMadeSafe)
