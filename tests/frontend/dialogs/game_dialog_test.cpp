@@ -1,3 +1,4 @@
+#include "frontend/dialogs/BonusDialog.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/GameDialog.h"
 #include "frontend/dialogs/NameEntryDialog.h"
@@ -63,6 +64,12 @@ const char* const kLayout = R"xml(<Layout>
   <IntegerVector id="VECTOR_TREASURE_UNLOCK_AMOUNT">
     <Item>0</Item><Item>0</Item><Item>0</Item><Item>99</Item><Item>99</Item><Item>0</Item>
   </IntegerVector>
+  <StringVector id="STRINGS_BONUS_ITEMS"><Item>b0</Item><Item>b1</Item><Item>b2</Item><Item>b3</Item><Item>b4</Item></StringVector>
+  <StringVector id="STRINGS_BONUS_TOOLTIPS"><Item>t0</Item><Item>t1</Item><Item>t2</Item><Item>t3</Item><Item>t4</Item><Item>t5</Item></StringVector>
+  <String id="STRING_BONUS_FOUND">found</String>
+  <String id="STRING_BONUS_NOT_FOUND">not yet</String>
+  <String id="STRING_TREASURE_1_MORE_TO_GO">one more</String>
+  <String id="STRING_TREASURE_N_MORE_TO_GO">%d more, not %s</String>
   <String id="MESSAGE_STOP_GAME_QUESTION">stop the game</String>
   <String id="STRING_PLEASE_ENTER_YOUR_NAME">your name</String>
   <String id="TOOLTIP_QUIT_GAME_YES">yes tip</String>
@@ -86,7 +93,8 @@ protected:
               std::tuple{"IMAGE_DIALOG_BOTTOM_BIG", 300, 60}, std::tuple{"IMAGE_INPUT_LABEL", 160, 30},
               std::tuple{"IMAGE_DIALOG_DIG_FOR_GOLD", 300, 60}, std::tuple{"IMAGE_DIALOG_DEEPER_AND_DEEPER", 250, 60},
               std::tuple{"IMAGE_DIALOG_BOTTOM_MIDDLE", 300, 40}, std::tuple{"IMAGE_BLOCK_FRAME", 100, 40},
-              std::tuple{"IMAGE_BLOCKS_PREVIEW", 90, 90}, std::tuple{"IMAGE_BLOCKS_UNAVAILABLE_PREVIEW", 90, 90}})
+              std::tuple{"IMAGE_BLOCKS_PREVIEW", 90, 90}, std::tuple{"IMAGE_BLOCKS_UNAVAILABLE_PREVIEW", 90, 90},
+              std::tuple{"IMAGE_DIALOG_BONUS", 300, 60}, std::tuple{"IMAGE_BULLIT", 12, 12}})
             catalogue->storeImage(id, picture(w, h));
         std::ofstream(dir.file("base.xml")) << kLayout;
         ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
@@ -319,6 +327,22 @@ TEST_F(GameDialogTest, StartGameChoicesFollowClicks)
     click(find("BUTTON_OK"));
     EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_START_GAME:BUTTON_OK"});
     canvas->removeSprite(dialog);
+}
+
+// With the test's unlock list and no treasure owned, bonuses 0, 1 and 4 are found and the next one
+// needs 99 treasures. The list of names is one short: the last row still gets a text.
+TEST_F(GameDialogTest, BonusRowsTellWhatIsFoundAndWhatTheNextNeeds)
+{
+    Held<Dialog> dialog(openBonusDialog());
+    EXPECT_EQ(dialog->getName(), "DIALOG_BONUS");
+    std::vector<std::string> tips;
+    for (Sprite* child : dialog->getChildren())
+        if (child->isKindOf(&SpriteContainer::classRecord) && !child->isKindOf(&ButtonBlit::classRecord))
+            tips.push_back(static_cast<SpriteContainer*>(child)->getTooltip());
+    const std::string toGo = "99 more, not %s";
+    EXPECT_EQ(tips, (std::vector<std::string>{"t0", "t1", toGo, toGo, "t4", toGo}));
+    EXPECT_EQ(buttons(dialog.get()).size(), 1u);
+    EXPECT_EQ(treasuresToGoText(1), "one more");
 }
 
 } // namespace
