@@ -289,6 +289,24 @@ TEST_F(GameDialogTest, StartGameOpensWithTheModesLastChoices)
     }
 }
 
+// Hard was chosen last, but the treasures that opened it are gone (the statistics were reset): no hard
+// toggle, and normal is chosen instead.
+TEST_F(GameDialogTest, StartGameWithoutTheHardToggleFallsBackToNormal)
+{
+    std::ofstream(dir.file("lang.xml")) << R"xml(<Layout>
+  <IntegerVector id="VECTOR_TREASURE_UNLOCK_AMOUNT"><Item>0</Item><Item>0</Item><Item>99</Item></IntegerVector>
+</Layout>)xml";
+    ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kLanguage, dir.file("lang.xml")));
+    StatsManager::instance().prevSettings.clear();
+    StatsManager::instance().prevSettings["CLASSIC"] = {0, "CLASSIC", "HARD", 0, true};
+    Held<Dialog> held(openStartGameDialog("CLASSIC"));
+    auto* dialog = static_cast<StartGameDialog*>(held.get());
+    EXPECT_EQ(dialog->getHardToggle(), nullptr);
+    EXPECT_EQ(dialog->getThreeToggle(), nullptr);
+    EXPECT_EQ(dialog->getDifficulty(), 1);
+    EXPECT_EQ(dialog->getGroupSize(), 3) << "without the group-size choice a group is three";
+}
+
 TEST_F(GameDialogTest, StartGameChoicesFollowClicks)
 {
     StatsManager::instance().prevSettings.clear();
