@@ -132,6 +132,24 @@ protected:
         canvas->leftPressed(x, y, 1, 0);
         canvas->leftReleased(x, y, 0);
     }
+    // A dialog lets go of its parts when it leaves a canvas: each one built is shown and taken down.
+    template <class T> struct Shown {
+        Shown(GameDialogTest* test, T* dialog) : test(test), p(dialog) { p->addRef(); }
+        ~Shown()
+        {
+            const std::vector<Sprite*>& listed = test->canvas->getSprites();
+            if (std::find(listed.begin(), listed.end(), p) == listed.end())
+                test->canvas->addSprite(p);
+            test->canvas->removeSprite(p);
+            test->canvas->removeObsolete();
+            p->release();
+        }
+        T* get() const { return p; }
+        T* operator->() const { return p; }
+        GameDialogTest* test;
+        T* p;
+    };
+
     bool onCanvas(Sprite* sprite) const
     {
         const std::vector<Sprite*>& shown = canvas->getSprites();
@@ -150,7 +168,7 @@ TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"BUTTON_YES", "yes tip"}, {"BUTTON_NO", "no tip"}, {"BUTTON_CANCEL", "cancel tip"}};
     for (std::size_t pressed = 0; pressed < expected.size(); ++pressed) {
-        Held<Dialog> dialog(openStopGameDialog());
+        Shown<Dialog> dialog(this, openStopGameDialog());
         EXPECT_EQ(dialog->getName(), "DIALOG_STOP_GAME");
         EXPECT_EQ(dialog->getWidth(), 300);
         EXPECT_TRUE(dialog->isDraggable());
@@ -176,7 +194,7 @@ TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
 
 TEST_F(GameDialogTest, RequiredNameEntryOffersOkOnlyWhileANameIsTyped)
 {
-    Held<Dialog> held(openNameEntryDialog(true));
+    Shown<Dialog> held(this, openNameEntryDialog(true));
     auto* dialog = static_cast<NameEntryDialog*>(held.get());
     EXPECT_EQ(dialog->getName(), "DIALOG_NAME_ENTRY");
     std::vector<ButtonBlit*> row = buttons(dialog);
@@ -208,7 +226,7 @@ TEST_F(GameDialogTest, RequiredNameEntryOffersOkOnlyWhileANameIsTyped)
 TEST_F(GameDialogTest, OptionalNameEntryAcceptsAnEmptyNameOrCancel)
 {
     for (const std::string pressed : {"BUTTON_OK", "BUTTON_CANCEL"}) {
-        Held<Dialog> held(openNameEntryDialog(false));
+        Shown<Dialog> held(this, openNameEntryDialog(false));
         std::vector<ButtonBlit*> row = buttons(held.get());
         ASSERT_EQ(row.size(), 2u);
         EXPECT_EQ(row[0]->getName(), "BUTTON_OK");
@@ -226,7 +244,7 @@ TEST_F(GameDialogTest, OptionalNameEntryAcceptsAnEmptyNameOrCancel)
 TEST_F(GameDialogTest, MissingHeaderGivesNoWidthButTheHeightStillFollowsTheChildren)
 {
     catalogue->storeImage("IMAGE_DIALOG_STOP_GAME", nullptr);
-    Held<Dialog> dialog(openStopGameDialog());
+    Shown<Dialog> dialog(this, openStopGameDialog());
     EXPECT_EQ(dialog->getWidth(), 0);
     EXPECT_GT(dialog->getHeight(), 75 + 65) << "margins plus the question and its buttons";
     EXPECT_NE(dialog->getHeight(), 350);
@@ -242,7 +260,7 @@ TEST_F(GameDialogTest, ClosingAChildReenablesItsParent)
         }
         void open(Dialog* child) { openChild(child); }
     };
-    Held<Parent> parent(new Parent);
+    Shown<Parent> parent(this, new Parent);
     canvas->addSprite(parent.get());
     Dialog* child = openStopGameDialog();
     child->addRef();
@@ -252,6 +270,7 @@ TEST_F(GameDialogTest, ClosingAChildReenablesItsParent)
     click(buttons(child)[2]);
     EXPECT_TRUE(parent->isEnabled());
     EXPECT_FALSE(onCanvas(child));
+    canvas->removeObsolete();
     child->release();
     canvas->removeSprite(parent.get());
 }
@@ -276,7 +295,7 @@ TEST_F(GameDialogTest, StartGameOpensWithTheModesLastChoices)
         StatsManager::instance().prevSettings.clear();
         if (c.stored)
             StatsManager::instance().prevSettings[c.mode] = c.previous;
-        Held<Dialog> held(openStartGameDialog(c.mode));
+        Shown<Dialog> held(this, openStartGameDialog(c.mode));
         auto* dialog = static_cast<StartGameDialog*>(held.get());
         EXPECT_EQ(dialog->getName(), "DIALOG_START_GAME");
         EXPECT_EQ(dialog->getWidth(), 300) << "as wide as the classic header in every mode";
@@ -299,7 +318,7 @@ TEST_F(GameDialogTest, StartGameWithoutTheHardToggleFallsBackToNormal)
     ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kLanguage, dir.file("lang.xml")));
     StatsManager::instance().prevSettings.clear();
     StatsManager::instance().prevSettings["CLASSIC"] = {0, "CLASSIC", "HARD", 0, true};
-    Held<Dialog> held(openStartGameDialog("CLASSIC"));
+    Shown<Dialog> held(this, openStartGameDialog("CLASSIC"));
     auto* dialog = static_cast<StartGameDialog*>(held.get());
     EXPECT_EQ(dialog->getHardToggle(), nullptr);
     EXPECT_EQ(dialog->getThreeToggle(), nullptr);
@@ -310,7 +329,7 @@ TEST_F(GameDialogTest, StartGameWithoutTheHardToggleFallsBackToNormal)
 TEST_F(GameDialogTest, StartGameChoicesFollowClicks)
 {
     StatsManager::instance().prevSettings.clear();
-    Held<Dialog> held(openStartGameDialog("ENDLESS"));
+    Shown<Dialog> held(this, openStartGameDialog("ENDLESS"));
     auto* dialog = static_cast<StartGameDialog*>(held.get());
     dialog->setListener(&listener);
     dialog->setCloseOnButton(false);
@@ -351,7 +370,7 @@ TEST_F(GameDialogTest, StartGameChoicesFollowClicks)
 // needs 99 treasures. The list of names is one short: the last row still gets a text.
 TEST_F(GameDialogTest, BonusRowsTellWhatIsFoundAndWhatTheNextNeeds)
 {
-    Held<Dialog> dialog(openBonusDialog());
+    Shown<Dialog> dialog(this, openBonusDialog());
     EXPECT_EQ(dialog->getName(), "DIALOG_BONUS");
     std::vector<std::string> tips;
     for (Sprite* child : dialog->getChildren())
