@@ -1,22 +1,311 @@
 #include "frontend/app/GameApp.h"
 
-#include "frontend/screens/LoadScene.h"
-#include "resources/layout/LayoutDocument.h"
-#include "runtime/Random.h"
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
 
+#include "frontend/app/GameFieldServices.h"
+#include "frontend/scores/Highscores.h"
+#include "frontend/screens/LoadScene.h"
+#include "game/screen/GameScene.h"
+#include "game/stats/StatsManager.h"
+#include "platform/app/Scene.h"
+#include "platform/sound/SoundManager.h"
+#include "resources/layout/LayoutDocument.h"
+#include "resources/properties/PropertyManager.h"
+#include "resources/settings/Settings.h"
+#include "runtime/Buffer.h"
+#include "runtime/DataReaderFacade.h"
+#include "runtime/DataWriterFacade.h"
+#include "runtime/DebugLog.h"
+#include "runtime/Properties.h"
+#include "runtime/Random.h"
+#include "runtime/StringUtil.h"
+
+#include "compat/win32/path.h"
 #include "compat/win32/timer.h"
+#include "compat/win32/userdata.h"
+
+namespace {
+
+const char kConfigVersion[] = "1.1.0";
+const char kConfigFile[] = "Quarrytide.cfg";
+
+std::unique_ptr<Properties>& configSlot()
+{
+    static std::unique_ptr<Properties> slot;
+    return slot;
+}
+
+GameApp*& instanceSlot()
+{
+    static GameApp* app = nullptr;
+    return app;
+}
+
+void createDirectory(const std::string& directory)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(compat::hostPath(directory), ignored);
+}
+
+std::string configFile() { return compat::userDataPath(kConfigFile); }
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+SoundManager* sound()
+{
+    Application* app = Application::instance();
+    return app != nullptr ? app->getSoundManager() : nullptr;
+}
+
+} // namespace
+
+std::string formatString3(const char* format, const std::string& a, const std::string& b,
+                          const std::string& extension)
+{
+    int length = std::snprintf(nullptr, 0, format, a.c_str(), b.c_str(), extension.c_str());
+    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1);
+    std::snprintf(text.data(), text.size(), format, a.c_str(), b.c_str(), extension.c_str());
+    return text.data();
+}
+
+std::string formatString2(const char* format, const std::string& a, const std::string& extension)
+{
+    int length = std::snprintf(nullptr, 0, format, a.c_str(), extension.c_str());
+    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1);
+    std::snprintf(text.data(), text.size(), format, a.c_str(), extension.c_str());
+    return text.data();
+}
 
 GameApp::GameApp() : Application(1, "Quarrytide", "1.1.0", "Quarrytide", 50, 2000)
 {
+    instanceSlot() = this;
     Random::global().setSeed(timeGetTime());
 }
 
+GameApp::~GameApp()
+{
+    deleteConfig();
+    if (instanceSlot() == this)
+        instanceSlot() = nullptr;
+}
+
+GameApp* GameApp::instance() { return instanceSlot(); }
+
 int GameApp::initGame()
 {
+    setConfig(new Properties());
+    GameFieldServices::instance().install();
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
+    loadConfig();
     LoadScene* load = new LoadScene(this);
     addScene(load);
     switchScene(load);
     return 0;
+}
+
+void GameApp::onResourcesLoaded()
+{
+    Highscores::instance().init();
+    StatsManager::instance().loadTreasureDescs();
+    StatsManager::instance().load();
+    Application::onResourcesLoaded();
+}
+
+int GameApp::onExit()
+{
+    StatsManager::instance().save();
+    Properties& config = getConfig();
+    config.setString("lastscoregame", "");
+    config.setInt("lastscorerank", 0);
+    LayoutDocument::unloadAll();
+    saveConfig();
+    GameFieldServices::instance().uninstall();
+    deleteConfig();
+    return 0;
+}
+
+void GameApp::requestQuit()
+{
+    Scene* scene = getCurrentScene();
+    if (scene != nullptr && scene->getName() == "SCENE_PLAY")
+        if (auto* game = dynamic_cast<GameScene*>(scene))
+            game->storeGame();
+    quit();
+}
+
+Properties& GameApp::getConfig()
+{
+    if (!configSlot())
+        configSlot().reset(new Properties());
+    return *configSlot();
+}
+
+void GameApp::setConfig(Properties* config) { configSlot().reset(config); }
+
+void GameApp::deleteConfig() { configSlot().reset(); }
+
+std::string GameApp::configPath() { return configFile(); }
+
+void GameApp::loadConfig()
+{
+    Properties& config = getConfig();
+    bool valid = false;
+    if (fileExists(configFile())) {
+        try {
+            DataReaderFacade reader(1);
+            reader.open(configFile());
+            config.read(reader);
+            reader.close();
+        } catch (...) {
+            // What was read before the fault stays; the version and player decide below.
+        }
+        valid = config.has("cfgversion") && config.getString("cfgversion") == kConfigVersion &&
+                config.has("currentplayer") && !config.getString("currentplayer").empty();
+        if (!valid) {
+            std::error_code ignored;
+            std::filesystem::remove(compat::hostPath(configFile()), ignored);
+            config.clear();
+        }
+    }
+    if (valid) {
+        config.setInt("firstplay", 0);
+        Highscores::instance().read(config);
+    } else {
+        config.setInt("firstplay", 1);
+        config.setString("cfgversion", kConfigVersion);
+        Highscores::instance().resetToDummies(config);
+    }
+    config.defineString("currentplayer", "");
+    config.defineChild("players");
+    config.defineChild("highscores");
+    config.setString("gameversion", kConfigVersion);
+}
+
+bool GameApp::saveConfig()
+{
+    Properties& config = getConfig();
+    Highscores::instance().write(config);
+    createDirectory(compat::userDataFolder());
+    try {
+        DataWriterFacade writer(1);
+        writer.open(configFile());
+        config.write(writer);
+        writer.close();
+        return true;
+    } catch (...) {
+        // The replacing writer leaves the old file whole; the next save tries again.
+        DebugLog::instance().log("The configuration file could not be written\n");
+        return false;
+    }
+}
+
+std::string GameApp::getCurrentPlayer() { return getConfig().getString("currentplayer"); }
+
+Properties* GameApp::getPlayers()
+{
+    Properties& config = getConfig();
+    config.defineChild("players");
+    return config.getChild("players");
+}
+
+void GameApp::selectPlayer(const std::string& name)
+{
+    Properties& config = getConfig();
+    std::string current = getCurrentPlayer();
+    if (equalsIgnoringCase(name, current))
+        return;
+    // A current player whose entry was deleted from the list stays deleted: its statistics are not
+    // written back and its entry does not return.
+    if (!current.empty() && getPlayers()->getChild(current) != nullptr)
+        StatsManager::instance().save();
+    config.setString("currentplayer", name);
+    StatsManager::instance().load();
+    Properties* players = getPlayers();
+    if (players->getChild(name) == nullptr) {
+        players->defineChild(name);
+        StatsManager::instance().save();
+    }
+    saveConfig();
+}
+
+void GameApp::dropCurrentPlayer()
+{
+    // The deleted player's statistics are not written again, and no "players" child comes back.
+    getConfig().setString("currentplayer", "");
+    StatsManager::instance().load();
+}
+
+void GameApp::stopMusic()
+{
+    if (SoundManager* s = sound())
+        s->stopMusic();
+}
+
+void GameApp::fadeMusicIn(float seconds)
+{
+    if (SoundManager* s = sound())
+        s->fadeMusic(1.0f, seconds);
+}
+
+void GameApp::fadeMusicHalf(float seconds)
+{
+    if (SoundManager* s = sound())
+        s->fadeMusic(0.5f, seconds);
+}
+
+void GameApp::fadeMusicOut(float seconds)
+{
+    if (SoundManager* s = sound())
+        s->fadeMusic(0.0f, seconds);
+}
+
+void GameApp::playMusic(const std::string& id, float seconds)
+{
+    SoundManager* s = sound();
+    if (s == nullptr)
+        return;
+    s->stopMusic();
+    std::string file;
+    if (Application* app = Application::instance(); app != nullptr && app->getPropertyManager() != nullptr)
+        file = app->getPropertyManager()->getString(id);
+    s->playMusic(file, 306);
+    s->setMusicVolume(Settings::instance().getMusicVolume());
+    s->fadeMusic(0.0f, 0.0f);
+    s->fadeMusic(1.0f, seconds);
+}
+
+std::string GameApp::getSaveGamePath(const std::string& name, const std::string& player,
+                                     const std::string& directory)
+{
+    std::string folder = compat::userDataPath(directory);
+    createDirectory(folder);
+    std::string dir = folder + "\\" + makeSafeFileName(player, false);
+    return formatString3("%s_%s.%s", dir, name, "sav");
+}
+
+std::string GameApp::getPlayerFilePath(const std::string& player, const std::string& directory)
+{
+    std::string folder = compat::userDataPath(directory);
+    createDirectory(folder);
+    return formatString3("%s\\%s.%s", folder, makeSafeFileName(player, false), "cfg");
+}
+
+bool GameApp::saveGameExists(const std::string& name, const std::string& player, const std::string& directory)
+{
+    return fileExists(getSaveGamePath(name, player, directory) + ".!");
 }

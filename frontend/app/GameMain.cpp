@@ -2,6 +2,8 @@
 
 #include "compat/win32/messagebox.h"
 #include "compat/win32/messages.h"
+#include "compat/win32/mutex.h"
+#include "compat/win32/window.h"
 #include "compat/win32/path.h"
 #include "compat/win32/userdata.h"
 #include "frontend/app/GameApp.h"
@@ -36,10 +38,28 @@ void runMessageLoop(Application& app)
 
 } // namespace
 
+bool checkRunningInstance(const Application& app)
+{
+    // Owned for the life of the process; the kernel lets it go when the process ends, however it ends.
+    HANDLE guard = CreateMutexA(nullptr, 1, app.getInstanceName().c_str());
+    if (guard == nullptr || GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    CloseHandle(guard);
+    if (HWND running = FindWindowA(nullptr, app.getWindowTitle().c_str()); running != nullptr) {
+        ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+    }
+    return true;
+}
+
 int GameMain(const std::vector<std::string>& arguments)
 {
     GameApp* app = new GameApp();
     app->getArguments() = arguments;
+    if (checkRunningInstance(*app)) {
+        delete app;
+        return -1;
+    }
     // The log is the player's file like the others: below the player's data folder, not wherever the
     // game was started from (an installed game's folder is not writable).
     std::error_code ignored;

@@ -11,4 +11,8 @@
 // process exit code.
 int GameMain(const std::vector<std::string>& arguments);
 
+// True when another copy of the game holds the guard (its window is brought forward); this copy then ends.
+class Application;
+bool checkRunningInstance(const Application& app);
+
 LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -68,6 +68,8 @@ public:
     // Switching on refills the hint counts from "LIST_HINT_COUNTS_PER_PLAYER". No change: nothing, not
     // even dirty.
     void setHintsEnabled(bool flag);
+    // (options dialog) Whether the play hints are on.
+    bool areHintsEnabled() const { return hintsEnabled; }
     // Spends one hint of the kind; the last hint of all switches hints off. A kind outside 0-15 is
     // ignored.
     void useHint(int kind);

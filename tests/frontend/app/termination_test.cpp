@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -47,7 +48,8 @@ public:
     RunningProgram(const testsupport::TempDir& home, const std::string& audioDriver)
     {
         const std::filesystem::path program = QUARRY_PROGRAM;
-        const char* const replaced[] = {"QUARRYTIDE_HOST=", "SDL_AUDIODRIVER=", "QUARRYTIDE_REGISTRY=", "XDG_DATA_HOME="};
+        const char* const replaced[] = {"QUARRYTIDE_HOST=", "SDL_AUDIODRIVER=", "QUARRYTIDE_REGISTRY=", "XDG_DATA_HOME=",
+                                        "XDG_RUNTIME_DIR="};
         std::vector<std::string> settings;
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
@@ -59,6 +61,8 @@ public:
         settings.push_back("SDL_AUDIODRIVER=" + audioDriver);
         settings.push_back("QUARRYTIDE_REGISTRY=" + home.file("registry"));
         settings.push_back("XDG_DATA_HOME=" + home.path().string());
+        // The single-instance guard lives here: programs of other homes never see each other.
+        settings.push_back("XDG_RUNTIME_DIR=" + home.path().string());
         std::vector<char*> environment;
         for (std::string& text : settings)
             environment.push_back(text.data());
@@ -100,6 +104,26 @@ public:
     bool started = false;
     bool ended = false;
 };
+
+// A second copy started while the game runs gives way at once; once the first has ended (even killed),
+// the next copy starts normally.
+TEST(SingleInstance, ASecondCopyEndsWhileTheFirstRuns)
+{
+    testsupport::TempDir home;
+    auto first = std::make_unique<RunningProgram>(home, "dummy");
+    ASSERT_TRUE(first->started);
+    const std::string registry = home.file("registry");
+    ASSERT_TRUE(waitFor([&] { return readFile(registry).find("shutdowncorrect") != std::string::npos; }, 60));
+    {
+        RunningProgram second(home, "dummy");
+        ASSERT_TRUE(second.started);
+        EXPECT_EQ(second.waitForExit(30), 255);
+    }
+    first.reset(); // killed, never shut down
+    RunningProgram third(home, "dummy");
+    ASSERT_TRUE(third.started);
+    EXPECT_EQ(third.waitForExit(3), -1); // still running
+}
 
 struct Case {
     int signalNumber;

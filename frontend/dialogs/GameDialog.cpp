@@ -1,0 +1,168 @@
+#include "frontend/dialogs/GameDialog.h"
+
+#include "platform/catalogue/ResourceManager.h"
+#include "platform/surface/Surface.h"
+#include "platform/surface/SurfaceHolder.h"
+#include "resources/layout/LayoutDocument.h"
+#include "runtime/DebugLog.h"
+#include "toolkit/dialog/MessageDialogs.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontLabel.h"
+#include "toolkit/widget/TooltipManagerSprite.h"
+
+#include <tinyxml.h>
+
+namespace {
+
+// A button the layout lacks still has to answer the dialog, or the player could never close it.
+constexpr int kFallbackButtonWidth = 96;
+constexpr int kFallbackButtonHeight = 32;
+
+int imageWidth(SurfaceHolder* image)
+{
+    return image && image->getSurface() ? static_cast<int>(image->getSurface()->getDesc().width) : 0;
+}
+
+ButtonBlit* createButton(const std::string& id)
+{
+    ButtonBlit* button = nullptr;
+    if (const TiXmlElement* element = findLayoutElement(id)) {
+        if (Sprite* made = createSpriteFromXml(element)) {
+            if (made->isKindOf(&ButtonBlit::classRecord)) {
+                button = static_cast<ButtonBlit*>(made);
+            } else {
+                made->addRef();
+                made->setObsolete(true);
+                made->release();
+            }
+        }
+    }
+    if (!button) {
+        DebugLog::instance().log("Dialog button \"" + id + "\" is missing from the layout\n");
+        button = new ButtonBlit;
+        button->setName(id);
+        button->setSize(kFallbackButtonWidth, kFallbackButtonHeight);
+    }
+    return button;
+}
+
+} // namespace
+
+GameDialog::GameDialog(const GameDialogFrame& frame)
+    : FramedDialog(frame.x, frame.y, imageWidth(ResourceManager::getImage(frame.headerImageId)), frame.height,
+                   ResourceManager::getImage("IMAGE_DIALOG_SIDE_LEFT"),
+                   ResourceManager::getImage("IMAGE_DIALOG_SIDE_RIGHT"), ResourceManager::getImage(frame.headerImageId),
+                   ResourceManager::getImage(frame.bottomImageId), ResourceManager::getImage("IMAGE_DIALOG_INSIDE")),
+      draggableWhenDone(frame.draggable)
+{
+    setMarginLeft(kGameDialogMarginLeft);
+    setMarginRight(kGameDialogMarginRight);
+    setMarginTop(kGameDialogMarginTop);
+    setMarginBottom(kGameDialogMarginBottom);
+    setGapV(kGameDialogGap);
+    resetReference();
+    setName(frame.name);
+}
+
+GameDialog::~GameDialog() = default;
+
+void GameDialog::onDialogClosed(Dialog* /*dialog*/)
+{
+    reenableAfterChildDialog(this);
+}
+
+ButtonBlit* GameDialog::addButton(const std::string& id)
+{
+    ButtonBlit* button = createButton(id);
+    button->setListener(this);
+    addTooltip(button);
+    addChild(button, PlaceBelowCenter);
+    return button;
+}
+
+// (dialogs with inner rows)
+ButtonBlit* GameDialog::makeButton(const std::string& id)
+{
+    ButtonBlit* button = createButton(id);
+    button->setListener(this);
+    addTooltip(button);
+    return button;
+}
+
+SpriteContainer* GameDialog::addButtonRow(const std::vector<std::string>& ids, std::vector<ButtonBlit*>* made)
+{
+    auto* row = new SpriteContainer(0, 0, getWidth(), getHeight(), 0, 0, 0, 0, kButtonRowGap, kButtonRowGap);
+    bool first = true;
+    for (const std::string& id : ids) {
+        ButtonBlit* button = createButton(id);
+        button->setListener(this);
+        addTooltip(button);
+        row->addChild(button, first ? PlaceOnCorner : PlaceRightTop);
+        first = false;
+        if (made)
+            made->push_back(button);
+    }
+    row->fitSizeToChildren();
+    addChild(row, PlaceBelowCenter);
+    return row;
+}
+
+PixelFontLabel* GameDialog::addLabel(const std::string& text, const std::string& elementId)
+{
+    PixelFontLabel* label = createPixelFontLabel(text, findLayoutElement(elementId));
+    fitChildWidth(label);
+    label->invalidate();
+    label->fitHeightToText();
+    addChild(label, PlaceBelowCenter);
+    return label;
+}
+
+void GameDialog::addBelow(Sprite* child)
+{
+    addChild(child, PlaceBelowCenter);
+}
+
+void GameDialog::addTooltip(Sprite* control)
+{
+    auto* source = dynamic_cast<TooltipSource*>(control);
+    if (source && getTooltipManager())
+        getTooltipManager()->addSource(source);
+}
+
+void GameDialog::finish()
+{
+    setDraggable(draggableWhenDone);
+    fitHeightToChildren();
+    centerOnScreen(this);
+}
+
+void GameDialog::openChild(Dialog* child, bool closeOnButton)
+{
+    if (!child)
+        return;
+    child->setListener(this);
+    child->setCloseOnButton(closeOnButton);
+    setEnabled(false);
+    if (SpriteCanvas* canvas = getCanvas())
+        canvas->addSprite(child);
+}
+
+std::string layoutString(const std::string& id)
+{
+    const std::string* text = LayoutDocument::peekResourceString(id);
+    return text ? *text : id;
+}
+
+int layoutInt(const std::string& id, int fallback)
+{
+    const int value = getResourceInt(id);
+    return value != 0 ? value : fallback;
+}
+
+void reenableAfterChildDialog(Dialog* parent)
+{
+    if (parent)
+        parent->setEnabled(true);
+}
