@@ -27,7 +27,7 @@ mkdir "$work/elsewhere" "$work/home"
 (
   cd "$work/elsewhere"
   exec env QUARRYTIDE_HOST=headless SDL_AUDIODRIVER=dummy HOME="$work/home" \
-      XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
+      XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" XDG_RUNTIME_DIR="$work/home" \
       QUARRYTIDE_REGISTRY="$work/home/registry" \
       "$prefix/bin/quarrytide" >"$work/stdout" 2>"$work/stderr"
 ) &

@@ -114,6 +114,8 @@ int main(int argc, char** argv)
     setenv("QUARRYTIDE_HOST", "headless", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("XDG_DATA_HOME", home.c_str(), 1);
+    // Its own runtime folder, so a game started by another test does not count as a second copy.
+    setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     setenv("QUARRYTIDE_REGISTRY", (home / "registry").c_str(), 1);
     std::filesystem::current_path(runDir);
     compat::host::closeWindowOnTerminationSignals();
