@@ -21,6 +21,22 @@
 
 namespace {
 
+// Holds a dialog built off-canvas and takes it down at the end, so the dialog and its children,
+// which hold each other, are freed.
+template <class T> struct Built {
+    explicit Built(T* dialog) : p(dialog) { p->addRef(); }
+    ~Built()
+    {
+        p->setObsolete(true);
+        p->release();
+    }
+    Built(const Built&) = delete;
+    Built& operator=(const Built&) = delete;
+    T* operator->() const { return p; }
+    T* get() const { return p; }
+    T* p;
+};
+
 class StatsApp : public Application {
 public:
     StatsApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
@@ -72,13 +88,13 @@ TEST_F(GameOverStatsDialogTest, RowsPairTheirValuesAndThePanelStaysCentredOnTheF
 {
     const int fieldY = 40;
     const int fieldHeight = 400;
-    Held<GameOverStatsDialog> empty(new GameOverStatsDialog(20, fieldY, 300, fieldHeight, "level done", {}, {}));
+    Built<GameOverStatsDialog> empty(new GameOverStatsDialog(20, fieldY, 300, fieldHeight, "level done", {}, {}));
     ASSERT_EQ(empty->getChildren().size(), 2u) << "header and continue button only";
     EXPECT_EQ(empty->getChildren()[0], empty->getHeader());
     EXPECT_EQ(empty->getHeader()->getText(), "level done");
     EXPECT_EQ(empty->getChildren()[1]->getName(), "BUTTON_CONTINUE");
 
-    Held<GameOverStatsDialog> full(new GameOverStatsDialog(20, fieldY, 300, fieldHeight, "game over",
+    Built<GameOverStatsDialog> full(new GameOverStatsDialog(20, fieldY, 300, fieldHeight, "game over",
                                                            {"gold", "lines", "time"}, {"120", "7", "3.5"}));
     const auto& children = full->getChildren();
     ASSERT_EQ(children.size(), 8u);
@@ -121,11 +137,11 @@ TEST_F(GameOverStatsDialogTest, ContinueAnswersTheListenerAndClosesThePanel)
 
 TEST_F(GameOverStatsDialogTest, FewerValuesThanTextsIsRefusedAndAMissingButtonStillContinues)
 {
-    EXPECT_THROW(Held<GameOverStatsDialog>(new GameOverStatsDialog(0, 0, 300, 400, "x", {"a", "b"}, {"1"})),
+    EXPECT_THROW(Built<GameOverStatsDialog>(new GameOverStatsDialog(0, 0, 300, 400, "x", {"a", "b"}, {"1"})),
                  std::out_of_range);
 
     LayoutDocument::unloadAll();
-    Held<GameOverStatsDialog> panel(new GameOverStatsDialog(0, 0, 300, 400, "x", {}, {}));
+    Built<GameOverStatsDialog> panel(new GameOverStatsDialog(0, 0, 300, 400, "x", {}, {}));
     Sprite* button = panel->getChildren().back();
     EXPECT_EQ(button->getName(), "BUTTON_CONTINUE");
     EXPECT_GT(button->getWidth(), 0);

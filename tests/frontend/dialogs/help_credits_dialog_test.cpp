@@ -21,6 +21,22 @@
 
 namespace {
 
+// Holds a dialog built off-canvas and takes it down at the end, so the dialog and its children,
+// which hold each other, are freed.
+template <class T> struct Built {
+    explicit Built(T* dialog) : p(dialog) { p->addRef(); }
+    ~Built()
+    {
+        p->setObsolete(true);
+        p->release();
+    }
+    Built(const Built&) = delete;
+    Built& operator=(const Built&) = delete;
+    T* operator->() const { return p; }
+    T* get() const { return p; }
+    T* p;
+};
+
 class DialogApp : public Application {
 public:
     DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
@@ -179,7 +195,7 @@ TEST_F(HelpCreditsTest, HelpPagesTurnWithWrapAroundAndOkAnswers)
 TEST_F(HelpCreditsTest, HelpWithOnePageOrShortChapterListStaysSafe)
 {
     loadLayout({"only"}, {});
-    Held<HelpDialog> one(static_cast<HelpDialog*>(openHelpDialog()));
+    Built<HelpDialog> one(static_cast<HelpDialog*>(openHelpDialog()));
     one->showPage(-1);
     EXPECT_EQ(one->getCurrentPage(), 0);
     one->showPage(1);
@@ -188,7 +204,7 @@ TEST_F(HelpCreditsTest, HelpWithOnePageOrShortChapterListStaysSafe)
 
     LayoutDocument::unloadAll();
     loadLayout({}, {});
-    Held<HelpDialog> none(static_cast<HelpDialog*>(openHelpDialog()));
+    Built<HelpDialog> none(static_cast<HelpDialog*>(openHelpDialog()));
     none->showPage(3);
     EXPECT_EQ(none->getCurrentPage(), 0);
     EXPECT_EQ(none->getPageCount(), 0);
