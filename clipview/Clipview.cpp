@@ -1,25 +1,35 @@
-// The least the game relies on: arguments are checked and the movie file must open for reading. No
-// movie plays yet; the call only records that one is up, so that HideIEWindow has something to take
-// down.
+// The movie host library: one movie window per process, a child of the caller's window, that watches
+// its movie for the end and reports clicks inside it. The movie control is hosted only when one is
+// registered; without one the window stays empty and no finished message ever comes.
 #include "clipview/Clipview.h"
 
+#include "compat/win32/messages.h"
 #include "compat/win32/path.h"
+#include "compat/win32/window.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <system_error>
 
 namespace {
 
-struct Movie {
-    bool up = false;
-    HWND parent = nullptr;
-    UINT finishedMessage = 0;
-    UINT clickedMessage = 0;
-};
+constexpr UINT_PTR kEndCheckTimer = 10;
+constexpr UINT kEndCheckPeriodMs = 10;
 
-Movie movie;
+void log(const char* text)
+{
+    if (!text)
+        return;
+    // Binary append so the line end is exactly CR LF on every platform.
+    std::FILE* file = std::fopen("Clipview.log", "ab");
+    if (!file)
+        return;
+    std::fprintf(file, "%s\r\n", text);
+    std::fclose(file);
+}
 
 bool canOpen(const char* path)
 {
@@ -34,6 +44,158 @@ bool canOpen(const char* path)
     return true;
 }
 
+LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+class FlashWindow {
+public:
+    FlashWindow(HWND parent, const char* moviePath, int x, int y, int width, int height)
+        : parent_(parent), x_(x), y_(y), width_(width), height_(height)
+    {
+        setPath(moviePath);
+    }
+    virtual ~FlashWindow() = default;
+
+    void registerClass(HINSTANCE instance)
+    {
+        instance_ = instance;
+        WNDCLASSEXA wc{};
+        wc.cbSize = 48;
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorA(nullptr, IDC_HAND);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(5));
+        wc.lpszClassName = "FlashClass";
+        RegisterClassExA(&wc);
+    }
+
+    int createWindow(int showCommand)
+    {
+        window_ = CreateWindowExA(0, "FlashClass", "FlashClass", WS_CHILD | WS_CLIPSIBLINGS, x_, y_, width_, height_,
+                                  parent_, nullptr, instance_, this);
+        if (!window_)
+            return 0;
+        ShowWindow(window_, showCommand);
+        UpdateWindow(window_);
+        clicked_ = false;
+        return 1;
+    }
+
+    // A second show moves the window; the new caller, path and size take the place of the old ones so
+    // that the notifications and the click test follow the movie now shown.
+    void moveTo(HWND parent, const char* moviePath, int x, int y, int width, int height)
+    {
+        parent_ = parent;
+        setPath(moviePath);
+        x_ = x;
+        y_ = y;
+        width_ = width;
+        height_ = height;
+        MoveWindow(window_, x, y, width, height, TRUE);
+    }
+
+    void loadMovie(const char*, UINT finishedMessage, UINT clickedMessage)
+    {
+        // Without a control there is nothing to play or watch.
+        if (!hasControl_)
+            return;
+        clickedMessage_ = clickedMessage;
+        finishedMessage_ = finishedMessage;
+        finished_ = false;
+        SetTimer(window_, kEndCheckTimer, kEndCheckPeriodMs, onEndCheckTimer);
+    }
+
+    void stopMovie()
+    {
+        if (window_)
+            KillTimer(window_, kEndCheckTimer);
+    }
+
+    void checkMovieEnd() {}
+
+    void notifyClicked() { PostMessageA(parent_, clickedMessage_, 0, 0); }
+
+    bool isInside(int x, int y) const { return x > 0 && x < width_ && y > 0 && y < height_; }
+
+    HWND window() const { return window_; }
+
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message) {
+        case WM_CREATE:
+            log("new CContainer");
+            log("CContainer success");
+            break;
+        case WM_DESTROY:
+            ShowWindow(window, SW_HIDE);
+            SetWindowLongPtrA(window, GWL_USERDATA, 0);
+            break;
+        case WM_ERASEBKGND:
+        case WM_DISPLAYCHANGE:
+            checkMovieEnd();
+            return 0;
+        case WM_MOUSEMOVE:
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_LBUTTONDOWN:
+            return 1;
+        case WM_LBUTTONUP: {
+            const int x = static_cast<int>(lParam & 0xFFFF);
+            const int y = static_cast<int>((lParam >> 16) & 0xFFFF);
+            if (isInside(x, y)) {
+                notifyClicked();
+                clicked_ = true;
+            }
+            return 1;
+        }
+        default:
+            break;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+private:
+    static void onEndCheckTimer(HWND window, UINT, UINT_PTR, DWORD)
+    {
+        if (auto* self = reinterpret_cast<FlashWindow*>(GetWindowLongPtrA(window, GWL_USERDATA)))
+            self->checkMovieEnd();
+    }
+
+    void setPath(const char* moviePath)
+    {
+        std::memset(path_, 0, sizeof path_);
+        std::strncpy(path_, moviePath, sizeof path_ - 1);
+    }
+
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    HWND parent_;
+    bool hasControl_ = false;
+    char path_[260];
+    int x_, y_, width_, height_;
+    bool finished_ = false;
+    UINT finishedMessage_ = 0;
+    UINT clickedMessage_ = 0;
+    bool clicked_ = false;
+};
+
+FlashWindow* current = nullptr;
+bool setUp = false;
+
+LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWL_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (auto* self = reinterpret_cast<FlashWindow*>(GetWindowLongPtrA(window, GWL_USERDATA)))
+        return self->handle(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 } // namespace
 
 extern "C" int ShowIEWindow(HINSTANCE instance, HWND parent, int x, int y, int width, int height,
@@ -43,20 +205,52 @@ extern "C" int ShowIEWindow(HINSTANCE instance, HWND parent, int x, int y, int w
         return CLIPVIEW_NO_INSTANCE;
     if (width <= 0 || height <= 0)
         return CLIPVIEW_BAD_SIZE;
-    if (!moviePath)
+    if (!moviePath || !*moviePath)
         return CLIPVIEW_NO_PATH;
     if (!canOpen(moviePath))
         return CLIPVIEW_CANNOT_OPEN;
-    HideIEWindow();
-    movie.up = true;
-    movie.parent = parent;
-    movie.finishedMessage = finishedMessage;
-    movie.clickedMessage = clickedMessage;
+    log("showIEWindow begin");
+    log(moviePath);
+    if (current) {
+        log("hideIEWindow begin");
+        log("Move FlashWindow");
+        current->moveTo(parent, moviePath, x, y, width, height);
+        current->loadMovie(moviePath, finishedMessage, clickedMessage);
+        ShowWindow(current->window(), SW_SHOW);
+        SetWindowPos(current->window(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        UpdateWindow(current->window());
+        log("hideIEWindow end");
+        log("showIEWindow end");
+        return CLIPVIEW_OK;
+    }
+    current = new (std::nothrow) FlashWindow(parent, moviePath, x, y, width, height);
+    log("Create FlashWindow");
+    if (!current)
+        return CLIPVIEW_NO_MEMORY;
+    if (!setUp) {
+        current->registerClass(instance);
+        log("Register");
+        setUp = true;
+    }
+    current->createWindow(SW_SHOW);
+    current->loadMovie(moviePath, finishedMessage, clickedMessage);
+    log("Play");
+    SetWindowPos(current->window(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    log("SetPos");
+    UpdateWindow(current->window());
+    log("Update");
+    log("showIEWindow end");
     return CLIPVIEW_OK;
 }
 
 extern "C" int HideIEWindow()
 {
-    movie = Movie();
+    if (!current)
+        return 0;
+    current->stopMovie();
+    ShowWindow(current->window(), SW_HIDE);
+    DestroyWindow(current->window());
+    delete current;
+    current = nullptr;
     return 0;
 }

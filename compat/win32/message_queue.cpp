@@ -1,6 +1,7 @@
 // Each thread's message queue: posting, sending across threads, taking messages in order (posted ones,
 // then the quit request, then a window that waits to be painted), and the key state they leave behind.
 #include "compat/win32/window_internal.h"
+#include "compat/win32/timer.h"
 
 #include "compat/host/Host.h"
 #include "compat/host/NativePresenter.h"
@@ -198,6 +199,9 @@ bool takeMessage(MSG* out, HWND window, UINT filterMin, UINT filterMax, UINT rem
             return true;
         }
     }
+    const bool timerWanted = (filterMin == 0 && filterMax == 0) || (WM_TIMER >= filterMin && WM_TIMER <= filterMax);
+    if (timerWanted && takeDueTimer(out, window, (remove & PM_REMOVE) != 0))
+        return true;
     return false;
 }
 
@@ -310,6 +314,10 @@ LRESULT DispatchMessageA(const MSG* message)
 {
     if (message == nullptr || message->hwnd == nullptr)
         return 0;
+    if (message->message == WM_TIMER && message->lParam != 0) {
+        reinterpret_cast<TIMERPROC>(message->lParam)(message->hwnd, WM_TIMER, message->wParam, timeGetTime());
+        return 0;
+    }
     return sendDirect(message->hwnd, message->message, message->wParam, message->lParam);
 }
 

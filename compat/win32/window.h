@@ -252,6 +252,18 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
 // > 0 for a message, 0 for WM_QUIT, -1 when the window filter names no window.
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Window timers: WM_TIMER comes from the owning thread's GetMessage or PeekMessage once the period has
+// passed (after posted messages and painting); with a procedure, DispatchMessage calls it instead of
+// the window procedure. Setting an id the window already has restarts it; timers end with their window.
+using UINT_PTR = std::uintptr_t;
+using TIMERPROC = void (*)(HWND window, UINT message, UINT_PTR id, DWORD timeMs);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure);
+BOOL KillTimer(HWND window, UINT_PTR id);
+// The window that has the mouse captured, or null.
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);

@@ -123,6 +123,9 @@ bool ownsHostedWindow();
 
 // Brings the toolkit up to date with this thread's presented windows (see native_view.cpp).
 void presentWindows(bool takeInput);
+// The calling thread's first window timer that is due (for the given window, or any when null), as a
+// WM_TIMER message; with take, its next period starts now.
+bool takeDueTimer(MSG* out, HWND window, bool take);
 
 // A window of this thread waiting for WM_PAINT, or null.
 HWND windowToPaint(HWND filter);
