@@ -1,0 +1,203 @@
+// The endless field on the field fixture's canvas and virtual clock: the fast scroll of a new game, the
+// depth read from the scroll, a new row entering without a jump, the field standing still when a due
+// row meets an occupied top and the countdown ending the game, the saved scroll, and the depth formats.
+#include "../field/FieldFixture.h"
+
+#include "game/endless/EndlessLevel.h"
+#include "game/endless/EndlessPlayScene.h"
+#include "runtime/Random.h"
+#include "toolkit/sprite/ScrollSprite.h"
+#include "toolkit/widget/PixelFontLabel.h"
+
+#include <tinyxml.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kBlock = 16;
+constexpr int kRows = 5;
+constexpr float kSpeedUp = 4.0f;
+constexpr float kLevelSpeed = 0.5f;
+constexpr int kGameOverMs = 200;
+
+std::string endlessLayout()
+{
+    std::string text = fieldtest::fieldLayout();
+    text.erase(text.rfind("</Layout>"));
+    return text + R"xml(
+  <endlesslevel id="LEVEL_EASY_ENDLESS" width="6" height="5" blockwidth="16" blockheight="16" nrofinitlines="2">
+    <level leveldepth="100" minspeed="0.5" maxspeed="0.5" nroflines="1000" color1ratio="1" color2ratio="1"/>
+  </endlesslevel>
+  <scrollsprite id="SCROLL_GAME_ENDLESS" name="SCROLL_GAME_ENDLESS"/>
+  <pixelfontlabel id="LABEL_DEPTH_ENDLESS" font="FONT_MUL" x="200" y="4"/>
+  <String id="STRING_DEPTH_LABEL_TEMPLATE">%.2f m</String>
+  <Rectangle id="RECT_LEVEL_BLOCKS_CLIP_RECT_ENDLESS" x="40" y="24" width="96" height="80"/>
+  <Integer id="INT_MUSIC_START_DELAY">1000</Integer>
+  <Float id="INT_LEVEL_RESUME_FADE_SPEED_ENDLESS">0.5</Float>
+  <Integer id="INT_ENDLESS_SLOWDOWN_HEIGHT">0</Integer>
+  <Float id="FLOAT_ENDLESS_SPEEDUP_SCROLL_SPEED">4.0</Float>
+  <Float id="FLOAT_ENDLESS_SLOWDOWN_SCROLL_SPEED_MULTIPLIER">0.5</Float>
+  <Integer id="INT_GAME_OVER_TIME_ENDLESS">200</Integer>
+</Layout>)xml";
+}
+
+class EndlessProbe : public EndlessPlayScene {
+public:
+    using EndlessPlayScene::EndlessPlayScene;
+    using PlayScene::speedUpActive;
+};
+
+class EndlessFieldTest : public fieldtest::FieldFixture {
+protected:
+    void SetUp() override
+    {
+        FieldFixture::SetUp();
+        loadLayout(endlessLayout());
+        settings.mode = "ENDLESS";
+        Random::global().setSeed(7);
+    }
+
+    void TearDown() override
+    {
+        if (field) {
+            if (field->getCanvas())
+                canvas->removeSprite(field);
+            field->release();
+            field = nullptr;
+        }
+        FieldFixture::TearDown();
+    }
+
+    EndlessProbe* playing()
+    {
+        field = new EndlessProbe(&settings);
+        field->addRef();
+        canvas->addSprite(field);
+        EXPECT_TRUE(runUntil([&] { return field->getPhase() == PlayPhase::Playing; }, 50));
+        return field;
+    }
+
+    EndlessProbe* field = nullptr;
+};
+
+TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
+{
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    ASSERT_EQ(level->getRowsAdded(), 2);
+    EXPECT_TRUE(scene->speedUpActive);
+    // The waiting row is full and stands just below the bottom row.
+    ASSERT_EQ(static_cast<int>(level->getNewRow().size()), 6);
+
+    const double before = scene->getScrollPosition();
+    frame();
+    EXPECT_DOUBLE_EQ(scene->getScrollPosition(), before - kSpeedUp);
+
+    // The third row is due once the field has scrolled past (2 + 1) rows.
+    ASSERT_TRUE(runUntil([&] { return level->getRowsAdded() == 3; }, 100));
+    const double at = scene->getScrollPosition();
+    EXPECT_LT(at, -3.0 * kBlock);
+    EXPECT_GE(at, -3.0 * kBlock - kSpeedUp);
+    EXPECT_FALSE(scene->speedUpActive);
+    // The bottom row now holds blocks, drawn where the waiting row stood: no jump.
+    for (int x = 0; x < 6; ++x) {
+        Block* block = level->getBlock(x, kRows - 1);
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(block->getY(), static_cast<int>(level->getY() + (kRows - 1) * kBlock + level->scrollRemainder()));
+    }
+    EXPECT_EQ(static_cast<int>(level->getNewRow().size()), 6);
+
+    // The depth is six rows a unit, counted from the field's height, and the label shows it.
+    EXPECT_NEAR(level->getDepth(), (kRows * kBlock - at) / kBlock / 6.0, 1e-4);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.2f m", static_cast<double>(level->getDepth()));
+    EXPECT_EQ(scene->getDepthLabel()->getText(), expected);
+
+    const double slow = scene->getScrollPosition();
+    frame();
+    EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
+}
+
+TEST_F(EndlessFieldTest, ADueRowAtAnOccupiedTopStopsTheFieldAndTheCountdownEndsTheGame)
+{
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    // Fill the top row: nothing happens until the next row becomes due.
+    for (int x = 0; x < 6; ++x) {
+        auto* block = new Block(level, x, 0, BlockTypeColour, x % 2, 1, true);
+        level->setBlock(x, 0, block);
+        block->addToCanvas(canvas);
+    }
+    frame();
+    EXPECT_FALSE(scene->isTopAlarm());
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
+
+    ASSERT_TRUE(runUntil([&] { return scene->isTopAlarm(); }, 100));
+    const double stopped = scene->getScrollPosition();
+    EXPECT_LT(stopped, -3.0 * kBlock);
+    EXPECT_EQ(level->getRowsAdded(), 2);
+    frame();
+    frame();
+    EXPECT_DOUBLE_EQ(scene->getScrollPosition(), stopped);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
+
+    // The countdown runs out after its time and the rock fall begins.
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() != PlayPhase::Playing; }, kGameOverMs / 20 + 3));
+    EXPECT_EQ(scene->getPhase(), PlayPhase::RockFall);
+    EXPECT_EQ(scene->getSaveState(), SaveState::Lost);
+}
+
+TEST_F(EndlessFieldTest, ClearingTheTopLetsTheDueRowInAndTheFieldScrollsOn)
+{
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    auto* block = new Block(level, 0, 0, BlockTypeColour, 0, 1, true);
+    level->setBlock(0, 0, block);
+    block->addToCanvas(canvas);
+    ASSERT_TRUE(runUntil([&] { return scene->isTopAlarm(); }, 100));
+
+    canvas->removeSprite(block);
+    level->setBlock(0, 0, nullptr);
+    frame();
+    EXPECT_FALSE(scene->isTopAlarm());
+    EXPECT_EQ(level->getRowsAdded(), 3);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
+}
+
+TEST_F(EndlessFieldTest, SavedScrollIsAWholeNumber)
+{
+    EndlessProbe* scene = playing();
+    for (int i = 0; i < 3; ++i)
+        frame();
+    scene->getScrollSprite()->scroll(0.75);
+    TiXmlElement element("SaveGame");
+    scene->saveModeState(&element);
+    int saved = 1;
+    ASSERT_EQ(element.QueryIntAttribute("levelypos", &saved), TIXML_SUCCESS);
+    EXPECT_EQ(saved, static_cast<int>(scene->getScrollPosition()));
+    EXPECT_NE(element.Attribute("minecartgoldamount"), nullptr);
+}
+
+TEST(EndlessDepthFormat, FillsExactlyOneFloatingConversion)
+{
+    struct Case {
+        const char* format;
+        const char* shown;
+    } cases[] = {
+        {"%.1f m", "12.5 m"},
+        {"Depth: %6.2f", "Depth:  12.50"},
+        {"100%% %.0f", "100% 12"},
+        // A format that would read a wrong or missing argument is shown as it is, the depth appended.
+        {"Depth %d", "Depth %d12.5"},
+        {"%s deep", "%s deep12.5"},
+        {"%f and %f", "%f and %f12.5"},
+        {"no conversion ", "no conversion 12.5"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(formatDepth(c.format, 12.5), c.shown) << c.format;
+}
+
+} // namespace
