@@ -181,6 +181,35 @@ TEST_F(EndlessFieldTest, SavedScrollIsAWholeNumber)
     EXPECT_NE(element.Attribute("minecartgoldamount"), nullptr);
 }
 
+TEST_F(EndlessFieldTest, ASavedGameComesBackAtItsScrollWithItsRows)
+{
+    EndlessProbe* scene = playing();
+    ASSERT_TRUE(runUntil([&] { return scene->getEndlessLevel()->getRowsAdded() == 4; }, 200));
+    scene->getScrollSprite()->scroll(0.75);
+    scene->setScore(321);
+    const int savedAt = static_cast<int>(scene->getScrollPosition());
+    const std::string before = gridText(scene->getLevel());
+    scene->saveGame();
+    canvas->removeSprite(scene);
+    scene->release();
+    field = nullptr;
+
+    settings.continueSaved = 1;
+    EndlessProbe* restored = playing();
+    EndlessLevel* level = restored->getEndlessLevel();
+    // The field stands where it was saved (whole pixels), at the level speed, with the rows it had.
+    EXPECT_FALSE(restored->speedUpActive);
+    EXPECT_NEAR(restored->getScrollPosition(), savedAt, kLevelSpeed * 3);
+    EXPECT_EQ(level->getRowsAdded(), 4);
+    EXPECT_EQ(gridText(level), before);
+    EXPECT_EQ(restored->getScore(), 321);
+    EXPECT_EQ(settings.continueSaved, 0);
+    // The waiting row is back below the bottom row.
+    ASSERT_EQ(static_cast<int>(level->getNewRow().size()), 6);
+    for (Block* block : level->getNewRow())
+        EXPECT_EQ(block->getY(), static_cast<int>(level->getY() + kRows * kBlock + level->scrollRemainder()));
+}
+
 TEST(EndlessDepthFormat, FillsExactlyOneFloatingConversion)
 {
     struct Case {
