@@ -6,6 +6,7 @@
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/block/Block.h"
+#include "game/endless/EndlessActors.h"
 #include "game/endless/EndlessLevel.h"
 #include "game/field/FieldServices.h"
 #include "platform/app/Application.h"
@@ -27,6 +28,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -169,6 +171,20 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     bottom->addRef();
     mineBottom = bottom;
 
+    // The miner rides in the elevator cart, which waits above the screen's top right corner.
+    jack = new JackEndless;
+    jack->addRef();
+    jack->addStateFlags(StateRelative);
+    auto* cart = new MineCartEndless(level->getLevelNumber(), jack);
+    cart->addRef();
+    mineCart = cart;
+    if (settings->continueSaved && savedGame) {
+        int gold = 0;
+        savedGame->QueryIntAttribute("minecartgoldamount", &gold);
+        cart->setGoldLevel(gold);
+    }
+    cart->setPosition(getResourceInt("INT_GAME_WIDTH") - cart->getWidth(), -cart->getHeight());
+
     addStateFlags(4);
     setPhase(PlayPhase::Created);
 }
@@ -200,6 +216,9 @@ void EndlessPlayScene::onAddedToCanvas()
         return;
     addAtLayer(scrollSprite, "LAYER_BACKGROUND");
     addAtLayer(mineBottom, "LAYER_MINEBOTTOM");
+    addAtLayer(mineCart, "LAYER_MINECART");
+    if (jack && mineCart && mineCart->getCanvas() == canvas)
+        canvas->addSpriteAfter(jack, mineCart);
     if (depthLabel && menuButton && menuButton->getCanvas() == canvas) {
         const int at = canvas->indexOf(menuButton);
         canvas->addSprite(depthLabel);
@@ -320,12 +339,17 @@ void EndlessPlayScene::goldDone()
 {
     // The gold group's points count at once; the group goes and the field settles.
     const int perGold = propertyInt("INT_SCORE_PER_GOLD");
+    int n = 0;
     for (int x = level->getColumns() - 1; x >= 0; --x)
         for (int y = level->getRows() - 1; y >= 0; --y) {
             Block* block = level->getBlock(x, y);
-            if (block && block->getType() == BlockTypeGold && block->getState() == 2)
+            if (block && block->getType() == BlockTypeGold && block->getState() == 2) {
                 score.set(score.get() + perGold);
+                ++n;
+            }
         }
+    if (mineCart)
+        mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + n);
     if (jack)
         jack->setPose(3);
     if (mouseCellX >= 0 && mouseCellY >= 0)
@@ -495,6 +519,24 @@ void EndlessPlayScene::updateGame()
 
     updateDepthLabel();
     gameStats.depth = endlessLevel->getDepth();
+
+    if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
+        cart->followScroll(scrolled);
+        // A full cart rises out of the screen once the last gold has landed.
+        if (!cart->isLeaving() && cart->getGoldLevel() >= cart->getStageCount() && cart->getStageCount() > 0 &&
+            level->getRemovingCount() == 0) {
+            cart->setLeaving(true);
+            const std::vector<Modifier*> running = cart->getModifiers();
+            for (Modifier* modifier : running)
+                cart->removeModifier(modifier);
+            if (ModifierLocationLine* move = ModifierLocationLine::start(
+                    cart, cart->getX(), cart->getY(), cart->getX(), -cart->getHeight(),
+                    getResourceFloat("FLOAT_ENDLESS_MINE_CART_DELIVER_SPEED"), Modifier::OptionBlocking)) {
+                move->setAdjustX(false);
+                move->setEaseInOut(true);
+            }
+        }
+    }
 
     if (endlessLevel->isLevelEnd()) {
         gameStats.add(levelStats);

@@ -3,6 +3,7 @@
 // row meets an occupied top and the countdown ending the game, the saved scroll, and the depth formats.
 #include "../field/FieldFixture.h"
 
+#include "game/endless/EndlessActors.h"
 #include "game/endless/EndlessLevel.h"
 #include "game/endless/EndlessPlayScene.h"
 #include "runtime/Random.h"
@@ -41,6 +42,9 @@ std::string endlessLayout()
   <Float id="FLOAT_ENDLESS_SPEEDUP_SCROLL_SPEED">4.0</Float>
   <Float id="FLOAT_ENDLESS_SLOWDOWN_SCROLL_SPEED_MULTIPLIER">0.5</Float>
   <Integer id="INT_GAME_OVER_TIME_ENDLESS">200</Integer>
+  <Integer id="INT_JACK_ROPE_HEIGHT">40</Integer>
+  <Float id="FLOAT_JACK_ASCEND_SPEED">0.1</Float>
+  <Integer id="INT_NR_OF_MINE_CART_GOLD_STAGES_ENDLESS">5</Integer>
 </Layout>)xml";
 }
 
@@ -57,6 +61,8 @@ protected:
         FieldFixture::SetUp();
         loadLayout(endlessLayout());
         settings.mode = "ENDLESS";
+        // The cart's gold strip: five stages of 8 pixels.
+        addImage("IMAGE_CART_GOLD_ENDLESS", 24, 40, 0xFFE27A);
         Random::global().setSeed(7);
     }
 
@@ -187,6 +193,7 @@ TEST_F(EndlessFieldTest, ASavedGameComesBackAtItsScrollWithItsRows)
     ASSERT_TRUE(runUntil([&] { return scene->getEndlessLevel()->getRowsAdded() == 4; }, 200));
     scene->getScrollSprite()->scroll(0.75);
     scene->setScore(321);
+    scene->getMineCart()->setGoldLevel(3);
     const int savedAt = static_cast<int>(scene->getScrollPosition());
     const std::string before = gridText(scene->getLevel());
     scene->saveGame();
@@ -203,11 +210,56 @@ TEST_F(EndlessFieldTest, ASavedGameComesBackAtItsScrollWithItsRows)
     EXPECT_EQ(level->getRowsAdded(), 4);
     EXPECT_EQ(gridText(level), before);
     EXPECT_EQ(restored->getScore(), 321);
+    EXPECT_EQ(restored->getMineCart()->getGoldAmount(), 3);
     EXPECT_EQ(settings.continueSaved, 0);
     // The waiting row is back below the bottom row.
     ASSERT_EQ(static_cast<int>(level->getNewRow().size()), 6);
     for (Block* block : level->getNewRow())
         EXPECT_EQ(block->getY(), static_cast<int>(level->getY() + kRows * kBlock + level->scrollRemainder()));
+}
+
+TEST_F(EndlessFieldTest, TheCartRidesWithTheFieldUntilTheRopeIsSpentThenTheElevatorPullsItUp)
+{
+    auto* miner = keep(new JackEndless);
+    auto* cart = keep(new MineCartEndless(1, miner));
+    cart->setPosition(400, 0);
+    canvas->addSprite(cart);
+
+    for (double y : {0.0, -10.5, -25.0, -40.0}) {
+        cart->followScroll(y);
+        EXPECT_EQ(cart->getY(), static_cast<int>(y)) << y;
+        EXPECT_TRUE(cart->getModifiers().empty());
+    }
+    cart->followScroll(-41.0);
+    EXPECT_FALSE(cart->getModifiers().empty());
+    EXPECT_EQ(miner->getPose(), 2);
+    const int channel = cart->getElevatorChannel();
+    // While the move runs the cart ignores the field and starts no second sound.
+    cart->followScroll(-60.0);
+    EXPECT_EQ(cart->getElevatorChannel(), channel);
+
+    ASSERT_TRUE(runUntil([&] { return cart->getModifiers().empty(); }, 200));
+    frame();
+    EXPECT_EQ(cart->getY(), 0);
+    EXPECT_EQ(cart->getX(), 400);
+    EXPECT_EQ(cart->getElevatorChannel(), -1);
+    // The offset is measured anew from the top; the miner calms down.
+    cart->followScroll(-70.0);
+    EXPECT_EQ(cart->getY(), 0);
+    EXPECT_EQ(miner->getPose(), 1);
+    cart->followScroll(-80.0);
+    EXPECT_EQ(cart->getY(), -10);
+    canvas->removeSprite(cart);
+}
+
+TEST_F(EndlessFieldTest, ALeavingCartIsEmptiedOnceItsMoveEnds)
+{
+    auto* cart = keep(new MineCartEndless(1, nullptr));
+    cart->setGoldLevel(5);
+    cart->setLeaving(true);
+    cart->followScroll(-5.0);
+    EXPECT_FALSE(cart->isLeaving());
+    EXPECT_EQ(cart->getGoldAmount(), 0);
 }
 
 TEST(EndlessDepthFormat, FillsExactlyOneFloatingConversion)
