@@ -35,6 +35,7 @@ std::string endlessLayout()
   <scrollsprite id="SCROLL_GAME_ENDLESS" name="SCROLL_GAME_ENDLESS"/>
   <pixelfontlabel id="LABEL_DEPTH_ENDLESS" font="FONT_MUL" x="200" y="4"/>
   <String id="STRING_DEPTH_LABEL_TEMPLATE">%.2f m</String>
+  <String id="STRING_GAMEOVER_DEPTH_FORMAT">%.1f m</String>
   <Rectangle id="RECT_LEVEL_BLOCKS_CLIP_RECT_ENDLESS" x="40" y="24" width="96" height="80"/>
   <Integer id="INT_MUSIC_START_DELAY">1000</Integer>
   <Float id="INT_LEVEL_RESUME_FADE_SPEED_ENDLESS">0.5</Float>
@@ -47,6 +48,19 @@ std::string endlessLayout()
   <Integer id="INT_NR_OF_MINE_CART_GOLD_STAGES_ENDLESS">5</Integer>
 </Layout>)xml";
 }
+
+// Keeps the rows of the game-over dialog it builds.
+class FigureServices : public fieldtest::RecordingServices {
+public:
+    Dialog* openGameOverStatsDialog(int x, int y, int width, int height, const std::string& header,
+                                    const std::vector<std::string>& texts,
+                                    const std::vector<std::string>& values) override
+    {
+        rowValues = values;
+        return RecordingServices::openGameOverStatsDialog(x, y, width, height, header, texts, values);
+    }
+    std::vector<std::string> rowValues;
+};
 
 class EndlessProbe : public EndlessPlayScene {
 public:
@@ -154,6 +168,58 @@ TEST_F(EndlessFieldTest, ADueRowAtAnOccupiedTopStopsTheFieldAndTheCountdownEndsT
     ASSERT_TRUE(runUntil([&] { return scene->getPhase() != PlayPhase::Playing; }, kGameOverMs / 20 + 3));
     EXPECT_EQ(scene->getPhase(), PlayPhase::RockFall);
     EXPECT_EQ(scene->getSaveState(), SaveState::Lost);
+}
+
+TEST_F(EndlessFieldTest, ALostGameShowsTheDepthReachedAndLeavesThroughTheEndlessEnd)
+{
+    FigureServices figures;
+    FieldServices::install(&figures);
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    for (int x = 0; x < 6; ++x) {
+        auto* block = new Block(level, x, 0, BlockTypeColour, x % 2, 1, true);
+        level->setBlock(x, 0, block);
+        block->addToCanvas(canvas);
+    }
+    scene->setScore(75);
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::GameOver; }, 600));
+    for (int y = 0; y < kRows; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(level->getBlock(x, y), nullptr);
+    ASSERT_TRUE(runUntil([&] { return scene->getOpenDialog() && scene->getOpenDialog()->getCanvas(); }, 300));
+    EXPECT_EQ(scene->getOpenDialog()->getName(), "DIALOG_HIGHSCORE_STATS");
+    char depth[32];
+    std::snprintf(depth, sizeof depth, "%.1f m", scene->getGameStats().depth);
+    ASSERT_EQ(figures.rowValues.size(), 5u);
+    EXPECT_EQ(figures.rowValues[0], depth);
+    EXPECT_EQ(figures.rowValues[1], "75");
+
+    // The figures answered (and the score hand-over question after them, when it comes), the menu
+    // button slides away and the field is left.
+    answer(scene->getOpenDialog(), "BUTTON_OK");
+    if (scene->getOpenDialog() && scene->getOpenDialog()->getName() == "DIALOG_UPDATE_SCORES")
+        answer(scene->getOpenDialog(), "BUTTON_NO");
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::EndlessEnd; }, 100)) << scene->getPhase();
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::Leave; }, 300));
+    EXPECT_LE(scene->getMenuButton()->getX(), -scene->getMenuButton()->getWidth() + 1);
+    scorePending = false;
+    uploadScore = 0;
+    FieldServices::install(&services);
+}
+
+TEST_F(EndlessFieldTest, ANonPositiveCountdownEndsABlockedGameAtOnce)
+{
+    std::string layout = endlessLayout();
+    const std::string time = "<Integer id=\"INT_GAME_OVER_TIME_ENDLESS\">200<";
+    layout.replace(layout.find(time), time.size(), "<Integer id=\"INT_GAME_OVER_TIME_ENDLESS\">0<");
+    loadLayout(layout);
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    auto* block = new Block(level, 2, 0, BlockTypeColour, 0, 1, true);
+    level->setBlock(2, 0, block);
+    block->addToCanvas(canvas);
+    ASSERT_TRUE(runUntil([&] { return scene->isTopAlarm(); }, 100));
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::RockFall; }, 3));
 }
 
 TEST_F(EndlessFieldTest, ClearingTheTopLetsTheDueRowInAndTheFieldScrollsOn)
