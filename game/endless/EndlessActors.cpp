@@ -30,16 +30,24 @@ MineCartEndless::MineCartEndless(int, Jack* rider)
 MineCartEndless::~MineCartEndless()
 {
     stopElevatorSound();
-    if (jack) {
-        jack->setParent(nullptr);
-        jack->release();
-        jack = nullptr;
-    }
+    dropRider();
+}
+
+void MineCartEndless::dropRider()
+{
+    Jack* rider = jack;
+    jack = nullptr;
+    if (!rider)
+        return;
+    if (rider->getParent() == this)
+        rider->setParent(nullptr);
+    rider->release();
 }
 
 void MineCartEndless::onRemovedFromCanvas()
 {
     MineCart::onRemovedFromCanvas();
+    dropRider();
     stopElevatorSound();
 }
 

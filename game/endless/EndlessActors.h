@@ -28,7 +28,10 @@ public:
     // Reports itself as a plain picture sprite.
     const ClassRecord* getClass() const override { return &BitmapSprite::classRecord; }
 
+    // Taken off the canvas the cart lets its miner go (he holds the cart as his parent: the pair would
+    // otherwise keep each other alive).
     void onRemovedFromCanvas() override;
+    void dropRider();
     // The elevator sound ends once the elevator move has finished.
     void tick() override;
     void leave() override { stopElevatorSound(); }

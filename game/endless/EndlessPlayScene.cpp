@@ -191,6 +191,10 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
 
 EndlessPlayScene::~EndlessPlayScene()
 {
+    if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart))
+        cart->dropRider();
+    if (jack)
+        jack->setParent(nullptr);
     dropSprite(jack);
     dropSprite(mineCart);
     dropSprite(scrollSprite);
@@ -240,6 +244,8 @@ void EndlessPlayScene::onRemovedFromCanvas()
             if (sprite && sprite->getCanvas() == owner)
                 owner->removeSprite(sprite);
     }
+    if (jack)
+        jack->setParent(nullptr);
     unregisterInput();
 }
 
