@@ -164,7 +164,8 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     scrollSprite->addRef();
 
     SurfaceHolder* bottomImage = ResourceManager::getImage("IMAGE_GAME_ENDLESS_MINE_BOTTOM");
-    auto* bottom = new BitmapSprite(bottomImage ? bottomImage->getSurface() : nullptr);
+    auto* bottom = new BitmapSprite(bottomImage ? bottomImage->getSurface() : nullptr,
+                                    bottomImage ? bottomImage->getMask() : nullptr);
     bottom->fitSizeToImage();
     bottom->setPosition(level->getX(),
                         level->getY() + (level->getRows() + 1) * level->getBlockHeight() - bottom->getHeight());
