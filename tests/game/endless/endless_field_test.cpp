@@ -141,6 +141,28 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
+TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
+{
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    ASSERT_TRUE(runUntil([&] { return level->getRowsAdded() == 3; }, 100));
+    frame();
+    scene->sendEvent(PlayEvent::SpeedUp);
+    EXPECT_TRUE(scene->speedUpActive);
+    const double before = scene->getScrollPosition();
+    frame();
+    EXPECT_DOUBLE_EQ(scene->getScrollPosition(), before - kSpeedUp);
+    ASSERT_TRUE(runUntil([&] { return level->getRowsAdded() == 4; }, 100));
+    EXPECT_FALSE(scene->speedUpActive);
+
+    // With the top row occupied a speed-up is refused.
+    auto* block = new Block(level, 1, 0, BlockTypeColour, 0, 1, true);
+    level->setBlock(1, 0, block);
+    block->addToCanvas(canvas);
+    scene->sendEvent(PlayEvent::SpeedUp);
+    EXPECT_FALSE(scene->speedUpActive);
+}
+
 TEST_F(EndlessFieldTest, ADueRowAtAnOccupiedTopStopsTheFieldAndTheCountdownEndsTheGame)
 {
     EndlessProbe* scene = playing();
