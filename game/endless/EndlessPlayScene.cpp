@@ -6,6 +6,7 @@
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/block/Block.h"
+#include "game/block/BlockIcon.h"
 #include "game/endless/EndlessActors.h"
 #include "game/endless/EndlessLevel.h"
 #include "game/field/FieldServices.h"
@@ -18,7 +19,12 @@
 #include "runtime/GameException.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"
+#include "toolkit/modifier/ModifierDelay.h"
+#include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
+#include "toolkit/modifier/ModifierLocationFollow.h"
+#include "toolkit/modifier/ModifierLocationWave.h"
+#include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/ScrollSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
@@ -344,19 +350,58 @@ void EndlessPlayScene::speedUp()
 
 void EndlessPlayScene::goldDone()
 {
-    // The gold group's points count at once; the group goes and the field settles.
+    // The selected gold flies into the cart, piece by piece; its points count at once, the floaters of
+    // the level-up phase only show them.
+    const LayoutIntegerList& xOffsets = getResourceVector("INT_MINE_CART_GOLD_XOFFSET_ENDLESS");
+    const LayoutIntegerList& yOffsets = getResourceVector("INT_MINE_CART_GOLD_YOFFSET_ENDLESS");
+    const int gameWidth = getResourceInt("INT_GAME_WIDTH");
+    const int gameHeight = getResourceInt("INT_GAME_HEIGHT");
+    const int perFrame = getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME");
     const int perGold = propertyInt("INT_SCORE_PER_GOLD");
+    Sprite* cartGold = mineCart ? static_cast<Sprite*>(mineCart->getGoldSprite()) : nullptr;
+    if (!cartGold)
+        cartGold = mineCart;
     int n = 0;
     for (int x = level->getColumns() - 1; x >= 0; --x)
         for (int y = level->getRows() - 1; y >= 0; --y) {
             Block* block = level->getBlock(x, y);
-            if (block && block->getType() == BlockTypeGold && block->getState() == 2) {
-                score.set(score.get() + perGold);
+            if (!block || block->getType() != BlockTypeGold || block->getState() != 2)
+                continue;
+            score.set(score.get() + perGold);
+            Sprite* gold = block->getIcon();
+            if (!gold || !cartGold) {
                 ++n;
+                continue;
             }
+            gold->addRef();
+            pendingSprites.push_back(gold);
+            block->removeIcon();
+            if (canvas && gold->getCanvas() == canvas) {
+                const int at = canvas->indexOf(cartGold);
+                if (at >= 0)
+                    canvas->moveSprite(gold, at);
+            }
+            gold->setClipRect(0, 0, gameWidth, gameHeight);
+            if (auto* bitmap = dynamic_cast<BitmapSprite*>(gold))
+                bitmap->setAlpha(255);
+            ModifierFrame::start(gold, perFrame, 2, Modifier::OptionBlocking);
+            ModifierDelay::start(gold, 20.0 * n, Modifier::OptionBlocking);
+            const int last = static_cast<int>(xOffsets.size()) - 1;
+            const int wanted = n + std::max(0, mineCart->getGoldLevel());
+            const int k = last < 0 ? -1 : std::min(wanted, last);
+            const int dx = k >= 0 ? xOffsets[static_cast<std::size_t>(k)] : 0;
+            const int dy = k >= 0 && k < static_cast<int>(yOffsets.size()) ? yOffsets[static_cast<std::size_t>(k)] : 0;
+            ModifierLocationFollow::start(gold, cartGold, static_cast<float>(dx), static_cast<float>(dy), 1.0f, 1.0f,
+                                          true, Modifier::OptionBlocking);
+            ModifierSound::start(gold, "SOUND_GOLD_INTO_CART", Modifier::OptionRemoveParent);
+            ++n;
         }
-    if (mineCart)
-        mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + n);
+    if (headerSprite && canvas)
+        if (Sprite* floaters = getLayerMarker("LAYER_FLOATERS")) {
+            const int at = canvas->indexOf(floaters);
+            if (at >= 0)
+                canvas->moveSprite(headerSprite, at);
+        }
     if (jack)
         jack->setPose(3);
     if (mouseCellX >= 0 && mouseCellY >= 0)
@@ -367,11 +412,32 @@ void EndlessPlayScene::goldDone()
 
 void EndlessPlayScene::runLevelUp()
 {
+    if (!pendingSprites.empty()) {
+        const int perGold = propertyInt("INT_SCORE_PER_GOLD");
+        std::vector<Sprite*> waiting;
+        for (Sprite* gold : pendingSprites) {
+            if (!gold->isObsolete()) {
+                waiting.push_back(gold);
+                continue;
+            }
+            createFloater(formatInt(perGold).insert(0, "+"), gold->getX(), gold->getY(), 0xFFFFFF);
+            if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
+                cart->setGoldLevel(std::max(0, cart->getGoldLevel()) + 1);
+                if (cart->getModifiers().empty() && !cart->isLeaving())
+                    if (ModifierLocationWave* wave = ModifierLocationWave::start(
+                            cart, cart->getX(), cart->getY(), 4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
+                        wave->setAdjustX(false);
+            }
+            gold->release();
+        }
+        pendingSprites.swap(waiting);
+        return;
+    }
     if (subStep != 0)
         return;
     subStep = 1;
     level->applyGravity();
-    if (jack)
+    if (jack && jack->getPose() == 3)
         jack->setPose(1);
     sendEvent(PlayEvent::StepDone);
 }

@@ -44,6 +44,11 @@ std::string endlessLayout()
   <Float id="FLOAT_ENDLESS_SLOWDOWN_SCROLL_SPEED_MULTIPLIER">0.5</Float>
   <Integer id="INT_GAME_OVER_TIME_ENDLESS">200</Integer>
   <Integer id="INT_JACK_ROPE_HEIGHT">40</Integer>
+  <IntegerVector id="INT_MINE_CART_GOLD_XOFFSET_ENDLESS"><i>4</i><i>8</i></IntegerVector>
+  <IntegerVector id="INT_MINE_CART_GOLD_YOFFSET_ENDLESS"><i>2</i><i>3</i></IntegerVector>
+  <Integer id="INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME">1</Integer>
+  <Float id="FLOAT_GOLD_FLY_DAMPING">0.12</Float>
+  <Float id="FLOAT_GOLD_FLY_SPRINGINESS">0.75</Float>
   <Float id="FLOAT_JACK_ASCEND_SPEED">0.1</Float>
   <Integer id="INT_NR_OF_MINE_CART_GOLD_STAGES_ENDLESS">5</Integer>
 </Layout>)xml";
@@ -66,6 +71,9 @@ class EndlessProbe : public EndlessPlayScene {
 public:
     using EndlessPlayScene::EndlessPlayScene;
     using PlayScene::speedUpActive;
+    using PlayScene::mouseCellX;
+    using PlayScene::mouseCellY;
+    using PlayScene::pendingSprites;
 };
 
 class EndlessFieldTest : public fieldtest::FieldFixture {
@@ -161,6 +169,32 @@ TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtA
     block->addToCanvas(canvas);
     scene->sendEvent(PlayEvent::SpeedUp);
     EXPECT_FALSE(scene->speedUpActive);
+}
+
+TEST_F(EndlessFieldTest, GoldFliesIntoTheCartItsPointsCountAtOnceAndPlayGoesOn)
+{
+    EndlessProbe* scene = playing();
+    EndlessLevel* level = scene->getEndlessLevel();
+    // Two selected gold blocks side by side in the top row.
+    for (int x = 0; x < 2; ++x) {
+        auto* block = new Block(level, x, 0, BlockTypeGold, 0, 1, true);
+        level->setBlock(x, 0, block);
+        block->addToCanvas(canvas);
+        block->setState(BlockStateSelected);
+    }
+    scene->mouseCellX = 0;
+    scene->mouseCellY = 0;
+    const int score = scene->getScore();
+    scene->sendEvent(PlayEvent::GoldComplete);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::LevelUp);
+    EXPECT_EQ(scene->getScore(), score + 2 * 25);
+    const int flying = static_cast<int>(scene->pendingSprites.size());
+
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::Playing; }, 500))
+        << scene->getPhase() << " " << scene->getSubStep() << " " << scene->pendingSprites.size() << " " << flying;
+    EXPECT_TRUE(scene->pendingSprites.empty());
+    EXPECT_EQ(scene->getMineCart()->getGoldLevel(), flying);
+    EXPECT_EQ(scene->getScore(), score + 2 * 25);
 }
 
 TEST_F(EndlessFieldTest, ADueRowAtAnOccupiedTopStopsTheFieldAndTheCountdownEndsTheGame)
