@@ -4,7 +4,8 @@
 // "canvas" side updates and draws it all through the sprite canvas into a 640 x 480 back buffer; the
 // "direct" side draws the same pictures (the blocks' own surfaces, the floaters' text, the sparkle
 // masks) at the same places straight through the raster routines. A summary prints both frame times
-// (CPU) and canvas / direct.
+// (CPU) and canvas / direct. The endless pair does the same while the whole field scrolls up a pixel a
+// frame (every block moves, clipped to the field), as the endless mode's field does.
 #include "game/block/Block.h"
 #include "game/effects/Floater.h"
 #include "game/effects/Sparkle.h"
@@ -94,7 +95,7 @@ DataSet& dataSet()
 // The field on its canvas, with the moving parts restarted as they run out so that every frame does
 // the same work.
 struct Field {
-    Field()
+    explicit Field(bool scrollingField = false) : scrolling(scrollingField)
     {
         dataSet();
         Random::global().setSeed(11);
@@ -125,6 +126,8 @@ struct Field {
                 auto* block = new Block(level, column, row, gold ? BlockTypeGold : BlockTypeColour, colour,
                                         multiplier, true);
                 level->setBlock(column, row, block);
+                if (scrolling)
+                    block->setClipRect(kFieldX, kFieldY, kColumns * kCell, kRows * kCell);
                 block->addToCanvas(canvas);
                 if (group) {
                     block->setState(BlockStateRemoving);
@@ -180,8 +183,20 @@ struct Field {
         }
     }
 
+    // The endless field scrolls up a pixel a frame, one block height round and round.
+    void scrollField()
+    {
+        if (!scrolling)
+            return;
+        scroll = (scroll + 1) % kCell;
+        for (int row = 0; row < kRows; ++row)
+            for (int column = 0; column < kColumns; ++column)
+                level->getBlock(column, row)->setY(kFieldY + row * kCell + kCell - scroll);
+    }
+
     void canvasFrame()
     {
+        scrollField();
         keepMoving();
         canvas->update(0.02f, 20, 50.0f);
         canvas->render(back);
@@ -190,6 +205,7 @@ struct Field {
     // The same pictures at the same places, straight through the raster routines.
     void directFrame()
     {
+        scrollField();
         drawSurfaceClipped(background, back, 0, 0);
         for (int row = 0; row < kRows; ++row)
             for (int column = 0; column < kColumns; ++column) {
@@ -227,6 +243,8 @@ struct Field {
     std::vector<Block*> removing;
     std::vector<Floater*> floaters;
     int sparkleCount = 0;
+    bool scrolling = false;
+    int scroll = 0;
 };
 
 void canvasFrame(benchmark::State& state)
@@ -239,6 +257,20 @@ void canvasFrame(benchmark::State& state)
 void directFrame(benchmark::State& state)
 {
     Field field;
+    for (auto _ : state)
+        field.directFrame();
+}
+
+void endlessCanvasFrame(benchmark::State& state)
+{
+    Field field(true);
+    for (auto _ : state)
+        field.canvasFrame();
+}
+
+void endlessDirectFrame(benchmark::State& state)
+{
+    Field field(true);
     for (auto _ : state)
         field.directFrame();
 }
@@ -259,14 +291,20 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        const auto canvas = times.find("canvas"), direct = times.find("direct");
-        if (canvas == times.end() || direct == times.end())
-            return;
-        std::printf("\nfull field frame: canvas %.3f ms, direct %.3f ms, ratio %.2f (goal 1.5 or less)\n",
-                    canvas->second, direct->second, canvas->second / direct->second);
+        summary("full field frame", "canvas", "direct");
+        summary("endless field frame", "endless_canvas", "endless_direct");
     }
 
 private:
+    void summary(const char* what, const std::string& canvasName, const std::string& directName) const
+    {
+        const auto canvas = times.find(canvasName), direct = times.find(directName);
+        if (canvas == times.end() || direct == times.end())
+            return;
+        std::printf("\n%s: canvas %.3f ms, direct %.3f ms, ratio %.2f (goal 1.5 or less)\n", what, canvas->second,
+                    direct->second, canvas->second / direct->second);
+    }
+
     std::map<std::string, double> times;
 };
 
@@ -276,6 +314,8 @@ int main(int argc, char** argv)
 {
     benchmark::RegisterBenchmark("canvas", canvasFrame)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("direct", directFrame)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("endless_canvas", endlessCanvasFrame)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("endless_direct", endlessDirectFrame)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,5 +1,6 @@
 #include "game/screen/GameScene.h"
 
+#include "game/endless/EndlessPlayScene.h"
 #include "game/field/ClassicPlayScene.h"
 #include "game/field/FieldServices.h"
 #include "game/field/PlayScene.h"
@@ -32,6 +33,8 @@ PlayScene* GameScene::createGameField(GameSettings* settings)
 {
     if (settings->mode == "CLASSIC")
         return new ClassicPlayScene(settings);
+    if (settings->mode == "ENDLESS")
+        return new EndlessPlayScene(settings);
     return nullptr;
 }
 

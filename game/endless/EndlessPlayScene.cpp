@@ -1,0 +1,685 @@
+// The endless field: its table entries, the scroll that brings new rows in from below, the speed that
+// follows the depth, the top alarm with its countdown, and the rock fall of a lost game.
+#include "game/endless/EndlessPlayScene.h"
+
+#include "compat/win32/timer.h"
+#include "game/actors/Jack.h"
+#include "game/actors/MineCart.h"
+#include "game/block/Block.h"
+#include "game/block/BlockIcon.h"
+#include "game/endless/EndlessActors.h"
+#include "game/endless/EndlessLevel.h"
+#include "game/field/FieldServices.h"
+#include "platform/app/Application.h"
+#include "platform/catalogue/CatalogueSound.h"
+#include "platform/catalogue/ResourceManager.h"
+#include "platform/sound/SoundManager.h"
+#include "resources/layout/LayoutDocument.h"
+#include "resources/properties/PropertyManager.h"
+#include "runtime/GameException.h"
+#include "runtime/Random.h"
+#include "toolkit/dialog/Dialog.h"
+#include "toolkit/modifier/ModifierDelay.h"
+#include "toolkit/modifier/ModifierFrame.h"
+#include "toolkit/modifier/ModifierLocation.h"
+#include "toolkit/modifier/ModifierLocationFollow.h"
+#include "toolkit/modifier/ModifierLocationWave.h"
+#include "toolkit/modifier/ModifierSound.h"
+#include "toolkit/sprite/BitmapSprite.h"
+#include "toolkit/sprite/ScrollSprite.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/sprite/XmlCreation.h"
+#include "toolkit/widget/ButtonBlit.h"
+#include "toolkit/widget/PixelFontLabel.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+const ClassRecord EndlessPlayScene::classRecord("EndlessPlayScene", &PlayScene::classRecord);
+
+std::string formatDepth(const std::string& format, double depth)
+{
+    // Find the conversions; "%%" is a literal percent sign.
+    int conversions = 0;
+    bool floating = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%')
+            continue;
+        if (i + 1 < format.size() && format[i + 1] == '%') {
+            ++i;
+            continue;
+        }
+        ++conversions;
+        std::size_t j = i + 1;
+        while (j < format.size() && std::strchr("-+ #0", format[j]))
+            ++j;
+        while (j < format.size() && (std::isdigit(static_cast<unsigned char>(format[j])) || format[j] == '.'))
+            ++j;
+        floating = j < format.size() && std::strchr("fFeEgG", format[j]);
+        i = j;
+    }
+    char text[256];
+    if (conversions == 1 && floating) {
+        const int written = std::snprintf(text, sizeof text, format.c_str(), depth);
+        if (written >= 0)
+            return text;
+    }
+    std::snprintf(text, sizeof text, "%.1f", depth);
+    return format + text;
+}
+
+namespace {
+
+int propertyInt(const char* id)
+{
+    Application* app = Application::instance();
+    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
+    if (!store)
+        throw GameTextException(0, "ID not found: %s\n", id);
+    return store->getInteger(id);
+}
+
+bool isRunning(const GameTimer& timer)
+{
+    return timer.isEnabled() && !timer.isPaused();
+}
+
+void stopSound(int channel)
+{
+    if (channel == -1)
+        return;
+    if (Application* app = Application::instance())
+        if (SoundManager* sound = app->getSoundManager())
+            sound->stopSound(channel);
+}
+
+std::string formatInt(int value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+} // namespace
+
+EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameSettings)
+{
+    const std::string levelId = "LEVEL_" + settings->difficulty + "_" + settings->mode;
+    if (!level)
+        throw GameTextException(0, "Endless field: the layout has no level \"%s\"\n", levelId.c_str());
+    endlessLevel = dynamic_cast<EndlessLevel*>(level);
+    if (!endlessLevel)
+        throw GameTextException(0, "Endless field: the layout's level \"%s\" is not an endless level\n",
+                                levelId.c_str());
+    if (!menuButton) {
+        const std::string id = "BUTTON_GAME_MENU_" + settings->mode;
+        throw GameTextException(0, "Endless field: the layout has no menu button \"%s\"\n", id.c_str());
+    }
+
+    setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
+    setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
+    setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
+    setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
+    setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
+    setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
+    setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
+    setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
+    setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
+    setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
+    setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
+    setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
+    setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
+    setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
+    setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::SettleField);
+    setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::EndlessEnd);
+    setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
+    setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
+    setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::EndlessEnd);
+    setAction(PlayPhase::EndlessEnd, PlayEvent::StepDone, PlayAction::Leave);
+
+    // The menu button slides in from the left, the depth label beside it.
+    const int buttonWidth = menuButton->getWidth();
+    menuButton->setAlpha(0);
+    menuButton->setX(-buttonWidth);
+    if (ModifierLocationLine* move =
+            ModifierLocationLine::start(menuButton, menuButton->getX(), 0, 0, 0, 0.05f, Modifier::OptionBlocking)) {
+        move->setAdjustY(false);
+        move->setEaseInOut(true);
+    }
+    if (const TiXmlElement* element = findLayoutElement("LABEL_DEPTH_ENDLESS"))
+        depthLabel = dynamic_cast<PixelFontLabel*>(createSpriteFromXml(element));
+    if (depthLabel) {
+        depthLabel->addRef();
+        depthLabel->fitHeightToText();
+        const int home = depthLabel->getX();
+        if (ModifierLocationLine* move = ModifierLocationLine::start(depthLabel, home - buttonWidth, 0, home, 0, 0.05f,
+                                                                     Modifier::OptionBlocking)) {
+            move->setAdjustY(false);
+            move->setEaseInOut(true);
+        }
+        depthLabel->setX(home - buttonWidth);
+    }
+    if (const TiXmlElement* element = findLayoutElement("SCROLL_GAME_ENDLESS"))
+        scrollSprite = dynamic_cast<ScrollSprite*>(createSpriteFromXml(element));
+    if (!scrollSprite)
+        scrollSprite = new ScrollSprite;
+    scrollSprite->addRef();
+
+    SurfaceHolder* bottomImage = ResourceManager::getImage("IMAGE_GAME_ENDLESS_MINE_BOTTOM");
+    auto* bottom = new BitmapSprite(bottomImage ? bottomImage->getSurface() : nullptr,
+                                    bottomImage ? bottomImage->getMask() : nullptr);
+    bottom->fitSizeToImage();
+    bottom->setPosition(level->getX(),
+                        level->getY() + (level->getRows() + 1) * level->getBlockHeight() - bottom->getHeight());
+    bottom->addRef();
+    mineBottom = bottom;
+
+    // The miner rides in the elevator cart, which waits above the screen's top right corner.
+    jack = new JackEndless;
+    jack->addRef();
+    jack->addStateFlags(StateRelative);
+    auto* cart = new MineCartEndless(level->getLevelNumber(), jack);
+    cart->addRef();
+    mineCart = cart;
+    if (settings->continueSaved && savedGame) {
+        int gold = 0;
+        savedGame->QueryIntAttribute("minecartgoldamount", &gold);
+        cart->setGoldLevel(gold);
+    }
+    cart->setPosition(getResourceInt("INT_GAME_WIDTH") - cart->getWidth(), -cart->getHeight());
+
+    addStateFlags(4);
+    setPhase(PlayPhase::Created);
+}
+
+EndlessPlayScene::~EndlessPlayScene()
+{
+    if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart))
+        cart->dropRider();
+    if (jack)
+        jack->setParent(nullptr);
+    dropSprite(jack);
+    dropSprite(mineCart);
+    dropSprite(scrollSprite);
+    dropSprite(mineBottom);
+    dropSprite(depthLabel);
+}
+
+void EndlessPlayScene::addAtLayer(Sprite* sprite, const char* layer)
+{
+    if (sprite)
+        addSpriteAtLayer(sprite, layer);
+}
+
+double EndlessPlayScene::getScrollPosition() const
+{
+    return scrollSprite ? scrollSprite->getScrollOffset() : 0.0;
+}
+
+void EndlessPlayScene::onAddedToCanvas()
+{
+    PlayScene::onAddedToCanvas();
+    if (!canvas)
+        return;
+    addAtLayer(scrollSprite, "LAYER_BACKGROUND");
+    addAtLayer(mineBottom, "LAYER_MINEBOTTOM");
+    addAtLayer(mineCart, "LAYER_MINECART");
+    if (jack && mineCart && mineCart->getCanvas() == canvas)
+        canvas->addSpriteAfter(jack, mineCart);
+    if (depthLabel && menuButton && menuButton->getCanvas() == canvas) {
+        const int at = canvas->indexOf(menuButton);
+        canvas->addSprite(depthLabel);
+        if (at >= 0)
+            canvas->moveSprite(depthLabel, at + 1);
+    }
+    updateDepthLabel();
+    registerInput();
+    setPhase(PlayPhase::Shown);
+}
+
+void EndlessPlayScene::onRemovedFromCanvas()
+{
+    SpriteCanvas* owner = canvas;
+    PlayScene::onRemovedFromCanvas();
+    if (owner) {
+        for (Sprite* sprite : {static_cast<Sprite*>(scrollSprite), mineBottom, static_cast<Sprite*>(depthLabel),
+                               static_cast<Sprite*>(mineCart), static_cast<Sprite*>(jack)})
+            if (sprite && sprite->getCanvas() == owner)
+                owner->removeSprite(sprite);
+    }
+    if (jack)
+        jack->setParent(nullptr);
+    unregisterInput();
+}
+
+void EndlessPlayScene::sendEvent(int event)
+{
+    switch (getAction(phase, event)) {
+    case PlayAction::Begin: setPhase(PlayPhase::Starting); break;
+    case PlayAction::StartGame: startGame(); break;
+    case PlayAction::SpeedUp: speedUp(); break;
+    case PlayAction::GoldDone: goldDone(); break;
+    case PlayAction::EndlessEnd: setPhase(PlayPhase::EndlessEnd); break;
+    default: PlayScene::sendEvent(event); break;
+    }
+}
+
+void EndlessPlayScene::startGame()
+{
+    const std::uint32_t now = timeGetTime();
+    if (level->getLevelNumber() == 1) {
+        musicStartTime = static_cast<int>(now) + getResourceInt("INT_MUSIC_START_DELAY");
+        playSound("SOUND_GAME_START", 255);
+    }
+    if (Application* app = Application::instance())
+        app->setCursorShape(2);
+    level->startLevel();
+
+    if (!settings->continueSaved || !savedGame) {
+        speedUpActive = true;
+        saveState = SaveState::Playing;
+        level->createInitialLines();
+        hourglassTimer.stop();
+        treasureTimer.stop();
+        levelTimer.restart(now);
+        gameoverTimer.stop();
+        levelStats.blocksremoved.set(0);
+        fillNewRow();
+    } else {
+        int inProgress = 0;
+        savedGame->QueryIntAttribute("isgameinprogress", &inProgress);
+        saveState = inProgress != 0 ? SaveState::Playing : SaveState::Ended;
+        level->loadState(savedGame);
+        double offset = 0.0;
+        savedGame->QueryDoubleAttribute("levelypos", &offset);
+        scrollSprite->scroll(-offset);
+        speedUpActive = false;
+        const Rect& clip = getResourceRect("RECT_LEVEL_BLOCKS_CLIP_RECT_" + getName());
+        for (int i = 0; i < level->getColumns(); ++i)
+            if (Block* block = level->getNewRowBlock(i)) {
+                block->setClipRectFrom(&clip);
+                block->setY(level->getY() + level->getRows() * level->getBlockHeight());
+                if (canvas)
+                    block->addToCanvas(canvas);
+            }
+        // A timer the saved game lacks keeps its state rather than reading nothing.
+        const std::pair<const char*, GameTimer*> timers[] = {{"LevelTimer", &levelTimer},
+                                                             {"TreasureTimer", &treasureTimer},
+                                                             {"HourglassTime", &hourglassTimer}};
+        for (const auto& entry : timers)
+            if (const TiXmlElement* element = savedGame->FirstChildElement(entry.first))
+                entry.second->loadXML(element);
+        gameoverTimer.stop();
+        for (GameTimer* timer : {&levelTimer, &treasureTimer, &hourglassTimer, &gameoverTimer})
+            timer->setPaused(false);
+        if (isRunning(hourglassTimer))
+            startHourglassEffect(nullptr);
+    }
+
+    hintTimer.restart(now);
+    putBlocksOnCanvas(true);
+    level->fadeInBlocks(getResourceFloat("INT_LEVEL_RESUME_FADE_SPEED_ENDLESS"));
+    level->setShakingRows(0);
+
+    endlessLevel->setScrollPosition(getScrollPosition());
+    baseSpeed = endlessLevel->getSpeed();
+    speedUpRow = level->getRowsAdded();
+    scrollSprite->setSpeed(baseSpeed, 0);
+
+    settings->continueSaved = 0;
+    if (savedGame) {
+        savedGame = nullptr;
+        delete savedDocument;
+        savedDocument = nullptr;
+    }
+    setPhase(PlayPhase::Intro);
+}
+
+void EndlessPlayScene::speedUp()
+{
+    if (level->isTopReached() || speedUpActive)
+        return;
+    speedUpActive = true;
+    speedUpUsed = true;
+    speedUpRow = level->getRowsAdded();
+}
+
+void EndlessPlayScene::goldDone()
+{
+    // The selected gold flies into the cart, piece by piece; its points count at once, the floaters of
+    // the level-up phase only show them.
+    const LayoutIntegerList& xOffsets = getResourceVector("INT_MINE_CART_GOLD_XOFFSET_ENDLESS");
+    const LayoutIntegerList& yOffsets = getResourceVector("INT_MINE_CART_GOLD_YOFFSET_ENDLESS");
+    const int gameWidth = getResourceInt("INT_GAME_WIDTH");
+    const int gameHeight = getResourceInt("INT_GAME_HEIGHT");
+    const int perFrame = getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME");
+    const int perGold = propertyInt("INT_SCORE_PER_GOLD");
+    Sprite* cartGold = mineCart ? static_cast<Sprite*>(mineCart->getGoldSprite()) : nullptr;
+    if (!cartGold)
+        cartGold = mineCart;
+    int n = 0;
+    for (int x = level->getColumns() - 1; x >= 0; --x)
+        for (int y = level->getRows() - 1; y >= 0; --y) {
+            Block* block = level->getBlock(x, y);
+            if (!block || block->getType() != BlockTypeGold || block->getState() != 2)
+                continue;
+            score.set(score.get() + perGold);
+            Sprite* gold = block->getIcon();
+            if (!gold || !cartGold) {
+                ++n;
+                continue;
+            }
+            gold->addRef();
+            pendingSprites.push_back(gold);
+            block->removeIcon();
+            if (canvas && gold->getCanvas() == canvas) {
+                const int at = canvas->indexOf(cartGold);
+                if (at >= 0)
+                    canvas->moveSprite(gold, at);
+            }
+            gold->setClipRect(0, 0, gameWidth, gameHeight);
+            if (auto* bitmap = dynamic_cast<BitmapSprite*>(gold))
+                bitmap->setAlpha(255);
+            ModifierFrame::start(gold, perFrame, 2, Modifier::OptionBlocking);
+            ModifierDelay::start(gold, 20.0 * n, Modifier::OptionBlocking);
+            const int last = static_cast<int>(xOffsets.size()) - 1;
+            const int wanted = n + std::max(0, mineCart->getGoldLevel());
+            const int k = last < 0 ? -1 : std::min(wanted, last);
+            const int dx = k >= 0 ? xOffsets[static_cast<std::size_t>(k)] : 0;
+            const int dy = k >= 0 && k < static_cast<int>(yOffsets.size()) ? yOffsets[static_cast<std::size_t>(k)] : 0;
+            ModifierLocationFollow::start(gold, cartGold, static_cast<float>(dx), static_cast<float>(dy), 1.0f, 1.0f,
+                                          true, Modifier::OptionBlocking);
+            ModifierSound::start(gold, "SOUND_GOLD_INTO_CART", Modifier::OptionRemoveParent);
+            ++n;
+        }
+    if (headerSprite && canvas)
+        if (Sprite* floaters = getLayerMarker("LAYER_FLOATERS")) {
+            const int at = canvas->indexOf(floaters);
+            if (at >= 0)
+                canvas->moveSprite(headerSprite, at);
+        }
+    if (jack)
+        jack->setPose(3);
+    if (mouseCellX >= 0 && mouseCellY >= 0)
+        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
+            level->removeGroup(hovered, 0);
+    setPhase(PlayPhase::LevelUp);
+}
+
+void EndlessPlayScene::runLevelUp()
+{
+    if (!pendingSprites.empty()) {
+        const int perGold = propertyInt("INT_SCORE_PER_GOLD");
+        std::vector<Sprite*> waiting;
+        for (Sprite* gold : pendingSprites) {
+            if (!gold->isObsolete()) {
+                waiting.push_back(gold);
+                continue;
+            }
+            createFloater(formatInt(perGold).insert(0, "+"), gold->getX(), gold->getY(), 0xFFFFFF);
+            if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
+                cart->setGoldLevel(std::max(0, cart->getGoldLevel()) + 1);
+                if (cart->getModifiers().empty() && !cart->isLeaving())
+                    if (ModifierLocationWave* wave = ModifierLocationWave::start(
+                            cart, cart->getX(), cart->getY(), 4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
+                        wave->setAdjustX(false);
+            }
+            gold->release();
+        }
+        pendingSprites.swap(waiting);
+        return;
+    }
+    if (subStep != 0)
+        return;
+    subStep = 1;
+    level->applyGravity();
+    if (jack && jack->getPose() == 3)
+        jack->setPose(1);
+    sendEvent(PlayEvent::StepDone);
+}
+
+int EndlessPlayScene::clearBonusPoints()
+{
+    return propertyInt("INT_SCORE_PER_CLEAR");
+}
+
+int EndlessPlayScene::clearBonusFactor()
+{
+    return gameStats.clearcount.get() + levelStats.clearcount.get();
+}
+
+void EndlessPlayScene::updatePhase()
+{
+    switch (phase) {
+    case PlayPhase::Shown: sendEvent(PlayEvent::StepDone); break;
+    case PlayPhase::Intro:
+        if (level->getLevelNumber() == 1 || phaseFrames() > 3)
+            sendEvent(PlayEvent::StepDone);
+        break;
+    case PlayPhase::LevelUp: runLevelUp(); break;
+    case PlayPhase::RockFall: updateRockFall(); break;
+    case PlayPhase::EndlessEnd: updateEndlessEnd(); break;
+    default: PlayScene::updatePhase(); break;
+    }
+}
+
+void EndlessPlayScene::updateRockFall()
+{
+    const int frames = phaseFrames();
+    if (frames > 2 && subStep == 0) {
+        subStep = 1;
+        FieldServices::get().fadeMusicOut(0.5f);
+        playSound("SOUND_GAME_OVER_ROCKFALL", 255);
+        showHeaderText("STRING_GAMEOVER_HEADER");
+        addAtLayer(headerSprite, "LAYER_MENU_BUTTON");
+    } else if (frames > 5 && subStep == 1) {
+        subStep = 2;
+        Random& random = Random::global();
+        for (int x = 0; x < level->getColumns(); ++x) {
+            const int extra = random.nextInt(250) + level->getBlockHeight();
+            const int delay = random.nextInt(25);
+            if (Block* block = level->getNewRowBlock(x))
+                dropBlockOut(block, extra, delay);
+            for (int y = 0; y < level->getRows(); ++y)
+                if (Block* block = level->getBlock(x, y))
+                    dropBlockOut(block, extra, delay);
+        }
+        level->clear();
+    } else if (frames > 35 && level->getRemovingCount() < 1 && subStep == 2) {
+        subStep = 3;
+        stopSound(earthquakeChannel);
+        earthquakeChannel = -1;
+        sendEvent(PlayEvent::StepDone);
+    }
+}
+
+void EndlessPlayScene::updateEndlessEnd()
+{
+    if (subStep == 0) {
+        if (menuButton) {
+            const int width = menuButton->getWidth();
+            if (ModifierLocationLine* move = ModifierLocationLine::start(menuButton, menuButton->getX(), 0, -width, 0,
+                                                                         0.2f, Modifier::OptionBlocking)) {
+                move->setAdjustY(false);
+                move->setEaseInOut(true);
+            }
+            if (depthLabel)
+                if (ModifierLocationLine* move =
+                        ModifierLocationLine::start(depthLabel, depthLabel->getX(), 0,
+                                                    depthLabel->getX() - menuButton->getX() - width, 0, 0.2f,
+                                                    Modifier::OptionBlocking)) {
+                    move->setAdjustY(false);
+                    move->setEaseInOut(true);
+                }
+        }
+        subStep = 1;
+    } else if (subStep == 1) {
+        if (menuButton && !menuButton->getModifiers().empty())
+            return;
+        subStep = 2;
+        sendEvent(PlayEvent::StepDone);
+    }
+}
+
+void EndlessPlayScene::updateGame()
+{
+    const double position = getScrollPosition();
+    const int h = level->getBlockHeight();
+    const int rowsAdded = level->getRowsAdded();
+
+    if (phaseFrames() > 25 && subStep == 0) {
+        subStep = 1;
+        FieldServices::get().fadeMusicIn(0.5f);
+    }
+
+    // The next row is due but the top row is occupied: the field stands still and the countdown runs.
+    const bool blocked = (rowsAdded + 1) * h + position < 0 && level->isTopReached();
+    const Block* top = level->getTopBlock();
+    const int freeHeight = top ? top->getY() - level->getY() : level->getRows() * h;
+    const bool nearTop = freeHeight <= getResourceInt("INT_ENDLESS_SLOWDOWN_HEIGHT");
+
+    if (blocked && !topAlarm) {
+        topAlarm = true;
+        showTopRowWarnings();
+        playSound("SOUND_TOP_REACHED", 255);
+        FieldServices::get().fadeMusicHalf(0.5f);
+        if (jack)
+            jack->setPose(4);
+    } else if (!blocked && topAlarm) {
+        topAlarm = false;
+        if (earthquakeChannel != -1) {
+            stopSound(earthquakeChannel);
+            FieldServices::get().fadeMusicIn(0.5f);
+            earthquakeChannel = -1;
+        }
+        if (jack)
+            jack->setPose(1);
+    }
+
+    const bool hourglass = isRunning(hourglassTimer);
+    updateGameOverTimer(!hourglass && blocked);
+    if (phase != PlayPhase::Playing)
+        return;
+
+    if (position <= -(speedUpRow + 1.0) * h)
+        speedUpActive = false;
+
+    float speed = endlessLevel->getSpeed();
+    if (speedUpActive)
+        speed = getResourceFloat("FLOAT_ENDLESS_SPEEDUP_SCROLL_SPEED");
+    else if (nearTop)
+        speed *= getResourceFloat("FLOAT_ENDLESS_SLOWDOWN_SCROLL_SPEED_MULTIPLIER");
+    scrollSprite->setSpeed(speed, 0);
+
+    if (hourglass && !speedUpActive)
+        updateHourglass();
+    else if (!blocked)
+        scrollSprite->tick();
+
+    const double scrolled = getScrollPosition();
+    endlessLevel->setScrollPosition(scrolled);
+    while (level->scrollRemainder() < 0 && !level->isTopReached()) {
+        speedUpActive = false;
+        level->insertRow();
+        fillNewRow();
+        clearSelection();
+    }
+    endlessLevel->setScrollPosition(scrolled);
+
+    updateDepthLabel();
+    gameStats.depth = endlessLevel->getDepth();
+
+    if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
+        cart->followScroll(scrolled);
+        // A full cart rises out of the screen once the last gold has landed.
+        if (!cart->isLeaving() && cart->getGoldLevel() >= cart->getStageCount() && cart->getStageCount() > 0 &&
+            level->getRemovingCount() == 0) {
+            cart->setLeaving(true);
+            const std::vector<Modifier*> running = cart->getModifiers();
+            for (Modifier* modifier : running)
+                cart->removeModifier(modifier);
+            if (ModifierLocationLine* move = ModifierLocationLine::start(
+                    cart, cart->getX(), cart->getY(), cart->getX(), -cart->getHeight(),
+                    getResourceFloat("FLOAT_ENDLESS_MINE_CART_DELIVER_SPEED"), Modifier::OptionBlocking)) {
+                move->setAdjustX(false);
+                move->setEaseInOut(true);
+            }
+        }
+    }
+
+    if (endlessLevel->isLevelEnd()) {
+        gameStats.add(levelStats);
+        levelStats.reset();
+        level->setLevelNumber(level->getLevelNumber() + 1);
+        level->startLevel();
+    }
+
+    PlayScene::updateGame();
+}
+
+void EndlessPlayScene::fillNewRow()
+{
+    const Rect& clip = getResourceRect("RECT_LEVEL_BLOCKS_CLIP_RECT_" + getName());
+    for (int i = 0; i < level->getColumns(); ++i) {
+        Block* block = endlessLevel->makeWaitingBlock();
+        if (!block)
+            continue;
+        block->setClipRectFrom(&clip);
+        if (canvas)
+            block->addToCanvas(canvas);
+    }
+}
+
+void EndlessPlayScene::putBlocksOnCanvas(bool hide)
+{
+    PlayScene::putBlocksOnCanvas(hide);
+    if (!hide)
+        return;
+    for (Block* block : level->getNewRow())
+        if (block)
+            block->setAlpha(0);
+}
+
+void EndlessPlayScene::updateDepthLabel()
+{
+    if (!depthLabel)
+        return;
+    depthLabel->setText(formatDepth(getResourceString("STRING_DEPTH_LABEL_TEMPLATE"), endlessLevel->getDepth()));
+}
+
+void EndlessPlayScene::saveModeState(TiXmlElement* element)
+{
+    if (!element)
+        return;
+    element->SetAttribute("levelypos", static_cast<int>(getScrollPosition()));
+    element->SetAttribute("minecartgoldamount", mineCart ? mineCart->getGoldAmount() : 0);
+}
+
+void EndlessPlayScene::openDialog(int kind)
+{
+    if (kind != PlayDialog::GameOver)
+        return PlayScene::openDialog(kind);
+    const std::vector<std::string> texts = {"STRING_GAMEOVER_DEPTH_REACHED", "STRING_GAMEOVER_SCORE",
+                                            "STRING_GAMEOVER_BLOCKS", "STRING_GAMEOVER_GOLD",
+                                            "STRING_GAMEOVER_TREASURES_FOUND"};
+    const std::vector<std::string> values = {
+        formatDepth(getResourceString("STRING_GAMEOVER_DEPTH_FORMAT"), gameStats.depth), formatInt(shownScore.get()),
+        formatInt(gameStats.blocksremoved.get()), formatInt(gameStats.gold),
+        formatInt(static_cast<int>(gameStats.acquiredTreasures.size()))};
+    std::vector<std::string> localised;
+    for (const std::string& id : texts)
+        localised.push_back(getResourceString(id));
+    Dialog* dialog = FieldServices::get().openGameOverStatsDialog(
+        getX(), getY(), getWidth(), getHeight(), getResourceString("STRING_GAMEOVER_HEADER"), localised, values);
+    if (!dialog)
+        return;
+    dialog->setName("DIALOG_HIGHSCORE_STATS");
+    dialog->addRef();
+    dialog->setListener(this);
+    dropSprite(openDialogSprite);
+    openDialogSprite = dialog;
+}
