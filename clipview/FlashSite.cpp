@@ -33,13 +33,7 @@ public:
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++references_; }
-    ULONG Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG Release() override;
     HRESULT Advise(VARIANT, VARIANT, VARIANT interval, DWORD, ITimerSink* sink, DWORD*) override
     {
         sink_ = sink;
@@ -93,6 +87,11 @@ public:
     HRESULT SetNamedTimerReference(const GUID&, ITimer*) override { return S_OK; }
 
     Timer* current() const { return current_; }
+    void forget(const Timer* timer)
+    {
+        if (current_ == timer)
+            current_ = nullptr;
+    }
     void destroy()
     {
         if (current_)
@@ -116,6 +115,18 @@ ULONG TimerService::Release()
         if (service == this)
             service = nullptr;
         destroy();
+    }
+    return left;
+}
+
+// A timer its holder lets go of is no longer the service's to drive or to destroy.
+ULONG Timer::Release()
+{
+    const ULONG left = --references_;
+    if (left == 0) {
+        if (service)
+            service->forget(this);
+        delete this;
     }
     return left;
 }

@@ -30,6 +30,7 @@ bool liveControl = false;
 int madeControls = 0;
 MovieControl* lastControl = nullptr;
 bool lastControlGone = false;
+std::vector<std::string> finalCalls;
 
 class MovieControl final : public IShockwaveFlash,
                            public IOleObject,
@@ -227,6 +228,7 @@ public:
 
     ~MovieControl()
     {
+        finalCalls = calls;
         if (timer)
             timer->Release();
         if (site)
@@ -381,6 +383,10 @@ TEST_F(MovieControlTest, PlaysInAChildOfTheGameWindowAndPostsTheEndOnce)
 
     EXPECT_EQ(HideIEWindow(), 0);
     EXPECT_TRUE(lastControlGone) << "the site releases the control's only reference";
+    const std::vector<std::string> takenDown = {"Stop", "Unadvise 77", "SetClientSite null", "UIDeactivate",
+                                                "InPlaceDeactivate"};
+    ASSERT_GE(finalCalls.size(), takenDown.size());
+    EXPECT_EQ(std::vector<std::string>(finalCalls.end() - takenDown.size(), finalCalls.end()), takenDown);
 }
 
 TEST_F(MovieControlTest, ClicksInsideAreReportedAndInputReachesTheControl)
