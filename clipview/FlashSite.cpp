@@ -79,7 +79,12 @@ public:
     ULONG Release() override;
     HRESULT CreateTimer(ITimer*, ITimer** timer) override
     {
-        // The previous timer stays with whoever holds it; only the newest is driven.
+        // The previous timer stays with whoever holds it (the service gives up its own reference, so
+        // it goes when they let go); only the newest is driven.
+        if (Timer* previous = current_) {
+            current_ = nullptr;
+            previous->Release();
+        }
         current_ = new Timer(host_);
         return current_->QueryInterface(IID_ITimer, reinterpret_cast<void**>(timer));
     }
