@@ -57,11 +57,12 @@ BSTR widen(const char* text)
     return SysAllocString(wide.c_str());
 }
 
-void putText(IShockwaveFlash* control, HRESULT (IShockwaveFlash::*put)(BSTR), const char* text)
+HRESULT putText(IShockwaveFlash* control, HRESULT (IShockwaveFlash::*put)(BSTR), const char* text)
 {
     BSTR value = widen(text);
-    (control->*put)(value);
+    const HRESULT result = (control->*put)(value);
     SysFreeString(value);
+    return result;
 }
 
 // The movie control, made from the first ProgID that names a registered class.
@@ -155,8 +156,9 @@ public:
         clickedMessage_ = clickedMessage;
         finishedMessage_ = finishedMessage;
         finished_ = false;
-        putText(control_, &IShockwaveFlash::put_Movie, path);
-        control_->Play();
+        // A movie the control refuses is as good as no control: nothing to watch.
+        if (FAILED(putText(control_, &IShockwaveFlash::put_Movie, path)) || FAILED(control_->Play()))
+            return;
         SetTimer(window_, kEndCheckTimer, kEndCheckPeriodMs, onEndCheckTimer);
     }
 
@@ -172,14 +174,14 @@ public:
     {
         if (!control_ || finished_)
             return;
+        // A control that cannot answer is taken as one with nothing playing.
         VARIANT_BOOL playing = VARIANT_FALSE;
-        control_->IsPlaying(&playing);
-        if (playing == VARIANT_FALSE)
+        if (FAILED(control_->IsPlaying(&playing)) || playing == VARIANT_FALSE)
             return;
         long frame = 0;
         long frames = 0;
-        control_->CurrentFrame(&frame);
-        control_->get_TotalFrames(&frames);
+        if (FAILED(control_->CurrentFrame(&frame)) || FAILED(control_->get_TotalFrames(&frames)))
+            return;
         if (frame >= frames - 1)
             notifyFinished();
     }

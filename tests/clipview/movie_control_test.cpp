@@ -31,6 +31,7 @@ int madeControls = 0;
 MovieControl* lastControl = nullptr;
 bool lastControlGone = false;
 std::vector<std::string> finalCalls;
+std::string failingCall; // the call the next control made answers with E_FAIL
 
 class MovieControl final : public IShockwaveFlash,
                            public IOleObject,
@@ -51,6 +52,7 @@ public:
     int rate = 0;
     bool playing = false;
     int draws = 0;
+    std::string failing = failingCall;
 
     HRESULT QueryInterface(REFIID riid, void** object) override
     {
@@ -122,11 +124,19 @@ public:
     }
     HRESULT IsPlaying(VARIANT_BOOL* on) override
     {
+        if (failing == "IsPlaying") {
+            *on = VARIANT_TRUE; // what a failed call leaves is not to be trusted
+            return E_FAIL;
+        }
         *on = playing ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
     HRESULT CurrentFrame(long* out) override
     {
+        if (failing == "CurrentFrame") {
+            *out = 1000;
+            return E_FAIL;
+        }
         *out = frame;
         return S_OK;
     }
@@ -239,7 +249,7 @@ private:
     HRESULT note(const std::string& call)
     {
         calls.push_back(call);
-        return S_OK;
+        return call.compare(0, failing.size(), failing) == 0 && !failing.empty() ? E_FAIL : S_OK;
     }
 
     void startTimer()
@@ -312,6 +322,7 @@ protected:
         HideIEWindow();
         DestroyWindow(game);
         liveControl = false;
+        failingCall.clear();
         compat::testing::useVirtualClock(false);
         std::filesystem::current_path(previous);
     }
@@ -416,6 +427,32 @@ TEST_F(MovieControlTest, ClicksInsideAreReportedAndInputReachesTheControl)
     EXPECT_EQ(control.draws, before + 1);
 
     EXPECT_EQ(HideIEWindow(), 0);
+}
+
+TEST_F(MovieControlTest, WithoutAWorkingControlTheMovieNeverFinishes)
+{
+    struct Case {
+        const char* what;
+        bool live;
+        const char* failing;
+    };
+    const Case cases[] = {
+        {"nothing registered answers", false, ""},
+        {"the movie is refused", true, "Movie"},
+        {"play is refused", true, "Play"},
+        {"the control cannot say whether it plays", true, "IsPlaying"},
+        {"the control cannot say its frame", true, "CurrentFrame"},
+    };
+    for (const Case& c : cases) {
+        liveControl = c.live;
+        failingCall = c.failing;
+        ASSERT_EQ(ShowIEWindow(reinterpret_cast<HINSTANCE>(0x400000), game, 0, 0, 320, 240,
+                               dir.file("ad.swf").c_str(), kFinished, kClicked),
+                  0)
+            << c.what;
+        EXPECT_TRUE(run(200).empty()) << c.what;
+        EXPECT_EQ(HideIEWindow(), 0);
+    }
 }
 
 TEST_F(MovieControlTest, SiteAnswersWithItsResultCodes)
