@@ -3,12 +3,16 @@
 // registered; without one the window stays empty and no finished message ever comes.
 #include "clipview/Clipview.h"
 
+#include "clipview/FlashSite.h"
+
+#include "compat/win32/controls.h"
 #include "compat/win32/messages.h"
 #include "compat/win32/path.h"
 #include "compat/win32/window.h"
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -46,14 +50,65 @@ bool canOpen(const char* path)
 
 LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-class FlashWindow {
+// A path as the control takes it: each byte widened.
+BSTR widen(const char* text)
+{
+    std::wstring wide(text, text + std::strlen(text));
+    return SysAllocString(wide.c_str());
+}
+
+HRESULT putText(IShockwaveFlash* control, HRESULT (IShockwaveFlash::*put)(BSTR), const char* text)
+{
+    BSTR value = widen(text);
+    const HRESULT result = (control->*put)(value);
+    SysFreeString(value);
+    return result;
+}
+
+// The movie control, made from the first ProgID that names a registered class.
+IShockwaveFlash* createControl()
+{
+    IShockwaveFlash* control = nullptr;
+    auto tryProgId = [&control](const wchar_t* progId) {
+        CLSID classId;
+        if (CLSIDFromProgID(progId, &classId) != S_OK)
+            return;
+        void* unknown = nullptr;
+        if (CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown, &unknown) !=
+                S_OK ||
+            !unknown)
+            return;
+        auto* object = static_cast<IUnknown*>(unknown);
+        void* flash = nullptr;
+        if (object->QueryInterface(IID_IShockwaveFlash, &flash) == S_OK)
+            control = static_cast<IShockwaveFlash*>(flash);
+        object->Release();
+    };
+    tryProgId(L"ShockwaveFlash.ShockwaveFlash");
+    for (int version = 10; !control && version >= 1; --version) {
+        wchar_t progId[256];
+        std::swprintf(progId, 256, L"ShockwaveFlash.ShockwaveFlash.%d", version);
+        tryProgId(progId);
+    }
+    return control;
+}
+
+class FlashWindow final : public FlashEventOwner {
 public:
     FlashWindow(HWND parent, const char* moviePath, int x, int y, int width, int height)
-        : parent_(parent), x_(x), y_(y), width_(width), height_(height)
+        : parent_(parent), sink_(new FlashEventSink(this)), x_(x), y_(y), width_(width), height_(height)
     {
         setPath(moviePath);
     }
-    virtual ~FlashWindow() = default;
+    virtual ~FlashWindow()
+    {
+        if (control_)
+            control_->Release();
+        if (sink_)
+            sink_->Release();
+    }
+
+    void onFSCommand(const char*, const char*) override {}
 
     void registerClass(HINSTANCE instance)
     {
@@ -93,24 +148,92 @@ public:
         MoveWindow(window_, x, y, width, height, TRUE);
     }
 
-    void loadMovie(const char*, UINT finishedMessage, UINT clickedMessage)
+    void loadMovie(const char* path, UINT finishedMessage, UINT clickedMessage)
     {
         // Without a control there is nothing to play or watch.
-        if (!hasControl_)
+        if (!control_)
             return;
         clickedMessage_ = clickedMessage;
         finishedMessage_ = finishedMessage;
         finished_ = false;
+        // A movie the control refuses is as good as no control: nothing to watch.
+        if (FAILED(putText(control_, &IShockwaveFlash::put_Movie, path)) || FAILED(control_->Play()))
+            return;
         SetTimer(window_, kEndCheckTimer, kEndCheckPeriodMs, onEndCheckTimer);
     }
 
     void stopMovie()
     {
+        if (control_)
+            control_->Stop();
         if (window_)
             KillTimer(window_, kEndCheckTimer);
     }
 
-    void checkMovieEnd() {}
+    void checkMovieEnd()
+    {
+        if (!control_ || finished_)
+            return;
+        // A control that cannot answer is taken as one with nothing playing.
+        VARIANT_BOOL playing = VARIANT_FALSE;
+        if (FAILED(control_->IsPlaying(&playing)) || playing == VARIANT_FALSE)
+            return;
+        long frame = 0;
+        long frames = 0;
+        if (FAILED(control_->CurrentFrame(&frame)) || FAILED(control_->get_TotalFrames(&frames)))
+            return;
+        if (frame >= frames - 1)
+            notifyFinished();
+    }
+
+    // Posted once for each loaded movie.
+    void notifyFinished()
+    {
+        finished_ = true;
+        PostMessageA(parent_, finishedMessage_, 0, 0);
+        KillTimer(window_, kEndCheckTimer);
+    }
+
+    void onCreate(HWND host)
+    {
+        site_ = new (std::nothrow) CContainer();
+        log("new CContainer");
+        if (!site_)
+            return;
+        log("CContainer success");
+        site_->setHostWindow(host);
+        control_ = createControl();
+        if (!control_)
+            return;
+        control_->AddRef();
+        site_->attachControl(control_);
+        connectEvents();
+        control_->put_EmbedMovie(VARIANT_TRUE);
+        putText(control_, &IShockwaveFlash::put_Movie, path_);
+        putText(control_, &IShockwaveFlash::put_WMode, "Opaque");
+        putText(control_, &IShockwaveFlash::put_Quality2, "High");
+        site_->activate(true);
+    }
+
+    void onDestroy(HWND window)
+    {
+        ShowWindow(window, SW_HIDE);
+        SetWindowLongPtrA(window, GWL_USERDATA, 0);
+        disconnectEvents();
+        if (control_) {
+            control_->Release();
+            control_ = nullptr;
+        }
+        if (sink_) {
+            sink_->Release();
+            sink_ = nullptr;
+        }
+        if (site_) {
+            site_->detachControl();
+            site_->Release();
+            site_ = nullptr;
+        }
+    }
 
     void notifyClicked() { PostMessageA(parent_, clickedMessage_, 0, 0); }
 
@@ -122,26 +245,55 @@ public:
     {
         switch (message) {
         case WM_CREATE:
-            log("new CContainer");
-            log("CContainer success");
+            onCreate(window);
             break;
         case WM_DESTROY:
-            ShowWindow(window, SW_HIDE);
-            SetWindowLongPtrA(window, GWL_USERDATA, 0);
+            onDestroy(window);
             break;
-        case WM_ERASEBKGND:
-        case WM_DISPLAYCHANGE:
+        case WM_SIZE:
+            if (site_)
+                site_->setRect(0, 0, static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+            if (control_ && !finished_) {
+                if (wParam == 1)
+                    control_->Stop();
+                else if (wParam == 0)
+                    control_->Play();
+            }
+            break;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
             checkMovieEnd();
+            if (site_)
+                site_->draw(dc);
+            EndPaint(window, &paint);
+            break;
+        }
+        case WM_ERASEBKGND:
+        case WM_DISPLAYCHANGE: {
+            HDC dc = GetDC(window);
+            checkMovieEnd();
+            if (site_)
+                site_->draw(dc);
+            ReleaseDC(window, dc);
             return 0;
+        }
         case WM_MOUSEMOVE:
+            if (!clicked_ && site_)
+                site_->forwardMessage(message, wParam, lParam);
+            return 1;
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_CHAR:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
         case WM_LBUTTONDOWN:
+            if (site_)
+                site_->forwardMessage(message, wParam, lParam);
             return 1;
         case WM_LBUTTONUP: {
+            if (site_)
+                site_->forwardMessage(message, wParam, lParam);
             const int x = static_cast<int>(lParam & 0xFFFF);
             const int y = static_cast<int>((lParam >> 16) & 0xFFFF);
             if (isInside(x, y)) {
@@ -163,6 +315,39 @@ private:
             self->checkMovieEnd();
     }
 
+    IConnectionPoint* findConnectionPoint()
+    {
+        IUnknown* control = site_ ? site_->getControl() : nullptr;
+        if (!control)
+            return nullptr;
+        IConnectionPoint* point = nullptr;
+        void* container = nullptr;
+        if (control->QueryInterface(IID_IConnectionPointContainer, &container) == S_OK) {
+            static_cast<IConnectionPointContainer*>(container)->FindConnectionPoint(DIID_ShockwaveFlashEvents, &point);
+            static_cast<IConnectionPointContainer*>(container)->Release();
+        }
+        control->Release();
+        return point;
+    }
+
+    void connectEvents()
+    {
+        if (!sink_)
+            return;
+        if (IConnectionPoint* point = findConnectionPoint()) {
+            point->Advise(sink_, &cookie_);
+            point->Release();
+        }
+    }
+
+    void disconnectEvents()
+    {
+        if (IConnectionPoint* point = findConnectionPoint()) {
+            point->Unadvise(cookie_);
+            point->Release();
+        }
+    }
+
     void setPath(const char* moviePath)
     {
         std::memset(path_, 0, sizeof path_);
@@ -172,7 +357,10 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     HWND parent_;
-    bool hasControl_ = false;
+    CContainer* site_ = nullptr;
+    DWORD cookie_ = 0;
+    FlashEventSink* sink_;
+    IShockwaveFlash* control_ = nullptr;
     char path_[260];
     int x_, y_, width_, height_;
     bool finished_ = false;
@@ -228,6 +416,7 @@ extern "C" int ShowIEWindow(HINSTANCE instance, HWND parent, int x, int y, int w
     if (!current)
         return CLIPVIEW_NO_MEMORY;
     if (!setUp) {
+        CoInitialize(nullptr);
         current->registerClass(instance);
         log("Register");
         setUp = true;

@@ -1,10 +1,12 @@
 #include "compat/ole/ole.h"
 
+#include "compat/ole/control.h"
 #include "compat/ole/dxdiag.h"
 
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -84,4 +86,39 @@ void compat::ole::registerClass(const CLSID& classId, ClassFactory factory)
             return;
         }
     classes().push_back({classId, factory});
+}
+
+namespace {
+struct ProgIdEntry {
+    std::wstring progId;
+    CLSID id;
+};
+std::vector<ProgIdEntry>& progIds()
+{
+    static std::vector<ProgIdEntry> entries;
+    return entries;
+}
+} // namespace
+
+HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* classId)
+{
+    if (!progId || !classId)
+        return E_INVALIDARG;
+    *classId = CLSID{};
+    for (const ProgIdEntry& entry : progIds())
+        if (entry.progId == progId) {
+            *classId = entry.id;
+            return S_OK;
+        }
+    return REGDB_E_CLASSNOTREG;
+}
+
+void compat::ole::registerProgId(const wchar_t* progId, const CLSID& classId)
+{
+    for (ProgIdEntry& entry : progIds())
+        if (entry.progId == progId) {
+            entry.id = classId;
+            return;
+        }
+    progIds().push_back({progId, classId});
 }
