@@ -10,6 +10,8 @@
 #include "frontend/app/GameFieldServices.h"
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
+#include "frontend/screens/QuarrytideTransition.h"
+#include "frontend/screens/TitleScene.h"
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Scene.h"
@@ -108,6 +110,7 @@ GameApp* GameApp::instance() { return instanceSlot(); }
 int GameApp::initGame()
 {
     setConfig(new Properties());
+    registerQuarrytideTransitionCreator();
     GameFieldServices::instance().install();
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
@@ -124,6 +127,12 @@ void GameApp::onResourcesLoaded()
     StatsManager::instance().loadTreasureDescs();
     StatsManager::instance().load();
     Application::onResourcesLoaded();
+    // The screens that follow the load screen; the title screen is the first one shown.
+    auto* title = new TitleScene(this);
+    addScene(title);
+    addScene(new GameScene(this));
+    title->setPreviousScene(nullptr);
+    requestScene("SCENE_TITLE");
 }
 
 int GameApp::onExit()
