@@ -1,5 +1,6 @@
 #include "frontend/screens/TitleScene.h"
 
+#include "compat/win32/path.h"
 #include "compat/win32/shell.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
@@ -502,8 +503,8 @@ void TitleScene::startGame()
     GameSettings& settings = play->getSettings();
     if (!settings.continueSaved) {
         const std::string path = GameApp::getSaveGamePath(settings.mode, GameApp::getCurrentPlayer(), "savegames");
-        std::remove((path + ".!").c_str());
-        std::remove(path.c_str());
+        std::remove(compat::hostPath((path + ".!").c_str()).c_str());
+        std::remove(compat::hostPath(path.c_str()).c_str());
     }
     play->setPreviousScene(this);
     StatsManager::instance().onGameStarted(settings);
