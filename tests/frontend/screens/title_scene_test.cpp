@@ -9,6 +9,8 @@
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
+#include "platform/catalogue/ResourceManager.h"
+#include "platform/surface/ImageLoader.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "resources/settings/Settings.h"
@@ -30,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -307,4 +310,41 @@ TEST_F(TitleSceneTest, TheChestShinesOnlyWithTreasuresAndADarkGlowMakesNoSparkle
     for (int frame = 0; frame < 300; ++frame)
         title->animateChest();
     EXPECT_EQ(sparkles(), before);
+}
+
+// The title screen as a returning player first sees it, drawn headless, against the picture kept beside
+// this file (QUARRY_WRITE_GOLDEN=<file.ppm> writes what is drawn).
+TEST_F(TitleSceneTest, TheTitleScreenLooksAsKept)
+{
+    constexpr int kWidth = 640, kHeight = 480;
+    enterAs("Ann");
+    Surface* backBuffer = make32(kWidth, kHeight);
+    canvas()->invalidateAll(true);
+    canvas()->render(backBuffer);
+
+    if (const char* file = std::getenv("QUARRY_WRITE_GOLDEN")) {
+        std::ofstream out(file, std::ios::binary);
+        out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const std::uint32_t p = peek(backBuffer, x, y);
+                const char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
+                out.write(rgb, 3);
+            }
+    }
+
+    const std::filesystem::path kept = std::filesystem::path(__FILE__).parent_path() / "title_scene_golden.png";
+    SurfaceDesc desc = sourceImageDesc();
+    DirectDrawSurface* golden = decodeImageFromFile(ResourceManager::getDirectDraw(), kept.string(), desc);
+    ASSERT_NE(golden, nullptr) << kept;
+    hold(golden);
+    ASSERT_EQ(golden->getDesc().width, static_cast<std::uint32_t>(kWidth));
+    ASSERT_EQ(golden->getDesc().height, static_cast<std::uint32_t>(kHeight));
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if ((peek(backBuffer, x, y) & 0xFFFFFF) != (peek(golden, x, y) & 0xFFFFFF) && ++differing <= 5)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << "): drawn " << std::hex
+                              << (peek(backBuffer, x, y) & 0xFFFFFF) << ", kept " << (peek(golden, x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
 }
