@@ -465,7 +465,9 @@ void TitleScene::onDialogClosed(Dialog* dialog)
     } else if (sameName(name, "DIALOG_NAME_ENTRY")) {
         if (sameName(pressed, "BUTTON_OK"))
             if (auto* entry = dynamic_cast<NameEntryDialog*>(dialog)) {
-                GameApp::selectPlayer(entry->getEnteredName());
+                // The optional entry lets OK through with nothing typed: the current player stays.
+                if (!entry->getEnteredName().empty())
+                    GameApp::selectPlayer(entry->getEnteredName());
                 updateTexts();
             }
     } else if (sameName(name, "DIALOG_START_GAME")) {

@@ -144,6 +144,13 @@ TEST_F(TitleSceneTest, AFirstRunAsksForANameAndWelcomesThePlayerByIt)
     EXPECT_EQ(GameApp::getCurrentPlayer(), "Ann");
     EXPECT_EQ(balloon(), "Welcome back, Ann!");
 
+    // Changing the name and answering OK with nothing typed keeps the player.
+    click("BUTTON_TITLE_CHANGENAME");
+    ASSERT_NE(find("BUTTON_OK"), nullptr);
+    click("BUTTON_OK");
+    EXPECT_EQ(find("DIALOG_NAME_ENTRY"), nullptr) << "answered";
+    EXPECT_EQ(GameApp::getCurrentPlayer(), "Ann");
+
     // A name is shown as text, never read as a format.
     GameApp::selectPlayer("%s%n");
     title->updateTexts();
