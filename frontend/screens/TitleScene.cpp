@@ -427,7 +427,8 @@ Dialog* TitleScene::savedGameQuestion(GameSettings& settings)
     double number = 0.0;
     const char* difficulty = save->Attribute("difficulty");
     // A saved game lacking what the question shows is offered as a new game instead.
-    if (!numbered || !difficulty || numbered->QueryDoubleAttribute(classic ? "levelnr" : "depth", &number) != TIXML_SUCCESS)
+    if (!numbered || !difficulty ||
+        numbered->QueryDoubleAttribute(classic ? "levelnr" : "depth", &number) != TIXML_SUCCESS)
         return nullptr;
     int blockset = 0;
     int quattro = 0;
@@ -588,7 +589,8 @@ void TitleScene::makeSparkle(double)
     for (int attempt = 0; attempt < kSparkleTries; ++attempt) {
         const int x = Random::global().nextInt(width);
         const int y = Random::global().nextInt(height);
-        const int coverage = bytes[static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.pitch) + static_cast<std::size_t>(x)];
+        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.pitch) + static_cast<std::size_t>(x);
+        const int coverage = bytes[at];
         if (coverage == 0)
             continue;
         auto* sparkle = new Sparkle(currentGlow, sparkleMask, x, y, std::min(coverage, 180), false);
