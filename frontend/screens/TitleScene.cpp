@@ -589,7 +589,8 @@ void TitleScene::makeSparkle(double)
     for (int attempt = 0; attempt < kSparkleTries; ++attempt) {
         const int x = Random::global().nextInt(width);
         const int y = Random::global().nextInt(height);
-        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.pitch) + static_cast<std::size_t>(x);
+        const std::size_t at =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.pitch) + static_cast<std::size_t>(x);
         const int coverage = bytes[at];
         if (coverage == 0)
             continue;
