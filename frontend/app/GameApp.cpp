@@ -11,6 +11,8 @@
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
+#include "frontend/screens/QuarrytideTransition.h"
+#include "frontend/screens/TitleScene.h"
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Scene.h"
@@ -109,6 +111,7 @@ GameApp* GameApp::instance() { return instanceSlot(); }
 int GameApp::initGame()
 {
     setConfig(new Properties());
+    registerQuarrytideTransitionCreator();
     GameFieldServices::instance().install();
     GameFieldServices::instance().setMainMenuOpener(openMainMenu);
     LayoutDocument::setPropertyStore(getPropertyManager());
@@ -126,6 +129,12 @@ void GameApp::onResourcesLoaded()
     StatsManager::instance().loadTreasureDescs();
     StatsManager::instance().load();
     Application::onResourcesLoaded();
+    // The screens that follow the load screen; the title screen is the first one shown.
+    auto* title = new TitleScene(this);
+    addScene(title);
+    addScene(new GameScene(this));
+    title->setPreviousScene(nullptr);
+    requestScene("SCENE_TITLE");
 }
 
 int GameApp::onExit()
