@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frontend/app/GameFieldServices.h"
+#include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
 #include "game/screen/GameScene.h"
@@ -109,6 +110,7 @@ int GameApp::initGame()
 {
     setConfig(new Properties());
     GameFieldServices::instance().install();
+    GameFieldServices::instance().setTreasureClaimedOpener(openTreasureClaimedDialog);
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
     loadConfig();
