@@ -114,6 +114,7 @@ int GameApp::initGame()
     registerQuarrytideTransitionCreator();
     GameFieldServices::instance().install();
     GameFieldServices::instance().setMainMenuOpener(openMainMenu);
+    GameFieldServices::instance().setTreasureClaimedOpener(openTreasureClaimedDialog);
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
     loadConfig();

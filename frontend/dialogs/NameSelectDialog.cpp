@@ -106,6 +106,8 @@ NameSelectDialog::NameSelectDialog()
     addButtonRow({"BUTTON_ADD", "BUTTON_CLEAR"}, &row);
     addButton = row[0];
     clearButton = row[1];
+    // The clear button's template is shared with the highscore dialog; here it removes a name.
+    clearButton->setTooltip(layoutString("TOOLTIP_REMOVE_NAME"));
     addButton->addRef();
     clearButton->addRef();
     okButton = GameDialog::addButton("BUTTON_OK");
