@@ -207,6 +207,9 @@ TEST_F(TitleSceneTest, TheSmallButtonsOpenTheirDialogsAndTheScoreListWithTheName
 TEST_F(TitleSceneTest, ANewGameFromTheStartGameDialogGoesToThePlayScreenAndDropsTheOldSave)
 {
     enterAs("Ann");
+    // Ann last started an endless game on normal: the dialog opens with that choice.
+    const GameSettings before = StatsManager::instance().prevSettings["ENDLESS"];
+    StatsManager::instance().prevSettings["ENDLESS"].difficulty = "NORMAL";
     writeSave("ENDLESS", "Ann", "<SaveGame difficulty=\"HARD\" blockset=\"0\" isquattro=\"0\"/>");
     // An endless save without its stats cannot be described: the start-game dialog is offered instead.
     click("BUTTON_TITLE_ENDLESS");
@@ -224,6 +227,7 @@ TEST_F(TitleSceneTest, ANewGameFromTheStartGameDialogGoesToThePlayScreenAndDrops
     EXPECT_FALSE(settings.quattro);
     EXPECT_EQ(play->getPreviousScene(), title);
     EXPECT_FALSE(GameApp::saveGameExists("ENDLESS", "Ann", "savegames")) << "a new game replaces the save";
+    StatsManager::instance().prevSettings["ENDLESS"] = before;
 }
 
 TEST_F(TitleSceneTest, ASavedGameIsOfferedAndNoFallsBackToTheStartGameDialogKeepingTheSave)
