@@ -13,6 +13,7 @@
 #include "frontend/screens/LoadScene.h"
 #include "frontend/screens/QuarrytideTransition.h"
 #include "frontend/screens/TitleScene.h"
+#include "frontend/screens/TreasureScene.h"
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Scene.h"
@@ -134,6 +135,7 @@ void GameApp::onResourcesLoaded()
     auto* title = new TitleScene(this);
     addScene(title);
     addScene(new GameScene(this));
+    addScene(new TreasureScene(this));
     title->setPreviousScene(nullptr);
     requestScene("SCENE_TITLE");
 }

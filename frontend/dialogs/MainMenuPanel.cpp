@@ -124,8 +124,7 @@ bool MainMenuPanel::onClick(ButtonBlit* button)
         const std::string address = scoreListAddress(signedIn, user);
         ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL_OPEN);
     } else if (name == "BUTTON_MAINMENU_TREASURE") {
-        // The treasure chest joins here once its dialog is part of the game:
-        // openAbove(openTreasureChestDialog());
+        openAbove(openTreasureChestDialog());
     } else if (name == "BUTTON_MAINMENU_RESUME") {
         if (ModifierLocationLine* slide =
                 ModifierLocationLine::startFromCurrent(this, 0, -getHeight(), kSlideOutSpeed, Modifier::OptionRemoveParent)) {

@@ -6,6 +6,7 @@
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/GameDialog.h"
 #include "frontend/dialogs/NameEntryDialog.h"
+#include "frontend/dialogs/NameSelectDialog.h"
 #include "frontend/dialogs/StartGameDialog.h"
 #include "game/actors/Jack.h"
 #include "game/effects/Sparkle.h"
@@ -362,9 +363,8 @@ bool TitleScene::onClick(ButtonBlit* button)
         return false;
     const std::string& name = button->getName();
     if (sameName(name, "BUTTON_TITLE_CHANGENAME")) {
-        // The name list comes with the rest of the name dialogs; until then the name entry stands in.
         setTooltipsEnabled(false);
-        showDialog(openNameEntryDialog(false), true);
+        showDialog(openNameSelectDialog(), true);
     } else if (sameName(name, "BUTTON_TITLE_HELP")) {
         setTooltipsEnabled(false);
         showDialog(openHelpDialog(), true);
@@ -469,6 +469,13 @@ void TitleScene::onDialogClosed(Dialog* dialog)
                 // The optional entry lets OK through with nothing typed: the current player stays.
                 if (!entry->getEnteredName().empty())
                     GameApp::selectPlayer(entry->getEnteredName());
+                updateTexts();
+            }
+    } else if (sameName(name, "DIALOG_NAME_SELECT")) {
+        if (sameName(pressed, "BUTTON_OK"))
+            if (auto* list = dynamic_cast<NameSelectDialog*>(dialog)) {
+                if (!list->getSelectedName().empty())
+                    GameApp::selectPlayer(list->getSelectedName());
                 updateTexts();
             }
     } else if (sameName(name, "DIALOG_START_GAME")) {
