@@ -15,4 +15,8 @@ int GameMain(const std::vector<std::string>& arguments);
 class Application;
 bool checkRunningInstance(const Application& app);
 
+// The fatal-error handler: offers the crash report with the end of the log, then ends the process with
+// status 1.
+[[noreturn]] void onTerminate();
+
 LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,13 @@
 #include "frontend/screens/LoadScene.h"
 
+#include "compat/win32/timer.h"
+#include "frontend/app/AdSdk.h"
+#include "frontend/app/EntryShellLink.h"
+#include "frontend/app/GameApp.h"
+#include "frontend/screens/QuarrytideTransition.h"
+#include "game/screen/GameScene.h"
 #include "platform/app/Application.h"
+#include "platform/app/Screen.h"
 #include "platform/catalogue/CatalogueSound.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/font/BitmapFont.h"
@@ -12,37 +19,107 @@
 namespace {
 
 constexpr std::uint32_t background = 0xFF000000;
+constexpr std::uint32_t kTitleMusicDelayMs = 3000;
 
-void drawImage(const char* id, Surface* target, int x, int y)
+void drawImage(const char* id, Surface* target, int x, int y, int width = -1)
 {
     SurfaceHolder* image = ResourceManager::getImage(id);
     if (image == nullptr || image->getSurface() == nullptr)
         return;
     Surface* surface = image->getSurface();
-    blitSurface(image, 0, 0, static_cast<int>(surface->getDesc().width), static_cast<int>(surface->getDesc().height), target, x, y, nullptr);
+    const int full = static_cast<int>(surface->getDesc().width);
+    blitSurface(image, 0, 0, width < 0 ? full : width, static_cast<int>(surface->getDesc().height), target, x, y, nullptr);
 }
+
+class CatalogueSource : public LoadSource {
+public:
+    explicit CatalogueSource(ResourceManager& catalogue) : catalogue(catalogue) {}
+    float progress() override { return catalogue.getProgress(); }
+    bool isDone() override { return catalogue.isDone() != 0; }
+    void step() override { catalogue.loadStep(); }
+
+private:
+    ResourceManager& catalogue;
+};
 
 } // namespace
 
 LoadScene::LoadScene(Application* owner) : Scene(owner, "SCENE_LOAD") {}
 
-void LoadScene::updateSelf(Surface*, const FrameTime&)
+void LoadScene::begin()
 {
-    ResourceManager* catalogue = ResourceManager::instance();
-    if (finished || catalogue == nullptr)
-        return;
-    if (!started) {
-        catalogue->beginLoading();
-        started = true;
+    // The SDK answers with the logo package only when it has one: a zero or negative answer is no package.
+    AdSdk& sdk = AdSdk::instance();
+    sdk.initAdSdk(EntryShellLink::instance().signedOut ? 1 : 0);
+    adMovieState.path[0] = '\0';
+    const int answer = AdSdk::functions().queryAdEx(0, &adMovieState.sdkHandle, adMovieState.path, 0, 0);
+    adMovieState.path[sizeof adMovieState.path - 1] = '\0';
+    if (answer > 0) {
+        std::string logo;
+        std::string text;
+        sdk.updateAdLogo(adMovieState.path, logo, text);
+        sdk.setChosen(0, logo);
     }
-    catalogue->loadStep();
-    if (catalogue->isDone() == 0)
+    registerQuarrytideTransitionCreator();
+    if (ResourceManager* catalogue = ResourceManager::instance()) {
+        for (const char* id : {"IMAGE_LOADSCREEN", "IMAGE_LOADBAR", "FONT_SMALL", "FONT_TINY"})
+            catalogue->loadById(id);
+        catalogue->beginLoading();
+    }
+    Screen* screen = getOwner()->getScreen();
+    const bool windowed = screen == nullptr || screen->isWindowed() != 0;
+    progress = std::make_unique<LoadProgress>(windowed ? 0.1f : 1.2f);
+}
+
+void LoadScene::enter()
+{
+    if (!progress)
+        begin();
+}
+
+void LoadScene::leave()
+{
+    if (musicStartTime != 0) {
+        GameApp::playMusic("STRING_MUSIC_SELECTIONSCREEN", 0.5f);
+        musicStartTime = 0;
+    }
+}
+
+void LoadScene::updateSelf(Surface*, const FrameTime& frameInfo)
+{
+    if (musicStartTime != 0 && static_cast<std::int32_t>(timeGetTime() - musicStartTime) >= 0) {
+        GameApp::playMusic("STRING_MUSIC_SELECTIONSCREEN", 0.5f);
+        musicStartTime = 0;
+    }
+    if (!progress)
+        begin();
+    ResourceManager* catalogue = ResourceManager::instance();
+    if (catalogue == nullptr)
         return;
-    finished = true;
+    CatalogueSource source(*catalogue);
+    if (progress->update(frameInfo.elapsedSeconds, source) == LoadProgress::Frame::Finished)
+        finish();
+}
+
+void LoadScene::finish()
+{
     Application* app = getOwner();
     app->onResourcesLoaded();
+    if (app->findScene("SCENE_PLAY") == nullptr)
+        app->addScene(new GameScene(app));
     playSound("SOUND_VANTREL_TUNE", 255);
-    loopSound("SOUND_MINE_AMBIENCE", 160);
+    loopSound("SOUND_MINE_AMBIENCE", 255);
+    musicStartTime = timeGetTime() + kTitleMusicDelayMs;
+    if (musicStartTime == 0)
+        musicStartTime = 1;
+    requestTitle();
+}
+
+void LoadScene::requestTitle()
+{
+    Application* app = getOwner();
+    if (Scene* title = app->findScene("SCENE_TITLE"))
+        app->setPendingScene(title);
 }
 
 void LoadScene::paint(Surface* target, const FrameTime&)
@@ -52,35 +129,15 @@ void LoadScene::paint(Surface* target, const FrameTime&)
     const SurfaceDesc& desc = target->getDesc();
     fillRectClipped(target, 0, 0, static_cast<int>(desc.width), static_cast<int>(desc.height),
                     desc.format.packPixel(&background));
-    if (finished)
-        drawLoaded(target);
-    else
-        drawLoading(target);
-}
-
-void LoadScene::drawLoading(Surface* target)
-{
     drawImage("IMAGE_LOADSCREEN", target, 0, 0);
-    ResourceManager* catalogue = ResourceManager::instance();
+    PropertyManager* store = getOwner()->getPropertyManager();
     SurfaceHolder* bar = ResourceManager::getImage("IMAGE_LOADBAR");
-    PropertyManager* store = getOwner()->getPropertyManager();
-    if (catalogue == nullptr || bar == nullptr || bar->getSurface() == nullptr || store == nullptr)
-        return;
-    const PointValue& at = store->getPoint("POINT_LOADINGBAR");
-    const int shown = static_cast<int>(static_cast<int>(bar->getSurface()->getDesc().width) * catalogue->getProgress() / 100.0f);
-    blitSurface(bar, 0, 0, shown, static_cast<int>(bar->getSurface()->getDesc().height), target, at.x, at.y, nullptr);
-}
-
-void LoadScene::drawLoaded(Surface* target)
-{
-    SurfaceHolder* logo = ResourceManager::getImage("IMAGE_LOGO");
-    if (logo != nullptr && logo->getSurface() != nullptr) {
-        Surface* surface = logo->getSurface();
-        drawImage("IMAGE_LOGO", target, (static_cast<int>(target->getDesc().width) - static_cast<int>(surface->getDesc().width)) / 2,
-                  (static_cast<int>(target->getDesc().height) - static_cast<int>(surface->getDesc().height)) / 2);
+    if (progress && store != nullptr && bar != nullptr && bar->getSurface() != nullptr) {
+        const PointValue& at = store->getPoint("POINT_LOADINGBAR");
+        drawImage("IMAGE_LOADBAR", target, at.x, at.y, progress->barWidth(static_cast<int>(bar->getSurface()->getDesc().width)));
     }
+    // The loading message goes once loading is done, as the title takes over.
     BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
-    PropertyManager* store = getOwner()->getPropertyManager();
-    if (font != nullptr && store != nullptr && store->hasString("MESSAGE_LOADING_THE_GAME"))
-        font->drawString(target, 20, static_cast<int>(target->getDesc().height) - 40, store->getString("MESSAGE_LOADING_THE_GAME"));
+    if ((!progress || !progress->isDone()) && font != nullptr && store != nullptr && store->hasString("MESSAGE_LOADING_THE_GAME"))
+        font->drawString(target, 20, static_cast<int>(desc.height) - 40, store->getString("MESSAGE_LOADING_THE_GAME"));
 }

@@ -1,22 +1,30 @@
-// The load screen: one step of the resource catalogue's pass per frame, with the loading picture, a
-// progress bar and, once the fonts are in, the loading message. When the pass is complete it lets the
-// application enable its full-screen switch, plays the tune and starts the mine's ambience, and shows
-// the logo. The title, play and treasure screens that follow it come with the rest of the game.
+// The load screen: starts the advertising SDK, loads the catalogue at one step every other frame
+// behind the loading picture and its progress bar, then lets the application read its data, makes the
+// play screen, starts the title's sounds and hands over to the title screen.
 #pragma once
 
+#include "frontend/screens/LoadProgress.h"
 #include "platform/app/Scene.h"
+
+#include <cstdint>
+#include <memory>
 
 class LoadScene : public Scene {
 public:
     explicit LoadScene(Application* owner);
 
+    void enter() override;
+    void leave() override;
     void updateSelf(Surface* target, const FrameTime& frameInfo) override;
     void paint(Surface* target, const FrameTime& frameInfo) override;
 
-private:
-    void drawLoading(Surface* target);
-    void drawLoaded(Surface* target);
+    const LoadProgress* getProgress() const { return progress.get(); }
 
-    bool started = false;
-    bool finished = false;
+private:
+    void begin();
+    void finish();
+    void requestTitle();
+
+    std::unique_ptr<LoadProgress> progress;
+    std::uint32_t musicStartTime = 0;
 };

@@ -45,7 +45,7 @@ template <class Condition> bool waitFor(Condition condition, int seconds)
 
 class RunningProgram {
 public:
-    RunningProgram(const testsupport::TempDir& home, const std::string& audioDriver)
+    RunningProgram(const testsupport::TempDir& home, const std::string& audioDriver, const std::string& argument = "")
     {
         const std::filesystem::path program = QUARRY_PROGRAM;
         const char* const replaced[] = {"QUARRYTIDE_HOST=", "SDL_AUDIODRIVER=", "QUARRYTIDE_REGISTRY=", "XDG_DATA_HOME=",
@@ -76,7 +76,8 @@ public:
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         // The program finds its data set beside it, in the run directory it is started in.
         const std::string runDir = program.parent_path().string();
-        const std::string command = "cd \"" + runDir + "\" && exec \"" + program.string() + "\"";
+        const std::string command = "cd \"" + runDir + "\" && exec \"" + program.string() + "\"" +
+                                  (argument.empty() ? "" : " \"" + argument + "\"");
         char* arguments[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
         started = posix_spawn(&pid, "/bin/sh", &actions, nullptr, arguments, environment.data()) == 0;
         posix_spawn_file_actions_destroy(&actions);
@@ -123,6 +124,22 @@ TEST(SingleInstance, ASecondCopyEndsWhileTheFirstRuns)
     RunningProgram third(home, "dummy");
     ASSERT_TRUE(third.started);
     EXPECT_EQ(third.waitForExit(3), -1); // still running
+}
+
+// "/update" runs the update check's dialog alone: the check date is stored, and no part of the game
+// starts (no sound settings are made, no run is marked); the program waits on the dialog.
+TEST(UpdateRun, RunsOnlyTheUpdateDialog)
+{
+    testsupport::TempDir home;
+    RunningProgram update(home, "dummy", "/update");
+    ASSERT_TRUE(update.started);
+    const std::string registry = home.file("registry");
+    ASSERT_TRUE(waitFor([&] { return readFile(registry).find("\"lastcheckdate\"") != std::string::npos; }, 60))
+        << readFile(home.file("stderr"));
+    EXPECT_EQ(update.waitForExit(2), -1);
+    const std::string settings = readFile(registry);
+    EXPECT_EQ(settings.find("\"sfxvolume\""), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("\"shutdowncorrect\""), std::string::npos) << settings;
 }
 
 struct Case {
