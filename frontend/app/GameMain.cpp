@@ -146,12 +146,19 @@ void installShellLink(const std::vector<std::string>& arguments)
     std::_Exit(1);
 }
 
+// The single-instance guard this process holds until it ends.
+HANDLE instanceGuard = nullptr;
+
 bool checkRunningInstance(const Application& app)
 {
     // Owned for the life of the process; the kernel lets it go when the process ends, however it ends.
     HANDLE guard = CreateMutexA(nullptr, 1, app.getInstanceName().c_str());
-    if (guard == nullptr || GetLastError() != ERROR_ALREADY_EXISTS)
+    if (guard == nullptr)
         return false;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+        instanceGuard = guard;
+        return false;
+    }
     CloseHandle(guard);
     if (HWND running = FindWindowA(nullptr, app.getWindowTitle().c_str()); running != nullptr) {
         ShowWindow(running, SW_RESTORE);
