@@ -21,7 +21,7 @@
 const char* const MainMenuPanel::kButtonIds[6] = {"BUTTON_MAINMENU_HELP",     "BUTTON_MAINMENU_OPTIONS",
                                                   "BUTTON_MAINMENU_HIGHSCORE", "BUTTON_MAINMENU_TREASURE",
                                                   "BUTTON_MAINMENU_STOP",     "BUTTON_MAINMENU_RESUME"};
-const char* const MainMenuPanel::kScoreListServer = "https://scores.quarrytide.net";
+const char* const MainMenuPanel::kScoreListServer = "https://scores.quarrytide.example";
 
 namespace {
 

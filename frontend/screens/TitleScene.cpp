@@ -5,6 +5,7 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/GameDialog.h"
+#include "frontend/dialogs/MainMenuPanel.h"
 #include "frontend/dialogs/NameEntryDialog.h"
 #include "frontend/dialogs/NameSelectDialog.h"
 #include "frontend/dialogs/StartGameDialog.h"
@@ -20,7 +21,6 @@
 #include "runtime/DebugLog.h"
 #include "runtime/Random.h"
 #include "runtime/XMLDocumentFile.h"
-#include "runtime/java/URLEncoder.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/modifier/Modifier.h"
@@ -41,8 +41,6 @@
 
 namespace {
 
-// The score list of the game's portal; the game's own key and the list type follow.
-constexpr const char* kScoreListBase = "https://scores.quarrytide.example/interface/ScoreList.jsp?id=";
 // Looking for a lit point of a glow's mask gives up after this many tries (a dark mask makes no sparkle).
 constexpr int kSparkleTries = 64;
 // The portal shell is told that the game closes.
@@ -141,10 +139,8 @@ void TitleScene::setSignedInUser(const std::string& name)
 
 std::string TitleScene::scoreListAddress(const std::string& user)
 {
-    std::string address = std::string(kScoreListBase) + "tbnq" + "&type=0";
-    if (!user.empty())
-        address += "&name=" + URLEncoder::encode(user);
-    return address;
+    // The same list the in-game menu opens; a signed-in player's own line is asked for by name.
+    return ::scoreListAddress(!user.empty(), user);
 }
 
 bool TitleScene::enteredFromLoad() const
