@@ -16,7 +16,6 @@
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
-#include "platform/surface/SurfaceFactory.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "runtime/Random.h"
@@ -298,17 +297,7 @@ void TitleScene::updateSelf(Surface* target, const FrameTime& frameInfo)
 
 Surface* TitleScene::takeSnapshot(const std::string&)
 {
-    IDirectDraw4* display = ResourceManager::getDirectDraw();
-    if (!display || !canvas)
-        return nullptr;
-    DirectDrawSurface* picture = createDirectDrawSurface(display, static_cast<std::uint32_t>(canvas->getWidth()),
-                                                         static_cast<std::uint32_t>(canvas->getHeight()));
-    if (!picture)
-        return nullptr;
-    picture->addRef();
-    canvas->invalidateAll(true);
-    canvas->render(picture);
-    return picture;
+    return snapshotCanvas();
 }
 
 void TitleScene::updateTexts()

@@ -4,7 +4,6 @@
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/Surface.h"
-#include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/sprite/SpriteCanvas.h"
@@ -65,15 +64,5 @@ void TreasureScene::onDialogClosed(Dialog*)
 
 Surface* TreasureScene::takeSnapshot(const std::string&)
 {
-    IDirectDraw4* display = ResourceManager::getDirectDraw();
-    if (!display || !canvas)
-        return nullptr;
-    DirectDrawSurface* picture = createDirectDrawSurface(display, static_cast<std::uint32_t>(canvas->getWidth()),
-                                                         static_cast<std::uint32_t>(canvas->getHeight()));
-    if (!picture)
-        return nullptr;
-    picture->addRef();
-    canvas->invalidateAll(true);
-    canvas->render(picture);
-    return picture;
+    return snapshotCanvas();
 }

@@ -7,8 +7,6 @@
 #include "game/stats/StatsManager.h"
 #include "platform/app/AppEvent.h"
 #include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "platform/surface/SurfaceFactory.h"
 #include "runtime/DebugLog.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 
@@ -139,15 +137,5 @@ void GameScene::leave()
 
 Surface* GameScene::takeSnapshot(const std::string&)
 {
-    IDirectDraw4* display = ResourceManager::getDirectDraw();
-    if (!display || !canvas)
-        return nullptr;
-    DirectDrawSurface* picture = createDirectDrawSurface(display, static_cast<std::uint32_t>(canvas->getWidth()),
-                                                         static_cast<std::uint32_t>(canvas->getHeight()));
-    if (!picture)
-        return nullptr;
-    picture->addRef();
-    canvas->invalidateAll(true);
-    canvas->render(picture);
-    return picture;
+    return snapshotCanvas();
 }

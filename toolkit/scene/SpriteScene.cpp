@@ -1,6 +1,8 @@
 #include "toolkit/scene/SpriteScene.h"
 
 #include "platform/app/FrameTime.h"
+#include "platform/catalogue/ResourceManager.h"
+#include "platform/surface/SurfaceFactory.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 
 SpriteScene::SpriteScene(Application* owner, const std::string& name, int width, int height, int tileWidth,
@@ -26,4 +28,19 @@ void SpriteScene::paint(Surface* target, const FrameTime& frameInfo)
 {
     if (target)
         canvas->render(target);
+}
+
+Surface* SpriteScene::snapshotCanvas()
+{
+    IDirectDraw4* display = ResourceManager::getDirectDraw();
+    if (!display || !canvas)
+        return nullptr;
+    DirectDrawSurface* picture = createDirectDrawSurface(display, static_cast<std::uint32_t>(canvas->getWidth()),
+                                                         static_cast<std::uint32_t>(canvas->getHeight()));
+    if (!picture)
+        return nullptr;
+    picture->addRef();
+    canvas->invalidateAll(true);
+    canvas->render(picture);
+    return picture;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 class SpriteCanvas;
+class Surface;
 class Sprite;
 
 class SpriteScene : public Scene, public ButtonListener, public DialogListener {
@@ -35,6 +36,10 @@ public:
     void setTooltipManager(Sprite* manager) { tooltipManager = manager; }
 
 protected:
+    // The whole canvas drawn afresh into a new display surface of its size (one reference for the
+    // caller), or null without a display or a canvas. Screens answer snapshot requests with it.
+    Surface* snapshotCanvas();
+
     SpriteCanvas* canvas = nullptr;
     Sprite* tooltipManager = nullptr;
 };
