@@ -34,15 +34,6 @@ using PFILETIME = FILETIME*;
 #define HKEY_CURRENT_CONFIG ((HKEY)(std::intptr_t)(LONG)0x80000005)
 #define HKEY_DYN_DATA ((HKEY)(std::intptr_t)(LONG)0x80000006)
 
-constexpr LONG ERROR_SUCCESS = 0;
-constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-constexpr LONG ERROR_ACCESS_DENIED = 5;
-constexpr LONG ERROR_INVALID_HANDLE = 6;
-constexpr LONG ERROR_INVALID_PARAMETER = 87;
-constexpr LONG ERROR_MORE_DATA = 234;
-constexpr LONG ERROR_NO_MORE_ITEMS = 259;
-constexpr LONG ERROR_CANTWRITE = 1013;
-
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_DWORD = 4;
