@@ -258,6 +258,20 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         DestroyWindow(handle);
         return nullptr;
     }
+    // A new window learns its size and place at once, as a window hosting a control expects.
+    LPARAM sizeParam, moveParam;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        Window* w = find(handle);
+        if (w == nullptr)
+            return nullptr;
+        const SIZE size = clientSize(*w);
+        const POINT place = (w->style & WS_CHILD) != 0 ? POINT{w->rect.left, w->rect.top} : clientOrigin(*w);
+        sizeParam = MAKELPARAM(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy));
+        moveParam = MAKELPARAM(static_cast<WORD>(place.x), static_cast<WORD>(place.y));
+    }
+    sendDirect(handle, WM_SIZE, SIZE_RESTORED, sizeParam);
+    sendDirect(handle, WM_MOVE, 0, moveParam);
     if ((style & WS_VISIBLE) != 0)
         ShowWindow(handle, (style & WS_MINIMIZE) != 0 ? SW_MINIMIZE : (style & WS_MAXIMIZE) != 0 ? SW_MAXIMIZE
                                                                                                   : SW_SHOW);
