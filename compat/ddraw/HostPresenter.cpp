@@ -110,44 +110,48 @@ void HostPresenter::onPrimaryUpdated(IDirectDrawSurface4* primary, const RECT& a
         inStep = false;
         return;
     }
-    // Keep the part that changed.
-    const LONG width = shown.right - shown.left;
-    const LONG height = shown.bottom - shown.top;
-    const std::size_t bytes = bits / 8;
-    const std::size_t row = static_cast<std::size_t>(width) * bytes;
-    const RECT part = whole ? RECT{0, 0, width, height}
-                            : RECT{changed.left - shown.left, changed.top - shown.top, changed.right - shown.left,
-                                   changed.bottom - shown.top};
-    if (whole)
-        kept.resize(row * static_cast<std::size_t>(height));
-    const auto* source = static_cast<const std::uint8_t*>(locked.lpSurface);
-    for (LONG y = part.top; y < part.bottom; ++y)
-        std::memcpy(kept.data() + static_cast<std::size_t>(y) * row + static_cast<std::size_t>(part.left) * bytes,
-                    source + static_cast<std::ptrdiff_t>(y) * locked.lPitch + static_cast<std::ptrdiff_t>(part.left) * bytes,
-                    static_cast<std::size_t>(part.right - part.left) * bytes);
     inStep = true;
     lastPrimary = primary;
     lastShown = shown;
     lastBits = bits;
     lastClient = client;
     lastOverlays = overlayState;
-    present(locked.lpSurface, locked.lPitch, whole ? RECT{0, 0, -1, -1} : part);
+    present(locked.lpSurface, locked.lPitch,
+            whole ? RECT{0, 0, -1, -1}
+                  : RECT{changed.left - shown.left, changed.top - shown.top, changed.right - shown.left,
+                         changed.bottom - shown.top});
     primary->Unlock(&shown);
+}
+
+void HostPresenter::onPrimaryGone(IDirectDrawSurface4* primary)
+{
+    if (primary != lastPrimary)
+        return;
+    lastPrimary = nullptr;
+    inStep = false;
 }
 
 void HostPresenter::refresh()
 {
-    if (!inStep || DisplayState::instance().observer != this)
+    if (!inStep || lastPrimary == nullptr || DisplayState::instance().observer != this)
         return;
-    if (compat::win32::hostedWindow() == nullptr) {
+    RECT shown;
+    DWORD bits = 0;
+    POINT client;
+    DDSURFACEDESC2 locked{};
+    // Anything else than the frame the host holds, drawn again, is left to the next update, whole.
+    if (!shownArea(lastPrimary, shown, bits, client) || !sameRect(shown, lastShown) || bits != lastBits ||
+        client.x != lastClient.x || client.y != lastClient.y ||
+        lastPrimary->Lock(&shown, &locked, DDLOCK_WAIT | DDLOCK_READONLY, nullptr) != DD_OK) {
         inStep = false;
         return;
     }
     lastOverlays = compat::win32::overlayVersion();
-    present(nullptr, 0, RECT{0, 0, -1, -1});
+    present(locked.lpSurface, locked.lPitch, RECT{0, 0, -1, -1});
+    lastPrimary->Unlock(&shown);
 }
 
-void HostPresenter::present(const void* locked, LONG lockedPitch, const RECT& changed)
+void HostPresenter::present(const void* pixels, LONG pitch, const RECT& changed)
 {
     const LONG width = lastShown.right - lastShown.left;
     const LONG height = lastShown.bottom - lastShown.top;
@@ -158,19 +162,18 @@ void HostPresenter::present(const void* locked, LONG lockedPitch, const RECT& ch
     frame.width = width;
     frame.height = height;
     frame.bitsPerPixel = static_cast<int>(lastBits);
-    if (overlays.empty() && locked != nullptr) {
-        frame.pixels = locked;
-        frame.pitch = lockedPitch;
-    } else {
-        frame.pitch = static_cast<int>(static_cast<std::size_t>(width) * (lastBits / 8));
-        if (overlays.empty()) {
-            frame.pixels = kept.data();
-        } else {
-            composed = kept;
-            layOver(composed, width, height, lastBits,
-                    POINT{lastClient.x - lastShown.left, lastClient.y - lastShown.top}, overlays);
-            frame.pixels = composed.data();
-        }
+    frame.pixels = pixels;
+    frame.pitch = pitch;
+    if (!overlays.empty()) {
+        const std::size_t row = static_cast<std::size_t>(width) * (lastBits / 8);
+        composed.resize(row * static_cast<std::size_t>(height));
+        for (LONG y = 0; y < height; ++y)
+            std::memcpy(composed.data() + static_cast<std::size_t>(y) * row,
+                        static_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch, row);
+        layOver(composed, width, height, lastBits, POINT{lastClient.x - lastShown.left, lastClient.y - lastShown.top},
+                overlays);
+        frame.pixels = composed.data();
+        frame.pitch = static_cast<int>(row);
     }
     if (changed.right >= 0) {
         frame.changedX = changed.left;

@@ -175,6 +175,13 @@ TEST_P(ChildWindowPresent, DrawnVisibleChildrenLieOverTheGameInTheirOrder)
 
     DestroyWindow(red);
     expectSpots("destroyed", {{130, 80, 0x00FF00, "the game where the child was"}});
+
+    // Without a primary surface there is nothing to show a child over.
+    primary->Release();
+    primary = nullptr;
+    const int presented = compat::testing::headlessState().framesPresented;
+    ShowWindow(white, SW_SHOW);
+    EXPECT_EQ(compat::testing::headlessState().framesPresented, presented);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ChildWindowPresent, ::testing::Values(32u, 16u),
