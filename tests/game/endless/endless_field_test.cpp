@@ -149,6 +149,13 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
+TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
+{
+    EndlessProbe* scene = playing();
+    scene->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+}
+
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();

@@ -42,6 +42,14 @@ TEST_F(ClassicFieldTest, LevelOneStartsWithTwoRowsAndAnEmptyPipe)
     EXPECT_EQ(services.count("openGameOverStatsDialog"), 0);
 }
 
+TEST_F(ClassicFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
+{
+    ClassicProbe* field = playingClassic();
+    field->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(field->getPhase(), PlayPhase::Menu);
+    EXPECT_FALSE(field->isMenuRequested());
+}
+
 TEST_F(ClassicFieldTest, PipeFillsOneBlockPerBlockTimeThenPushesTheRowIn)
 {
     ClassicProbe* field = playingClassic();
