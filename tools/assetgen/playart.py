@@ -18,10 +18,10 @@ SHAFT_X, SHAFT_Y, SHAFT_W, SHAFT_H = 472, 48, 32, 400   # RECT_TEMP_BLOCK_CLIP_R
 BAR_H = 56                                              # the top bar under the score and the menu button
 LEDGE_Y = 262                                           # the miner (472, 136) stands with his boots here
 TRACK_Y = 384                                           # the cart's wheels (cart at 508, 316) roll here
-# The pipe's caps: a flange over each end of the shaft (SPRITE_PIPE_TOP_CLASSIC, _BOTTOM_).
+# The pipe's caps: a flange over each end of the shaft, 8 pixels wider than the pipe's bore on each
+# side (SPRITE_PIPE_TOP_CLASSIC at (464, 40) over the top end, _BOTTOM_ at (464, 448) under the lowest
+# waiting block).
 CAP_W, CAP_H = 48, 24
-CAP_TOP_X, CAP_TOP_Y = SHAFT_X - 8, SHAFT_Y - 8
-CAP_BOTTOM_X, CAP_BOTTOM_Y = SHAFT_X - 8, SHAFT_Y + SHAFT_H - 8
 # The endless wall repeats every WALL_H pixels; the elevator shaft of the endless cart is at the right.
 WALL_H = 160
 ELEVATOR_X = 520
@@ -90,20 +90,20 @@ def socket(x, y, w, h):
 
 
 def top_bar(endless):
-    """The beam across the top: the score's plate (the score label ends at x 443) and the menu button's
-    socket, at the right in the classic mode; the endless menu button slides in at the left end, with
-    the depth (LABEL_DEPTH_ENDLESS, x 88 to 272) beside it."""
+    """The beam across the top. Classic: the score's plate (the score label ends at x 443) and the menu
+    button's socket at the right. Endless: the menu button slides in at the left end with the score
+    beside it (ending at x 273), and the depth sits at the right (x 370 to 525), clear of the hint
+    panel in the middle, which the depth label would be drawn over."""
     out = ('  <rect x="-2" y="-2" width="%d" height="%d" fill="%s" stroke="%s" stroke-width="2"/>\n'
            % (SCREEN_W + 4, BAR_H + 2, ROCK, NIGHT))
     out += ('  <path d="M0 %d H%d" stroke="%s" stroke-width="2"/>\n'
             '  <path d="M0 8 H%d M0 %d H%d" stroke="%s" stroke-width="1"/>\n'
             % (BAR_H - 4, SCREEN_W, ROCK_LIGHT, SCREEN_W, BAR_H - 10, SCREEN_W, ROCK_DARK))
-    out += plate(284, 12, 168, 36)
     if endless:
-        out += socket(-8, 12, 92, 40) + plate(88, 12, 188, 36)
-        bolts = (472, 504, 600, 624)
+        out += socket(-8, 12, 92, 40) + plate(88, 12, 192, 36) + plate(364, 12, 166, 36)
+        bolts = (300, 322, 344)
     else:
-        out += socket(544, 12, 88, 40)
+        out += plate(284, 12, 168, 36) + socket(544, 12, 88, 40)
         bolts = (16, 160, 472, 520)
     for x in bolts:
         out += '  <circle cx="%d" cy="30" r="3" fill="%s" stroke="%s" stroke-width="1"/>\n' % (x, STEEL_DARK, NIGHT)
