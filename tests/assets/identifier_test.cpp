@@ -70,6 +70,18 @@ const char* storeName(Store store)
     return "";
 }
 
+} // namespace
+
+namespace dataset {
+// Failure messages name a helper's looked-up argument readably.
+void PrintTo(const ArgumentLookup& lookup, std::ostream* out)
+{
+    *out << "argument " << lookup.argument << ": " << lookup.kind << " " << storeName(lookup.store);
+}
+} // namespace dataset
+
+namespace {
+
 // The three stores a look-up is checked against.
 struct Stores {
     PropertyManager& properties;
