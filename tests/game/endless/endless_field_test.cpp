@@ -156,6 +156,19 @@ TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
     EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
 }
 
+// The menu button comes in from beyond the left edge and ends there fully visible: a button left at
+// the alpha it starts with could not be seen.
+TEST_F(EndlessFieldTest, TheMenuButtonSlidesInToTheLeftEdgeAndShows)
+{
+    EndlessProbe* scene = playing();
+    ButtonBlit* menu = scene->getMenuButton();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(runUntil([&] { return menu->getModifiers().empty(); }, 200));
+    EXPECT_EQ(menu->getX(), 0);
+    EXPECT_EQ(menu->getY(), 10);
+    EXPECT_EQ(menu->getAlpha(), 255);
+}
+
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();
