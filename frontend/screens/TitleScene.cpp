@@ -18,6 +18,7 @@
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
+#include "runtime/Properties.h"
 #include "runtime/Random.h"
 #include "runtime/XMLDocumentFile.h"
 #include "toolkit/dialog/Dialog.h"
@@ -272,6 +273,11 @@ void TitleScene::onTransitionFinished()
     registerInput();
     if (chestButton)
         chestButton->setEnabled(true);
+    // A game that just earned a place in the local tables shows them with its line marked; the dialog
+    // takes the mark along, so it comes once per result.
+    if (cameFrom("SCENE_PLAY") && GameApp::getConfig().has("lastscorerank") &&
+        GameApp::getConfig().getInt("lastscorerank") > 0)
+        showDialog(openHighscoreDialog(), true);
 }
 
 void TitleScene::leave()

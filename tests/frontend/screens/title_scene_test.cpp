@@ -359,3 +359,25 @@ TEST_F(TitleSceneTest, TheTitleScreenLooksAsKept)
                               << (peek(backBuffer, x, y) & 0xFFFFFF) << ", kept " << (peek(golden, x, y) & 0xFFFFFF);
     EXPECT_EQ(differing, 0);
 }
+
+TEST_F(TitleSceneTest, AResultThatEnteredTheTablesShowsThemOnceBackFromTheGame)
+{
+    GameApp::getConfig().setString("lastscoregame", "CLASSIC");
+    GameApp::getConfig().setInt("lastscorequattro", 0);
+    GameApp::getConfig().setInt("lastscorerank", 2);
+    play->getSettings().mode = "CLASSIC";
+    title->setPreviousScene(play);
+    enterAs("Ann");
+    title->onTransitionFinished();
+    EXPECT_NE(find("DIALOG_HIGHSCORE"), nullptr);
+    EXPECT_EQ(GameApp::getConfig().getInt("lastscorerank"), 0);
+
+    // Back from a game without a new place: no table.
+    canvas()->removeSprite(find("DIALOG_HIGHSCORE"));
+    canvas()->removeObsolete();
+    app->switchScene(nullptr);
+    title->setPreviousScene(play);
+    enterAs("Ann");
+    title->onTransitionFinished();
+    EXPECT_EQ(find("DIALOG_HIGHSCORE"), nullptr);
+}
