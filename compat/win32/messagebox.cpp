@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <exception>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -101,6 +102,39 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
         OutputDebugStringA(line.c_str());
     }
     return answer >= 0 ? answer : defaultAnswer(type);
+}
+
+namespace {
+
+std::string utf8(const wchar_t* text)
+{
+    std::string out;
+    for (; text != nullptr && *text != 0; ++text) {
+        const auto c = static_cast<std::uint32_t>(*text);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x110000) {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    return MessageBoxA(owner, utf8(text).c_str(), utf8(caption).c_str(), type);
 }
 
 #ifdef QUARRY_TESTING

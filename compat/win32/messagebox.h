@@ -31,6 +31,8 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// The same box for wide texts, shown in UTF-8.
+int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 namespace compat {
 #ifdef QUARRY_TESTING

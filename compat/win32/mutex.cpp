@@ -57,6 +57,28 @@ HANDLE CreateMutexA(LPVOID, BOOL, LPCSTR name)
     return handle;
 }
 
+HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
+{
+    if (name == nullptr || name[0] == '\0') {
+        lastError = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    int fd = ::open(lockFileFor(name).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        lastError = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    // A lock nobody holds is a mutex that no longer exists: the file only outlived its holder.
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    if (!held) {
+        lastError = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    lastError = ERROR_SUCCESS;
+    return new MutexHandle();
+}
+
 BOOL CloseHandle(HANDLE handle)
 {
     auto* mutex = static_cast<MutexHandle*>(handle);

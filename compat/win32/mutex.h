@@ -10,6 +10,11 @@
 // error) only when the lock file cannot be made; `attributes` and `initialOwner` are accepted and
 // ignored.
 HANDLE CreateMutexA(LPVOID attributes, BOOL initialOwner, LPCSTR name);
+constexpr DWORD MUTEX_ALL_ACCESS = 0x1F0001;
+
+// Opens a mutex that some process holds now: a handle (which holds nothing) when one does, else null
+// with ERROR_FILE_NOT_FOUND. `access` and `inheritHandle` are accepted and ignored.
+HANDLE OpenMutexA(DWORD access, BOOL inheritHandle, LPCSTR name);
 // Releases the lock (if this handle holds it) and frees the handle.
 BOOL CloseHandle(HANDLE handle);
 // The last error set by this layer's calls on this thread.

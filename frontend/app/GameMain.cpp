@@ -146,8 +146,26 @@ void installShellLink(const std::vector<std::string>& arguments)
     std::_Exit(1);
 }
 
-// The single-instance guard this process holds until it ends.
+// The single-instance guards this process holds until it ends: one shared by every game of the
+// publisher, one of this game.
+HANDLE systemGuard = nullptr;
 HANDLE instanceGuard = nullptr;
+
+// True when another of the publisher's games runs, which the player is told; else this process takes
+// the shared guard.
+bool anotherGameRuns()
+{
+    if (systemGuard != nullptr)
+        return false; // this process took it already
+    const char* name = "CORVEL_CHINA_GAME";
+    if (HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, 1, name); other != nullptr) {
+        CloseHandle(other);
+        MessageBoxW(nullptr, L"\u5DF2\u7ECF\u6709CorvelGame\u6E38\u620F\u5728\u8FD0\u884C\u4E86!", L"\u6CE8\u610F", 0);
+        return true;
+    }
+    systemGuard = CreateMutexA(nullptr, 1, name);
+    return systemGuard == nullptr;
+}
 
 bool checkRunningInstance(const Application& app)
 {
@@ -169,6 +187,8 @@ bool checkRunningInstance(const Application& app)
 
 int GameMain(const std::vector<std::string>& arguments)
 {
+    if (anotherGameRuns())
+        return -1;
     installShellLink(arguments);
     GameApp* app = new GameApp();
     app->getArguments() = arguments;

@@ -39,6 +39,18 @@ protected:
         waitpid(child, &status, 0);
         return WEXITSTATUS(status);
     }
+    // Whether OpenMutexA of `name` opens in a child process.
+    static int childOpens(const char* name)
+    {
+        pid_t child = fork();
+        if (child == 0) {
+            HANDLE handle = OpenMutexA(MUTEX_ALL_ACCESS, 1, name);
+            _exit(handle != nullptr && GetLastError() == ERROR_SUCCESS ? 1 : 0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WEXITSTATUS(status);
+    }
     testsupport::TempDir dir;
     std::string previous;
 };
@@ -67,6 +79,19 @@ TEST_F(MutexTest, TheLockDiesWithItsHolder)
     HANDLE handle = CreateMutexA(nullptr, 1, "Quarrytide");
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
     CloseHandle(handle);
+}
+
+// Opening finds only a mutex some process holds now; the file a dead or finished holder left is none.
+TEST_F(MutexTest, OpeningFindsOnlyAHeldName)
+{
+    EXPECT_EQ(OpenMutexA(MUTEX_ALL_ACCESS, 1, "Everyone"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    HANDLE held = CreateMutexA(nullptr, 1, "Everyone");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(childOpens("Everyone"), 1);
+    CloseHandle(held);
+    EXPECT_EQ(childOpens("Everyone"), 0);
+    EXPECT_EQ(OpenMutexA(MUTEX_ALL_ACCESS, 1, ""), nullptr);
 }
 
 } // namespace

@@ -55,6 +55,8 @@ TEST(SingleInstance, ASecondCopyEndsWhileTheFirstRuns)
         RunningProgram second(home, "dummy");
         ASSERT_TRUE(second.started);
         EXPECT_EQ(second.waitForExit(30), 255);
+        // Told as a message box; with nobody to see it, its text reaches standard error.
+        EXPECT_NE(readFile(home.file("stderr")).find("CorvelGame"), std::string::npos);
     }
     first.reset(); // killed, never shut down
     RunningProgram third(home, "dummy");
