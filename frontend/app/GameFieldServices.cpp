@@ -1,7 +1,7 @@
 #include "frontend/app/GameFieldServices.h"
 
 #include "frontend/app/GameApp.h"
-#include "frontend/dialogs/GameOverStatsDialog.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
 #include "frontend/scores/Highscores.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"

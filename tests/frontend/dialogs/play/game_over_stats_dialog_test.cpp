@@ -1,4 +1,4 @@
-#include "frontend/dialogs/GameOverStatsDialog.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
 
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"

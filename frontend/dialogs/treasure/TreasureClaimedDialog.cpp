@@ -1,4 +1,4 @@
-#include "frontend/dialogs/TreasureClaimedDialog.h"
+#include "frontend/dialogs/treasure/TreasureClaimedDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "game/stats/StatsManager.h"

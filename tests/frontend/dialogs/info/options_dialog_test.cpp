@@ -1,5 +1,5 @@
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/OptionsDialog.h"
+#include "frontend/dialogs/info/OptionsDialog.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/HighscoreDialog.h"
+#include "frontend/dialogs/title/HighscoreDialog.h"
 
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"

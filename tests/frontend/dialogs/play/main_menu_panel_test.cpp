@@ -1,6 +1,6 @@
 #include "compat/win32/shell.h"
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/MainMenuPanel.h"
+#include "frontend/dialogs/play/MainMenuPanel.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"

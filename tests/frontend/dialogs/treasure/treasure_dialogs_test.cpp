@@ -1,6 +1,6 @@
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/TreasureChestDialog.h"
-#include "frontend/dialogs/TreasureClaimedDialog.h"
+#include "frontend/dialogs/treasure/TreasureChestDialog.h"
+#include "frontend/dialogs/treasure/TreasureClaimedDialog.h"
 #include "game/stats/StatsManager.h"
 #include "game/stats/TreasureDesc.h"
 #include "platform/app/Application.h"

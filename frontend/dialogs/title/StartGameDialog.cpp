@@ -1,4 +1,4 @@
-#include "frontend/dialogs/StartGameDialog.h"
+#include "frontend/dialogs/title/StartGameDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "game/field/GameSettings.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/CreditsDialog.h"
+#include "frontend/dialogs/info/CreditsDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "toolkit/dialog/DataFormat.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/GameOverStatsDialog.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
 
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"

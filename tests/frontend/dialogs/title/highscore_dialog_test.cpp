@@ -1,6 +1,6 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/HighscoreDialog.h"
+#include "frontend/dialogs/title/HighscoreDialog.h"
 #include "frontend/scores/Highscores.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"

@@ -1,9 +1,9 @@
-#include "frontend/dialogs/NameSelectDialog.h"
+#include "frontend/dialogs/title/NameSelectDialog.h"
 
 #include "compat/win32/path.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/NameEntryDialog.h"
+#include "frontend/dialogs/title/NameEntryDialog.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "runtime/Properties.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/BonusDialog.h"
+#include "frontend/dialogs/treasure/BonusDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "game/stats/StatsManager.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/MainMenuPanel.h"
+#include "frontend/dialogs/play/MainMenuPanel.h"
 
 #include "compat/win32/shell.h"
 #include "frontend/dialogs/DialogOpeners.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/TreasureChestDialog.h"
+#include "frontend/dialogs/treasure/TreasureChestDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "game/effects/Sparkle.h"
@@ -10,8 +10,8 @@
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/MessageDialogs.h"
-#include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/modifier/ModifierFrame.h"
+#include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/HelpDialog.h"
+#include "frontend/dialogs/info/HelpDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "resources/layout/LayoutDocument.h"

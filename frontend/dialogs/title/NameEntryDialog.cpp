@@ -1,4 +1,4 @@
-#include "frontend/dialogs/NameEntryDialog.h"
+#include "frontend/dialogs/title/NameEntryDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "resources/layout/LayoutDocument.h"

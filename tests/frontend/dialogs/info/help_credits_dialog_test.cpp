@@ -1,6 +1,6 @@
-#include "frontend/dialogs/CreditsDialog.h"
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/HelpDialog.h"
+#include "frontend/dialogs/info/CreditsDialog.h"
+#include "frontend/dialogs/info/HelpDialog.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/OptionsDialog.h"
+#include "frontend/dialogs/info/OptionsDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "game/stats/StatsManager.h"

@@ -1,4 +1,4 @@
-#include "frontend/dialogs/StopGameDialog.h"
+#include "frontend/dialogs/play/StopGameDialog.h"
 
 #include "frontend/dialogs/DialogOpeners.h"
 #include "toolkit/widget/ButtonBlit.h"
