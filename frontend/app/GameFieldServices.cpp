@@ -6,7 +6,7 @@
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
-#include "runtime/Buffer.h"
+#include "runtime/containers/Buffer.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include "compat/win32/path.h"

@@ -19,7 +19,7 @@
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
 #include "runtime/Random.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/modifier/Modifier.h"

@@ -21,7 +21,7 @@
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
 #include "runtime/Random.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"

@@ -1,6 +1,6 @@
 #include "game/field/FieldServices.h"
 
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 
 namespace {
 

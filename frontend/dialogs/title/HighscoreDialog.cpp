@@ -9,7 +9,7 @@
 #include "platform/font/BitmapFont.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "toolkit/dialog/DataFormat.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/sprite/BitmapSprite.h"

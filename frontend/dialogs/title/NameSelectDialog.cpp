@@ -6,7 +6,7 @@
 #include "frontend/dialogs/title/NameEntryDialog.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/XmlCreation.h"

@@ -8,7 +8,7 @@
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/StringUtil.h"
+#include "runtime/strings/StringUtil.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteContainer.h"

@@ -21,7 +21,7 @@
 #include "platform/app/InputManager.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/widget/ButtonBlit.h"
 

@@ -7,7 +7,7 @@
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "support/TempDir.h"
 #include "toolkit/dialog/DialogListener.h"
 #include "toolkit/sprite/SpriteCanvas.h"

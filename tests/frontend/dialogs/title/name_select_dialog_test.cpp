@@ -6,7 +6,7 @@
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "support/TempDir.h"
 #include "toolkit/dialog/DialogListener.h"
 #include "toolkit/sprite/SpriteCanvas.h"
