@@ -1,55 +1,17 @@
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/info/CreditsDialog.h"
 #include "frontend/dialogs/info/HelpDialog.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "resources/layout/LayoutDocument.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
-#include "toolkit/widget/ButtonBlit.h"
-#include "toolkit/widget/PixelFontLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Holds a dialog built off-canvas and takes it down at the end, so the dialog and its children,
-// which hold each other, are freed.
-template <class T> struct Built {
-    explicit Built(T* dialog) : p(dialog) { p->addRef(); }
-    ~Built()
-    {
-        p->setObsolete(true);
-        p->release();
-    }
-    Built(const Built&) = delete;
-    Built& operator=(const Built&) = delete;
-    T* operator->() const { return p; }
-    T* get() const { return p; }
-    T* p;
-};
-
-class DialogApp : public Application {
-public:
-    DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class RecordingListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override
-    {
-        results.push_back(dialog->getName() + ":" + dialog->getResult()->getName());
-    }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kCommon = R"xml(
   <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
@@ -69,29 +31,15 @@ const char* const kCommon = R"xml(
 
 // The test font (5 pixels a character), 300 pixel headers, the frame parts, and the layout of the
 // help and credits dialogs with the help pages given by each test.
-class HelpCreditsTest : public WidgetFontTest {
+class HelpCreditsTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
-        app = std::make_unique<DialogApp>();
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
-        for (const char* id : {"IMAGE_DIALOG_HELP", "IMAGE_DIALOG_QUARRYTIDE"})
-            catalogue->storeImage(id, picture(300, 60));
-        for (const char* id : {"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
-                               "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_BIG"})
-            catalogue->storeImage(id, picture(16, 16));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
-    }
-    void TearDown() override
-    {
-        canvas->release();
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
-        WidgetFontTest::TearDown();
+        DialogTest::SetUp();
+        storeImages({"IMAGE_DIALOG_HELP", "IMAGE_DIALOG_QUARRYTIDE"}, 300, 60);
+        storeImages({"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
+                     "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_BIG"},
+                    16, 16);
     }
     // The layout with these pages and chapter titles (a list the layout omits is left out).
     void loadLayout(const std::vector<std::string>& texts, const std::vector<std::string>& chapters)
@@ -106,34 +54,8 @@ protected:
         list("HELP_TEXTS", texts);
         list("HELP_CHAPTERS", chapters);
         xml += "</Layout>";
-        std::ofstream(dir.file("base.xml")) << xml;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
+        DialogTest::loadLayout(xml);
     }
-    void click(Sprite* sprite)
-    {
-        const int x = sprite->getAbsoluteX() + 5;
-        const int y = sprite->getAbsoluteY() + 5;
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
-    }
-    static Sprite* find(SpriteContainer* container, const std::string& name)
-    {
-        for (Sprite* child : container->getChildren()) {
-            if (child->getName() == name)
-                return child;
-            if (auto* inner = dynamic_cast<SpriteContainer*>(child))
-                if (Sprite* found = find(inner, name))
-                    return found;
-        }
-        return nullptr;
-    }
-    static std::string text(Sprite* sprite) { return static_cast<PixelFontLabel*>(sprite)->getText(); }
-
-    testsupport::TempDir dir;
-    std::unique_ptr<DialogApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
 };
 
 TEST_F(HelpCreditsTest, HelpPagesTurnWithWrapAroundAndOkAnswers)

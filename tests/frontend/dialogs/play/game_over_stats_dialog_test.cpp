@@ -1,19 +1,8 @@
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/play/GameOverStatsDialog.h"
-
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "resources/layout/LayoutDocument.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
-#include "toolkit/widget/ButtonBlit.h"
-#include "toolkit/widget/PixelFontLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -21,32 +10,7 @@
 
 namespace {
 
-// Holds a dialog built off-canvas and takes it down at the end, so the dialog and its children,
-// which hold each other, are freed.
-template <class T> struct Built {
-    explicit Built(T* dialog) : p(dialog) { p->addRef(); }
-    ~Built()
-    {
-        p->setObsolete(true);
-        p->release();
-    }
-    Built(const Built&) = delete;
-    Built& operator=(const Built&) = delete;
-    T* operator->() const { return p; }
-    T* get() const { return p; }
-    T* p;
-};
-
-class StatsApp : public Application {
-public:
-    StatsApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class RecordingListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override { results.push_back(dialog->getResult()->getName()); }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kLayout = R"xml(<Layout>
   <pixelfontlabel id="LABEL_HEADER" font="FONT_TEST" alignh="center"/>
@@ -56,32 +20,13 @@ const char* const kLayout = R"xml(<Layout>
 </Layout>)xml";
 
 // The test font (5 pixels a character) and the panel's layout elements; a 640 x 480 canvas.
-class GameOverStatsDialogTest : public WidgetFontTest {
+class GameOverStatsDialogTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
-        app = std::make_unique<StatsApp>();
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
+        DialogTest::SetUp();
+        loadLayout(kLayout);
     }
-    void TearDown() override
-    {
-        canvas->release();
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
-        WidgetFontTest::TearDown();
-    }
-
-    testsupport::TempDir dir;
-    std::unique_ptr<StatsApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
 };
 
 TEST_F(GameOverStatsDialogTest, RowsPairTheirValuesAndThePanelStaysCentredOnTheField)
@@ -125,12 +70,7 @@ TEST_F(GameOverStatsDialogTest, ContinueAnswersTheListenerAndClosesThePanel)
     GameOverStatsDialog* panel = new GameOverStatsDialog(20, 40, 300, 400, "level done", {"gold"}, {"10"});
     panel->setListener(&listener);
     canvas->addSprite(panel);
-    Sprite* button = panel->getChildren().back();
-    const int x = button->getAbsoluteX() + 5;
-    const int y = button->getAbsoluteY() + 5;
-    canvas->mouseMoved(x, y, 0);
-    canvas->leftPressed(x, y, 1, 0);
-    canvas->leftReleased(x, y, 0);
+    click(panel->getChildren().back());
     EXPECT_EQ(listener.results, std::vector<std::string>{"BUTTON_CONTINUE"});
     EXPECT_TRUE(panel->isObsolete());
 }

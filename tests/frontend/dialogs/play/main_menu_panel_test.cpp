@@ -1,38 +1,17 @@
 #include "compat/win32/shell.h"
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/play/MainMenuPanel.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "resources/layout/LayoutDocument.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/widget/ButtonBlit.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class MenuApp : public Application {
-public:
-    MenuApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-// Stands in for the play field: records each notification with the panel's result button.
-class FieldListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override
-    {
-        results.push_back(dialog->getName() + ":" + (dialog->getResult() ? dialog->getResult()->getName() : ""));
-    }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kLayout = R"xml(<Layout>
   <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
@@ -49,23 +28,17 @@ const char* const kLayout = R"xml(<Layout>
 </Layout>)xml";
 
 // A 200 x 200 menu board over a play area at (100, 50), shown the way the play field shows it.
-class MainMenuTest : public WidgetFontTest {
+class MainMenuTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
-        app = std::make_unique<MenuApp>();
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
+        DialogTest::SetUp();
         catalogue->storeImage("IMAGE_GAME_MENU_CLASSIC", picture(200, 200));
         catalogue->storeImage("IMAGE_DIALOG_STOP_GAME", picture(300, 60));
-        for (const char* id : {"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
-                               "IMAGE_DIALOG_BOTTOM_BIG"})
-            catalogue->storeImage(id, picture(16, 16));
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
+        storeImages({"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
+                     "IMAGE_DIALOG_BOTTOM_BIG"},
+                    16, 16);
+        loadLayout(kLayout);
         panel = static_cast<MainMenuPanel*>(openMainMenu("IMAGE_GAME_MENU_CLASSIC", 0, 7, 100, 50, 200, 200));
         panel->setName("DIALOG_INGAME_MENU");
         panel->setListener(&field);
@@ -74,40 +47,14 @@ protected:
     }
     void TearDown() override
     {
-        for (Sprite* sprite : canvas->getSprites())
-            sprite->setObsolete(true);
-        frame();
-        canvas->release();
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
-        WidgetFontTest::TearDown();
+        clearCanvas();
+        DialogTest::TearDown();
     }
-    void click(Sprite* sprite)
-    {
-        const int x = sprite->getAbsoluteX() + 5;
-        const int y = sprite->getAbsoluteY() + 5;
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
-    }
-    void frame() { canvas->update(0.02f, 20, 50.0f); }
     Sprite* button(const std::string& id) const
     {
         for (Sprite* child : panel->getButtonColumn()->getChildren())
             if (child->getName() == id)
                 return child;
-        return nullptr;
-    }
-    static Sprite* find(SpriteContainer* container, const std::string& name)
-    {
-        for (Sprite* child : container->getChildren()) {
-            if (child->getName() == name)
-                return child;
-            if (auto* inner = dynamic_cast<SpriteContainer*>(child))
-                if (Sprite* found = find(inner, name))
-                    return found;
-        }
         return nullptr;
     }
     bool onCanvas(Sprite* sprite) const
@@ -118,12 +65,9 @@ protected:
         return false;
     }
 
-    testsupport::TempDir dir;
-    std::unique_ptr<MenuApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
     MainMenuPanel* panel = nullptr;
-    FieldListener field;
+    // Stands in for the play field: records each notification with the panel's result button.
+    RecordingListener field;
 };
 
 TEST_F(MainMenuTest, SixButtonsInAColumnCentredOnTheBoardAndClippedToThePlayArea)

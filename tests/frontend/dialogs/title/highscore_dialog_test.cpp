@@ -1,30 +1,22 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/title/HighscoreDialog.h"
 #include "frontend/scores/Highscores.h"
 #include "game/stats/StatsManager.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/properties/Properties.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
-#include "toolkit/widget/ButtonBlit.h"
-#include "toolkit/widget/PixelFontLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
+
+using namespace dialogtest;
 
 class ScoreApp : public Application {
 public:
@@ -64,30 +56,18 @@ const char* const kProperties = R"xml(<ArrayString id="CLASSIC_HIGHSCORE_COLUMNS
   <String></String><String>name</String><String>depth</String><String>gold</String><String>odd</String></ArrayString>
 <ArrayInteger id="ENDLESS_HIGHSCORE_LABEL_WIDTHS"><Integer>20</Integer><Integer>60</Integer><Integer>50</Integer></ArrayInteger>)xml";
 
-class HighscoreDialogTest : public WidgetFontTest {
+class HighscoreDialogTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
         setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
-        auto* store = new PropertyManager(nullptr);
-        const std::string file = std::string("<?xml version=\"1.0\"?>\n<Properties xsi:noNamespaceSchemaLocation=\"") +
-                                 PropertyManager::kSchemaLocation +
-                                 "\" version=\"1.0\" language=\"en\" country=\"US\" lookandfeel=\"NORMAL\">\n" +
-                                 kProperties + "\n</Properties>\n";
-        ASSERT_EQ(store->parse(file.c_str()), 1);
-        app = std::make_unique<ScoreApp>(store);
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
+        DialogTest::SetUp();
         catalogue->storeImage("IMAGE_DIALOG_HIGHSCORE", picture(300, 60));
         catalogue->storeImage("IMAGE_HIGHSCORE_HIGHLIGHT", picture(200, 10));
-        for (const char* id : {"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
-                               "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_BIG", "IMAGE_DIALOG_ERASE_SCORES"})
-            catalogue->storeImage(id, picture(16, 16));
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
+        storeImages({"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
+                     "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_BIG", "IMAGE_DIALOG_ERASE_SCORES"},
+                    16, 16);
+        loadLayout(kLayout);
 
         GameApp::setConfig(new Properties());
         Highscores::instance().read(GameApp::getConfig());
@@ -112,35 +92,27 @@ protected:
     }
     void TearDown() override
     {
-        canvas->release();
+        DialogTest::TearDown();
         GameApp::deleteConfig();
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
         unsetenv("XDG_DATA_HOME");
-        WidgetFontTest::TearDown();
     }
+    // The application with the column lists of the score table in its property store.
+    std::unique_ptr<Application> makeApp() override
+    {
+        auto* store = new PropertyManager(nullptr);
+        const std::string file = std::string("<?xml version=\"1.0\"?>\n<Properties xsi:noNamespaceSchemaLocation=\"") +
+                                 PropertyManager::kSchemaLocation +
+                                 "\" version=\"1.0\" language=\"en\" country=\"US\" lookandfeel=\"NORMAL\">\n" +
+                                 kProperties + "\n</Properties>\n";
+        EXPECT_EQ(store->parse(file.c_str()), 1);
+        return std::make_unique<ScoreApp>(store);
+    }
+    // Comes from outside the sprite, clicks it and runs a frame.
     void click(Sprite* sprite)
     {
-        ASSERT_NE(sprite, nullptr);
-        const int x = sprite->getAbsoluteX() + 5;
-        const int y = sprite->getAbsoluteY() + 5;
         canvas->mouseMoved(0, 0, 0);
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
-        canvas->update(FrameTime(20));
-    }
-    static Sprite* find(SpriteContainer* container, const std::string& name)
-    {
-        for (Sprite* child : container->getChildren()) {
-            if (child->getName() == name && !child->isObsolete())
-                return child;
-            if (auto* inner = dynamic_cast<SpriteContainer*>(child))
-                if (Sprite* found = find(inner, name))
-                    return found;
-        }
-        return nullptr;
+        DialogTest::click(sprite);
+        frame();
     }
     // The labels of the table's columns, left to right: heading, values.
     static std::vector<PixelFontLabel*> labels(SpriteContainer* table)
@@ -159,10 +131,6 @@ protected:
         return dialog;
     }
 
-    testsupport::TempDir dir;
-    std::unique_ptr<ScoreApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
 };
 
 TEST_F(HighscoreDialogTest, OpensOnTheNewestResultWithItsLineMarkedOnce)

@@ -1,44 +1,23 @@
 #include "compat/win32/path.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/title/NameEntryDialog.h"
 #include "frontend/dialogs/title/NameSelectDialog.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
-#include "resources/layout/LayoutDocument.h"
 #include "runtime/properties/Properties.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/widget/ButtonBlit.h"
 #include "toolkit/widget/ListBoxComponent.h"
 #include "toolkit/widget/PixelFontInputLabel.h"
-#include "toolkit/widget/PixelFontLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class DialogApp : public Application {
-public:
-    DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class RecordingListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override
-    {
-        results.push_back(dialog->getName() + ":" + (dialog->getResult() ? dialog->getResult()->getName() : ""));
-    }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kLayout = R"xml(<Layout>
   <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
@@ -58,42 +37,30 @@ const char* const kLayout = R"xml(<Layout>
 
 // Players in a fresh configuration, the user data folder in a temporary directory, and the dialog's
 // layout with plain clickable buttons.
-class NameSelectTest : public WidgetFontTest {
+class NameSelectTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
         previousDataHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
         setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
-        app = std::make_unique<DialogApp>();
+        DialogTest::SetUp();
         GameApp::setConfig(new Properties());
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
         catalogue->storeImage("IMAGE_DIALOG_NAME", picture(300, 60));
         catalogue->storeImage("IMAGE_LISTBOX", picture(220, 150));
-        for (const char* id : {"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
-                               "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_INPUT_LABEL"})
-            catalogue->storeImage(id, picture(16, 16));
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
+        storeImages({"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
+                     "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_INPUT_LABEL"},
+                    16, 16);
+        loadLayout(kLayout);
     }
     void TearDown() override
     {
-        for (Sprite* sprite : canvas->getSprites())
-            sprite->setObsolete(true);
-        canvas->update(0.02f, 20, 50.0f);
-        canvas->release();
-        LayoutDocument::unloadAll();
-        delete catalogue;
+        clearCanvas();
+        DialogTest::TearDown();
         GameApp::deleteConfig();
-        app.reset();
         if (previousDataHome.empty())
             unsetenv("XDG_DATA_HOME");
         else
             setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        WidgetFontTest::TearDown();
     }
 
     void givenPlayers(const std::vector<std::string>& names, const std::string& current)
@@ -109,26 +76,7 @@ protected:
         canvas->addSprite(dialog);
         return dialog;
     }
-    void click(Sprite* sprite)
-    {
-        const int x = sprite->getAbsoluteX() + 5;
-        const int y = sprite->getAbsoluteY() + 5;
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
-    }
     Dialog* shown(const std::string& name) { return dynamic_cast<Dialog*>(canvas->findSprite(name)); }
-    static Sprite* find(SpriteContainer* container, const std::string& name)
-    {
-        for (Sprite* child : container->getChildren()) {
-            if (child->getName() == name)
-                return child;
-            if (auto* inner = dynamic_cast<SpriteContainer*>(child))
-                if (Sprite* found = find(inner, name))
-                    return found;
-        }
-        return nullptr;
-    }
     // Adds a name through the ADD button and the name-entry dialog's OK.
     void enterName(NameSelectDialog* dialog, const std::string& name)
     {
@@ -137,7 +85,7 @@ protected:
         ASSERT_NE(entry, nullptr);
         entry->getInput()->setText(name);
         click(find(entry, "BUTTON_OK"));
-        canvas->update(0.02f, 20, 50.0f);
+        frame();
     }
     static std::vector<std::string> names(const NameSelectDialog* dialog)
     {
@@ -147,11 +95,7 @@ protected:
         return out;
     }
 
-    testsupport::TempDir dir;
     std::string previousDataHome;
-    std::unique_ptr<DialogApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
     RecordingListener listener;
 };
 

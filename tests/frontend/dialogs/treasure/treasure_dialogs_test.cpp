@@ -1,40 +1,21 @@
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/treasure/TreasureChestDialog.h"
 #include "frontend/dialogs/treasure/TreasureClaimedDialog.h"
 #include "game/stats/StatsManager.h"
 #include "game/stats/TreasureDesc.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/MemorySurface.h"
-#include "resources/layout/LayoutDocument.h"
 #include "runtime/Random.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
-#include "toolkit/widget/ButtonBlit.h"
-#include "toolkit/widget/PixelFontLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class DialogApp : public Application {
-public:
-    DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class RecordingListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override { results.push_back(dialog->getResult()->getName()); }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kLayout = R"xml(<Layout>
   <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
@@ -57,29 +38,21 @@ const char* const kLayout = R"xml(<Layout>
 
 // The test font, the frame parts, a 64 pixel treasure frame and a 640 by 480 chest; treasures 0, 5
 // (gemstones) and 13 (antiquities) owned, 5 with a 20 pixel picture, 13 without one.
-class TreasureDialogsTest : public WidgetFontTest {
+class TreasureDialogsTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
-        app = std::make_unique<DialogApp>();
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
-        for (const char* id : {"IMAGE_DIALOG_TREASURE_FOUND", "IMAGE_DIALOG_BONUS"})
-            catalogue->storeImage(id, picture(300, 60));
+        DialogTest::SetUp();
+        storeImages({"IMAGE_DIALOG_TREASURE_FOUND", "IMAGE_DIALOG_BONUS"}, 300, 60);
         catalogue->storeImage("IMAGE_TREASURE_FRAME", picture(64, 64));
-        for (const char* id : {"IMAGE_DIALOG_TREASURE_BOX_GEMSTONES", "IMAGE_DIALOG_TREASURE_BOX_ANTIQUITIES"})
-            catalogue->storeImage(id, picture(640, 480));
-        for (const char* id : {"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
-                               "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_MIDDLE"})
-            catalogue->storeImage(id, picture(16, 16));
+        storeImages({"IMAGE_DIALOG_TREASURE_BOX_GEMSTONES", "IMAGE_DIALOG_TREASURE_BOX_ANTIQUITIES"}, 640, 480);
+        storeImages({"IMAGE_DIALOG_SIDE_LEFT", "IMAGE_DIALOG_SIDE_RIGHT", "IMAGE_DIALOG_INSIDE",
+                     "IMAGE_DIALOG_BOTTOM_SMALL", "IMAGE_DIALOG_BOTTOM_MIDDLE"},
+                    16, 16);
         SurfaceHolder* star = picture(8, 8);
         paint(addMask(star, 8, 8), 0, 0, 8, 8, 0xFF);
         catalogue->storeImage("IMAGE_SPARKLE_BIG_ALPHA", star);
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
+        loadLayout(kLayout);
 
         StatsManager& stats = StatsManager::instance();
         for (TreasureDesc& t : stats.treasures)
@@ -101,37 +74,20 @@ protected:
     }
     void TearDown() override
     {
+        // The dialogs let go of the treasures' pictures before the treasures do.
         canvas->release();
+        canvas = nullptr;
         for (TreasureDesc& t : StatsManager::instance().treasures)
             t.clear();
         StatsManager::instance().newBonus = 0;
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
-        WidgetFontTest::TearDown();
+        DialogTest::TearDown();
     }
-    void frame() { canvas->update(FrameTime(20)); }
+    // Comes from outside the sprite, clicks it and runs a frame.
     void click(Sprite* sprite)
     {
-        ASSERT_NE(sprite, nullptr);
-        const int x = sprite->getAbsoluteX() + 2;
-        const int y = sprite->getAbsoluteY() + 2;
         canvas->mouseMoved(0, 0, 0);
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
+        DialogTest::click(sprite);
         frame();
-    }
-    static Sprite* find(SpriteContainer* container, const std::string& name)
-    {
-        for (Sprite* child : container->getChildren()) {
-            if (child->getName() == name && !child->isObsolete())
-                return child;
-            if (auto* inner = dynamic_cast<SpriteContainer*>(child))
-                if (Sprite* found = find(inner, name))
-                    return found;
-        }
-        return nullptr;
     }
     std::vector<Sprite*> onCanvas(const std::string& name) const
     {
@@ -146,12 +102,6 @@ protected:
         const std::vector<Sprite*> found = onCanvas(name);
         return found.empty() ? nullptr : static_cast<Dialog*>(found.back());
     }
-    static std::string text(Sprite* sprite) { return static_cast<PixelFontLabel*>(sprite)->getText(); }
-
-    testsupport::TempDir dir;
-    std::unique_ptr<DialogApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
 };
 
 TEST_F(TreasureDialogsTest, TreasureFromPlayShowsItsPictureFramedAnnouncesTheBonusOnceAndOpensTheChest)
@@ -199,7 +149,7 @@ TEST_F(TreasureDialogsTest, TreasureFromPlayShowsItsPictureFramedAnnouncesTheBon
     chest->setObsolete(true);
     frame();
     click(find(dialog, "BUTTON_OK"));
-    EXPECT_EQ(listener.results, std::vector<std::string>{"BUTTON_OK"});
+    EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_TREASURE_CLAIMED:BUTTON_OK"});
 }
 
 TEST_F(TreasureDialogsTest, TreasureFromTheChestHasNoChestButtonNorBonusAndAMissingPictureIsSafe)
