@@ -149,6 +149,17 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
+// Esc during play opens the in-game menu at once; it is not left waiting as a request.
+TEST_F(EndlessFieldTest, EscDuringPlayOpensTheInGameMenu)
+{
+    EndlessProbe* scene = playing();
+    scene->keyTyped(27);
+    frame();
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu"), 1);
+    EXPECT_FALSE(scene->isMenuRequested());
+}
+
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();

@@ -42,6 +42,17 @@ TEST_F(ClassicFieldTest, LevelOneStartsWithTwoRowsAndAnEmptyPipe)
     EXPECT_EQ(services.count("openGameOverStatsDialog"), 0);
 }
 
+// Esc during play opens the in-game menu at once; it is not left waiting as a request.
+TEST_F(ClassicFieldTest, EscDuringPlayOpensTheInGameMenu)
+{
+    ClassicProbe* field = playingClassic();
+    field->keyTyped(27);
+    frame();
+    EXPECT_EQ(field->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu"), 1);
+    EXPECT_FALSE(field->isMenuRequested());
+}
+
 TEST_F(ClassicFieldTest, PipeFillsOneBlockPerBlockTimeThenPushesTheRowIn)
 {
     ClassicProbe* field = playingClassic();
