@@ -19,6 +19,7 @@
 #include "runtime/GameException.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"
+#include "toolkit/modifier/ModifierAlpha.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
@@ -146,6 +147,8 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     const int buttonWidth = menuButton->getWidth();
     menuButton->setAlpha(0);
     menuButton->setX(-buttonWidth);
+    // Without its fade the button would slide in at alpha 0 and never be seen.
+    ModifierAlpha::start(menuButton, 0, 255, 1.0f, Modifier::OptionBlocking);
     if (ModifierLocationLine* move =
             ModifierLocationLine::start(menuButton, menuButton->getX(), 0, 0, 0, 0.05f, Modifier::OptionBlocking)) {
         move->setAdjustY(false);

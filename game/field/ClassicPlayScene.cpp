@@ -449,8 +449,10 @@ void ClassicPlayScene::addPipeBlock(Block* block)
     temp->setName("SPRITE_TEMP_BLOCK");
     temp->addRef();
     pipe.push_back(temp);
+    // Like the block it mirrors, with its icon: a gold, treasure or tool block in the shaft would
+    // otherwise show only its empty plate.
     if (canvas)
-        addSpriteAtLayer(temp, block->getType() == BlockTypeColour ? "LAYER_BLOCKS" : "LAYER_SPECIALBLOCKS");
+        temp->addToCanvas(canvas);
 }
 
 void ClassicPlayScene::openDialog(int kind)

@@ -149,15 +149,24 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
-// Esc during play opens the in-game menu at once; it is not left waiting as a request.
-TEST_F(EndlessFieldTest, EscDuringPlayOpensTheInGameMenu)
+TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
 {
     EndlessProbe* scene = playing();
-    scene->keyTyped(27);
-    frame();
+    scene->sendEvent(PlayEvent::Pause);
     EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
-    EXPECT_EQ(services.count("openMainMenu"), 1);
-    EXPECT_FALSE(scene->isMenuRequested());
+}
+
+// The menu button comes in from beyond the left edge and ends there fully visible: a button left at
+// the alpha it starts with could not be seen.
+TEST_F(EndlessFieldTest, TheMenuButtonSlidesInToTheLeftEdgeAndShows)
+{
+    EndlessProbe* scene = playing();
+    ButtonBlit* menu = scene->getMenuButton();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(runUntil([&] { return menu->getModifiers().empty(); }, 200));
+    EXPECT_EQ(menu->getX(), 0);
+    EXPECT_EQ(menu->getY(), 10);
+    EXPECT_EQ(menu->getAlpha(), 255);
 }
 
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
