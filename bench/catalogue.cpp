@@ -18,7 +18,7 @@
 #include "compat/ddraw/ddraw.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/Buffer.h"
+#include "runtime/containers/Buffer.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TempDir.h"
 

@@ -13,7 +13,7 @@
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "runtime/Buffer.h"
+#include "runtime/containers/Buffer.h"
 #include "tests/support/ImageFixtures.h"
 
 #include <benchmark/benchmark.h>

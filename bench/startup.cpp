@@ -20,11 +20,11 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "platform/app/Scene.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/scene/SpriteScene.h"
 #include "toolkit/sprite/Sprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
-#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // the reads.
 #include "FuzzFile.h"
 
-#include "runtime/BinaryDataReader.h"
 #include "runtime/GameException.h"
+#include "runtime/streams/BinaryDataReader.h"
 
 #include <cstdio>
 

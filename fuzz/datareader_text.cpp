@@ -2,7 +2,7 @@
 #include "FuzzFile.h"
 
 #include "runtime/GameException.h"
-#include "runtime/TextDataReader.h"
+#include "runtime/streams/TextDataReader.h"
 
 #include <cstdio>
 

@@ -2,10 +2,10 @@
 // that read back to the same bytes.
 #include "FuzzFile.h"
 
-#include "runtime/BinaryDataReader.h"
-#include "runtime/BinaryDataWriter.h"
 #include "runtime/GameException.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
+#include "runtime/streams/BinaryDataReader.h"
+#include "runtime/streams/BinaryDataWriter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,6 +3,7 @@
 // then saved again and must read back as a restored game. The first byte picks the file's form: odd
 // for the scrambled file, even for a plain one.
 #include "compat/win32/path.h"
+#include "game/field/FieldServices.h"
 #include "game/field/PlayScene.h"
 #include "runtime/DebugLog.h"
 
@@ -12,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -26,21 +26,21 @@ public:
     int clearBonusFactor() override { return 1; }
 };
 
-// The quiet front end keeps saved games in "savegames" below the current directory (the fuzzing run's
-// own folder), so the corpus paths libFuzzer is given stay valid.
+// The quiet front end keeps saved games in a temporary folder of this process, so the run leaves no
+// files behind in the folder it was started from.
 struct Setup {
     Setup()
     {
         DebugLog::instance().setDebuggerOutput(false);
-        std::filesystem::create_directories("savegames");
         settings.mode = "CLASSIC";
         settings.difficulty = "EASY";
+        FieldServices& services = FieldServices::get();
+        path = services.getSaveGamePath(settings.mode, services.getCurrentPlayer(), "savegames");
     }
     GameSettings settings;
+    // The saved game the field reads and writes.
+    std::string path;
 };
-
-// The quiet front end's path of the saved game of a player without a name.
-const char* const kPath = "savegames\\_CLASSIC.sav";
 
 void writePlain(const std::string& path, const uint8_t* data, size_t size)
 {
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static Setup setup;
     if (size == 0)
         return 0;
-    const std::string path = kPath;
+    const std::string& path = setup.path;
     std::remove(compat::hostPath(path).c_str());
     std::remove(compat::hostPath(path + ".!").c_str());
     if (data[0] & 1) {

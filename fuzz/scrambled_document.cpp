@@ -1,6 +1,6 @@
 // The loader of scrambled XML documents fed arbitrary bytes: saved games and layouts may be damaged
 // or hand-made.
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 
 #include <tinyxml.h>
 

@@ -8,7 +8,7 @@
 #include "game/stats/PlayerFiles.h"
 #include "game/stats/StatsManager.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 
 #include <tinyxml.h>
 

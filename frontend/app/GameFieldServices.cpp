@@ -2,12 +2,12 @@
 
 #include "frontend/app/EntryShellLink.h"
 #include "frontend/app/GameApp.h"
-#include "frontend/dialogs/GameOverStatsDialog.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
 #include "frontend/scores/Highscores.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
-#include "runtime/Buffer.h"
+#include "runtime/containers/Buffer.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include "compat/win32/path.h"

@@ -6,7 +6,7 @@
 
 #include "frontend/app/GameApp.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 
 namespace {
 

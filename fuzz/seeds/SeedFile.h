@@ -1,7 +1,7 @@
 // Seed programs write their files with a binary writer into the corpus folder they are given.
 #pragma once
 
-#include "runtime/BinaryDataWriter.h"
+#include "runtime/streams/BinaryDataWriter.h"
 
 #include <functional>
 #include <string>

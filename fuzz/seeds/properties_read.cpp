@@ -1,6 +1,6 @@
 #include "SeedFile.h"
 
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 
 #include <cstdio>
 

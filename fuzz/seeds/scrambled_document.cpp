@@ -1,5 +1,5 @@
 // Writes scrambled XML documents as seeds for the scrambled-document fuzz target.
-#include "runtime/ScrambleTable.h"
+#include "runtime/scramble/ScrambleTable.h"
 
 #include <fstream>
 #include <string>

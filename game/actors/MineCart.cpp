@@ -11,7 +11,7 @@
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/Random.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // gold now and then. The play field tells the cart when the game is left.
 #pragma once
 
-#include "runtime/Point.h"
+#include "runtime/values/Point.h"
 #include "toolkit/sprite/BitmapSprite.h"
 
 #include <string>

@@ -21,7 +21,7 @@
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
 #include "runtime/Random.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"
@@ -125,29 +125,7 @@ ClassicPlayScene::ClassicPlayScene(GameSettings* gameSettings) : PlayScene(gameS
         throw GameTextException(0, "Classic field: the layout has no menu button \"%s\"\n", id.c_str());
     }
 
-    setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
-    setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
-    setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
-    setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
-    setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
-    setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
-    setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
-    setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
-    setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
-    setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-    setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
-    setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
-    setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
-    setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
-    setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
-    setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::LineBonus);
-    setAction(PlayPhase::LineBonus, PlayEvent::StepDone, PlayAction::LevelSummary);
-    setAction(PlayPhase::LevelSummary, PlayEvent::DialogClosed, PlayAction::CartLeaves);
-    setAction(PlayPhase::CartLeaves, PlayEvent::StepDone, PlayAction::StartGame);
-    setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::Leave);
-    setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
-    setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
-    setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::Leave);
+    setActionTable(*this);
 
     background = layoutSprite("SPRITE_PLAYSCENE_BACKGROUND_CLASSIC");
     pipeTop = layoutSprite("SPRITE_PIPE_TOP_CLASSIC");
@@ -212,6 +190,33 @@ void ClassicPlayScene::onRemovedFromCanvas()
                 owner->removeSprite(sprite);
     }
     unregisterInput();
+}
+
+void ClassicPlayScene::setActionTable(PlayScene& scene)
+{
+    scene.setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
+    scene.setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
+    scene.setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
+    scene.setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
+    scene.setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
+    scene.setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
+    scene.setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
+    scene.setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
+    scene.setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
+    scene.setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
+    scene.setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
+    scene.setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
+    scene.setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
+    scene.setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
+    scene.setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
+    scene.setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::LineBonus);
+    scene.setAction(PlayPhase::LineBonus, PlayEvent::StepDone, PlayAction::LevelSummary);
+    scene.setAction(PlayPhase::LevelSummary, PlayEvent::DialogClosed, PlayAction::CartLeaves);
+    scene.setAction(PlayPhase::CartLeaves, PlayEvent::StepDone, PlayAction::StartGame);
+    scene.setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::Leave);
+    scene.setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
+    scene.setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
+    scene.setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::Leave);
 }
 
 void ClassicPlayScene::sendEvent(int event)

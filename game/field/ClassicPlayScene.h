@@ -18,6 +18,8 @@ public:
     // Throws a GameTextException naming the identifier when the layout lacks the mode's level or its
     // menu button: the game cannot be played without them.
     explicit ClassicPlayScene(GameSettings* settings);
+    // The classic column of the phase machine's table, entered into a field of the classic kind.
+    static void setActionTable(PlayScene& scene);
     ~ClassicPlayScene() override;
 
     unsigned instanceSize() override { return sizeof(ClassicPlayScene); }

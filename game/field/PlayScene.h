@@ -20,7 +20,7 @@
 #include "game/stats/GameStats.h"
 #include "game/stats/GameTimer.h"
 #include "platform/app/InputListener.h"
-#include "runtime/ScrambledInt.h"
+#include "runtime/scramble/ScrambledInt.h"
 #include "toolkit/dialog/DialogListener.h"
 #include "toolkit/sprite/Sprite.h"
 #include "toolkit/widget/ButtonListener.h"

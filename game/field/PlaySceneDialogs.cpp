@@ -5,7 +5,7 @@
 #include "game/field/FieldServices.h"
 #include "game/stats/StatsManager.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/dialog/FramedDialog.h"
 #include "toolkit/dialog/MessageDialogs.h"

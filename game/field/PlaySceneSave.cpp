@@ -7,8 +7,8 @@
 #include "game/field/FieldServices.h"
 #include "game/level/Level.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/StringUtils.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
+#include "runtime/strings/StringUtils.h"
 
 #include <tinyxml.h>
 

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "game/block/Block.h"
-#include "runtime/ScrambledInt.h"
+#include "runtime/scramble/ScrambledInt.h"
 #include "toolkit/sprite/Sprite.h"
 
 #include <cstdint>

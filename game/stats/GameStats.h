@@ -6,7 +6,7 @@
 // Times are milliseconds in memory everywhere, whole seconds in every file.
 #pragma once
 
-#include "runtime/ScrambledInt.h"
+#include "runtime/scramble/ScrambledInt.h"
 
 #include <cstdint>
 #include <vector>

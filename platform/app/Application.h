@@ -10,7 +10,7 @@
 #include "platform/app/FrameTime.h"
 #include "platform/app/Scene.h"
 #include "platform/catalogue/CatalogueHost.h"
-#include "runtime/DynamicArray.h"
+#include "runtime/containers/DynamicArray.h"
 
 #include <cstdint>
 #include <string>

@@ -11,9 +11,9 @@
 #include "platform/app/ComponentListener.h"
 #include "platform/app/FrameTime.h"
 #include "platform/surface/Restorable.h"
-#include "runtime/DynamicArray.h"
-#include "runtime/ListenerList.h"
 #include "runtime/RefCounted.h"
+#include "runtime/containers/DynamicArray.h"
+#include "runtime/containers/ListenerList.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/app/ComponentEvent.h"
-#include "runtime/ListenerList.h"
+#include "runtime/containers/ListenerList.h"
 
 class ComponentListener {
 public:

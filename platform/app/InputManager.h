@@ -5,7 +5,7 @@
 
 #include "platform/app/InputListener.h"
 #include "platform/app/InputRecord.h"
-#include "runtime/PointerList.h"
+#include "runtime/containers/PointerList.h"
 
 #include <cstdint>
 #include <deque>

@@ -7,9 +7,9 @@
 #include "platform/surface/ImageLoader.h"
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+#include "runtime/containers/Buffer.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+#include "runtime/containers/Buffer.h"
 
 #include <set>
 

@@ -13,8 +13,8 @@
 #include "platform/surface/Restorable.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/properties/ResourceQueue.h"
-#include "runtime/Buffer.h"
-#include "runtime/DynamicArray.h"
+#include "runtime/containers/Buffer.h"
+#include "runtime/containers/DynamicArray.h"
 
 #include <cstddef>
 #include <map>

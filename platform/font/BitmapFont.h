@@ -7,8 +7,8 @@
 #pragma once
 
 #include "platform/surface/Restorable.h"
-#include "runtime/RectangleValue.h"
 #include "runtime/RefCounted.h"
+#include "runtime/values/RectangleValue.h"
 
 #include <cstdint>
 #include <string>

@@ -1,13 +1,13 @@
 // Drawing and measuring of BitmapFont: the four drawing modes, text layout with "^" markup, measuring.
 #include "platform/font/BitmapFont.h"
 
-#include "platform/surface/Blit.h"
 #include "platform/font/HalfWidthTable.h"
-#include "platform/surface/MemorySurface.h"
-#include "platform/surface/SurfaceHolder.h"
 #include "platform/raster/Blend.h"
 #include "platform/raster/Convert.h"
-#include "runtime/StringUtils.h"
+#include "platform/surface/Blit.h"
+#include "platform/surface/MemorySurface.h"
+#include "platform/surface/SurfaceHolder.h"
+#include "runtime/strings/StringUtils.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "platform/sound/SoundManager.h"
 
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
+#include "runtime/containers/Buffer.h"
 
 #include <cmath>
 

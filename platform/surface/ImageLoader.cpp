@@ -1,16 +1,16 @@
 #include "platform/surface/ImageLoader.h"
 
 #include "compat/win32/gdi.h"
+#include "platform/image/PLAutoDecoder.h"
+#include "platform/image/PLDibBitmap.h"
+#include "platform/image/PLTextException.h"
 #include "platform/surface/DirectDrawSurface.h"
 #include "platform/surface/PixelFormat.h"
 #include "platform/surface/SurfaceDesc.h"
 #include "platform/surface/SurfaceFactory.h"
-#include "platform/image/PLAutoDecoder.h"
-#include "platform/image/PLDibBitmap.h"
-#include "platform/image/PLTextException.h"
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+#include "runtime/containers/Buffer.h"
 
 #include <cstdint>
 #include <cstring>

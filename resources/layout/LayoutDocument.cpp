@@ -4,7 +4,7 @@
 #include "resources/properties/PropertyManager.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 
 #include <tinyxml.h>
 

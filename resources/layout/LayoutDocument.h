@@ -12,8 +12,8 @@
 // defines them, else become null.
 #pragma once
 
-#include "runtime/Point.h"
-#include "runtime/Rect.h"
+#include "runtime/values/Point.h"
+#include "runtime/values/Rect.h"
 
 #include <string>
 #include <unordered_map>

@@ -1,10 +1,10 @@
 #include "resources/properties/PropertyManager.h"
 
 #include "resources/settings/RegistryString.h"
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
-#include "runtime/ScrambleTable.h"
+#include "runtime/containers/Buffer.h"
+#include "runtime/scramble/ScrambleTable.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,11 +4,11 @@
 // are read by a streaming tag reader of the store's own: byte for byte, no character set decoded.
 #pragma once
 
-#include "runtime/ColorValue.h"
-#include "runtime/DynamicArray.h"
-#include "runtime/PointValue.h"
-#include "runtime/RectangleValue.h"
 #include "runtime/RefCounted.h"
+#include "runtime/containers/DynamicArray.h"
+#include "runtime/values/ColorValue.h"
+#include "runtime/values/PointValue.h"
+#include "runtime/values/RectangleValue.h"
 
 #include <map>
 #include <string>

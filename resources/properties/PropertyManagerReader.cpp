@@ -5,7 +5,7 @@
 
 #include "compat/win32/hexdigit.h"
 #include "runtime/GameException.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 
 #include <climits>
 #include <cstdlib>

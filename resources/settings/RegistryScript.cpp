@@ -2,11 +2,11 @@
 
 #include "compat/win32/module.h"
 #include "compat/win32/registry.h"
-#include "runtime/Buffer.h"
-#include "runtime/StringUtils.h"
+#include "runtime/containers/Buffer.h"
 #include "runtime/java/ByteArrayDataInput.h"
 #include "runtime/java/Exception.h"
 #include "runtime/java/String.h"
+#include "runtime/strings/StringUtils.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 #include "runtime/ClassRecord.h"
 #include "runtime/DebugLog.h"
 #include "runtime/ObjectFactory.h"
-#include "runtime/StringUtil.h"
+#include "runtime/strings/StringUtil.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

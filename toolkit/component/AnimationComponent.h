@@ -7,8 +7,8 @@
 // and stepping always ends; a grid whose image is narrower than one frame shows frame 0.
 #pragma once
 
-#include "runtime/PointValue.h"
-#include "runtime/RectangleValue.h"
+#include "runtime/values/PointValue.h"
+#include "runtime/values/RectangleValue.h"
 #include "toolkit/component/InteractiveComponent.h"
 
 #include <cstdint>

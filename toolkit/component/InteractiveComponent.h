@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/app/InputListener.h"
-#include "runtime/PointValue.h"
+#include "runtime/values/PointValue.h"
 #include "toolkit/component/VisualComponent.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtils.h"
 
 #include <algorithm>
 #include <climits>

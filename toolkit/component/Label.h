@@ -7,9 +7,9 @@
 // cut by characters gives at least one whole character per line.
 #pragma once
 
-#include "runtime/DynamicArray.h"
-#include "runtime/PointValue.h"
-#include "runtime/RectangleValue.h"
+#include "runtime/containers/DynamicArray.h"
+#include "runtime/values/PointValue.h"
+#include "runtime/values/RectangleValue.h"
 #include "toolkit/component/InteractiveComponent.h"
 
 #include <cstdint>

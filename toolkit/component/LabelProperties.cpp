@@ -2,11 +2,11 @@
 #include "toolkit/component/Label.h"
 
 #include "platform/app/Application.h"
-#include "platform/font/BitmapFont.h"
 #include "platform/catalogue/ResourceManager.h"
+#include "platform/font/BitmapFont.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/StringUtil.h"
-#include "runtime/StringUtils.h"
+#include "runtime/strings/StringUtil.h"
+#include "runtime/strings/StringUtils.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "platform/app/Component.h"
-#include "runtime/FloatPoint.h"
-#include "runtime/PointValue.h"
-#include "runtime/RectangleValue.h"
+#include "runtime/values/FloatPoint.h"
+#include "runtime/values/PointValue.h"
+#include "runtime/values/RectangleValue.h"
 #include "toolkit/sprite/TooltipSource.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // axis of the sprite alone. The base itself moves nothing.
 #pragma once
 
-#include "runtime/PointValue.h"
+#include "runtime/values/PointValue.h"
 #include "toolkit/modifier/Modifier.h"
 
 class ModifierLocation : public Modifier {

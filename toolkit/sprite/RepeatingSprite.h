@@ -7,7 +7,7 @@
 // recycles the oldest copy once it has left the bounds and makes a new one beside the newest.
 #pragma once
 
-#include "runtime/Rect.h"
+#include "runtime/values/Rect.h"
 #include "toolkit/sprite/XMLSprite.h"
 
 #include <memory>

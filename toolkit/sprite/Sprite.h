@@ -8,9 +8,9 @@
 #pragma once
 
 #include "runtime/ClassRecord.h"
-#include "runtime/Point.h"
-#include "runtime/Rect.h"
 #include "runtime/RefCounted.h"
+#include "runtime/values/Point.h"
+#include "runtime/values/Rect.h"
 
 #include <cstdint>
 #include <memory>

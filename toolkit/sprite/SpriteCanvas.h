@@ -9,8 +9,8 @@
 #pragma once
 
 #include "platform/app/InputListener.h"
-#include "runtime/Rect.h"
 #include "runtime/RefCounted.h"
+#include "runtime/values/Rect.h"
 #include "toolkit/sprite/FrameRate.h"
 
 #include <cstdint>

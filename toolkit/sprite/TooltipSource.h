@@ -1,7 +1,7 @@
 // What a tooltip manager asks of everything that can have a tooltip (buttons, sliders, containers).
 #pragma once
 
-#include "runtime/Rect.h"
+#include "runtime/values/Rect.h"
 
 #include <string>
 

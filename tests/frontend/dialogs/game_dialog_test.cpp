@@ -1,29 +1,19 @@
-#include "frontend/dialogs/BonusDialog.h"
 #include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/GameDialog.h"
-#include "frontend/dialogs/NameEntryDialog.h"
-#include "frontend/dialogs/StartGameDialog.h"
-#include "frontend/dialogs/StopGameDialog.h"
+#include "frontend/dialogs/play/StopGameDialog.h"
+#include "frontend/dialogs/title/NameEntryDialog.h"
+#include "frontend/dialogs/title/StartGameDialog.h"
+#include "frontend/dialogs/treasure/BonusDialog.h"
 #include "game/field/GameSettings.h"
 #include "game/stats/StatsManager.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "resources/layout/LayoutDocument.h"
-#include "support/TempDir.h"
-#include "toolkit/dialog/DialogListener.h"
 #include "toolkit/sprite/BitmapSprite.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteContainer.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
-#include "toolkit/widget/ButtonBlit.h"
 #include "toolkit/widget/PixelFontInputLabel.h"
-#include "toolkit/widget/WidgetFont.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,19 +21,7 @@
 
 namespace {
 
-class DialogApp : public Application {
-public:
-    DialogApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class RecordingListener : public DialogListener {
-public:
-    void onDialogClosed(Dialog* dialog) override
-    {
-        results.push_back(dialog->getName() + ":" + dialog->getResult()->getName());
-    }
-    std::vector<std::string> results;
-};
+using namespace dialogtest;
 
 const char* const kLayout = R"xml(<Layout>
   <pixelfontlabel id="LABEL_TEXT" font="FONT_TEST" alignh="center" wrapstyle="word"/>
@@ -78,14 +56,11 @@ const char* const kLayout = R"xml(<Layout>
 </Layout>)xml";
 
 // The test font, 300 pixel headers, the frame parts and the dialogs' layout elements and texts.
-class GameDialogTest : public WidgetFontTest {
+class GameDialogTest : public DialogTest {
 protected:
     void SetUp() override
     {
-        WidgetFontTest::SetUp();
-        app = std::make_unique<DialogApp>();
-        catalogue = new ResourceManager(0);
-        catalogue->storeFont("FONT_TEST", uniform);
+        DialogTest::SetUp();
         for (auto [id, w, h] :
              {std::tuple{"IMAGE_DIALOG_STOP_GAME", 300, 60}, std::tuple{"IMAGE_DIALOG_NAME", 300, 60},
               std::tuple{"IMAGE_DIALOG_SIDE_LEFT", 16, 16}, std::tuple{"IMAGE_DIALOG_SIDE_RIGHT", 16, 16},
@@ -96,18 +71,7 @@ protected:
               std::tuple{"IMAGE_BLOCKS_PREVIEW", 90, 90}, std::tuple{"IMAGE_BLOCKS_UNAVAILABLE_PREVIEW", 90, 90},
               std::tuple{"IMAGE_DIALOG_BONUS", 300, 60}, std::tuple{"IMAGE_BULLIT", 12, 12}})
             catalogue->storeImage(id, picture(w, h));
-        std::ofstream(dir.file("base.xml")) << kLayout;
-        ASSERT_TRUE(LayoutDocument::loadFile(LayoutDocument::kBase, dir.file("base.xml")));
-        canvas = new SpriteCanvas(640, 480, 640, 480);
-        canvas->addRef();
-    }
-    void TearDown() override
-    {
-        canvas->release();
-        LayoutDocument::unloadAll();
-        delete catalogue;
-        app.reset();
-        WidgetFontTest::TearDown();
+        loadLayout(kLayout);
     }
 
     static std::vector<ButtonBlit*> buttons(SpriteContainer* dialog)
@@ -123,14 +87,6 @@ protected:
         for (Sprite* child : dialog->getChildren())
             walk(child);
         return found;
-    }
-    void click(Sprite* target)
-    {
-        const int x = target->getAbsoluteX() + target->getWidth() / 2;
-        const int y = target->getAbsoluteY() + target->getHeight() / 2;
-        canvas->mouseMoved(x, y, 0);
-        canvas->leftPressed(x, y, 1, 0);
-        canvas->leftReleased(x, y, 0);
     }
     // A dialog lets go of its parts when it leaves a canvas: each one built is shown and taken down.
     template <class T> struct Shown {
@@ -156,10 +112,6 @@ protected:
         return !sprite->isObsolete() && std::find(shown.begin(), shown.end(), sprite) != shown.end();
     }
 
-    testsupport::TempDir dir;
-    std::unique_ptr<DialogApp> app;
-    ResourceManager* catalogue = nullptr;
-    SpriteCanvas* canvas = nullptr;
     RecordingListener listener;
 };
 

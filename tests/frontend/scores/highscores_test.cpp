@@ -3,8 +3,8 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameFieldServices.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/DataWriterFacade.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
+#include "runtime/streams/DataWriterFacade.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

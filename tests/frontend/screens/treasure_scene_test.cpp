@@ -1,6 +1,6 @@
+#include "frontend/dialogs/treasure/TreasureChestDialog.h"
 #include "frontend/screens/QuarrytideTransition.h"
 #include "frontend/screens/TreasureScene.h"
-#include "frontend/dialogs/TreasureChestDialog.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"

@@ -15,13 +15,14 @@
 #include "compat/win32/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
+#include "game/field/ClassicPlayScene.h"
 #include "game/field/FieldServices.h"
 #include "game/field/PlayScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/InputManager.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/widget/ButtonBlit.h"
 
@@ -171,30 +172,8 @@ class TestPlayScene : public PlayScene {
 public:
     explicit TestPlayScene(GameSettings* settings) : PlayScene(settings)
     {
-        // The classic column of the table.
-        setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
-        setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
-        setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
-        setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
-        setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
-        setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
-        setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
-        setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
-        setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
-        setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-        setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
-        setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
-        setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
-        setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
-        setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
-        setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::LineBonus);
-        setAction(PlayPhase::LineBonus, PlayEvent::StepDone, PlayAction::LevelSummary);
-        setAction(PlayPhase::LevelSummary, PlayEvent::DialogClosed, PlayAction::CartLeaves);
-        setAction(PlayPhase::CartLeaves, PlayEvent::StepDone, PlayAction::StartGame);
-        setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::Leave);
-        setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
-        setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
-        setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::Leave);
+        // The classic field's own table.
+        ClassicPlayScene::setActionTable(*this);
     }
 
     void onAddedToCanvas() override

@@ -2,7 +2,7 @@
 // cell by cell, and a writer killed part-way that never leaves a broken saved game behind.
 #include "FieldFixture.h"
 
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include "compat/win32/userdata.h"
 #include "game/stats/PlayerFiles.h"
 #include "game/stats/StatsManager.h"
-#include "runtime/Buffer.h"
 #include "runtime/Random.h"
+#include "runtime/containers/Buffer.h"
 
 #include "resources/layout/LayoutFixture.h"
 

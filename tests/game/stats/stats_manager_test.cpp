@@ -2,8 +2,8 @@
 
 #include "StatsFixture.h"
 
-#include "runtime/ScrambleTable.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/scramble/ScrambleTable.h"
+#include "runtime/streams/XMLDocumentFile.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

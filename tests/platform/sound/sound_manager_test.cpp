@@ -2,8 +2,8 @@
 #include "platform/sound/SoundManager.h"
 
 #include "compat/fmod/testing.h"
-#include "runtime/Buffer.h"
 #include "runtime/DebugLog.h"
+#include "runtime/containers/Buffer.h"
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 

@@ -1,13 +1,13 @@
 #include "platform/font/FontTestSupport.h"
 
+#include "platform/image/PLDibBitmap.h"
 #include "platform/surface/Blit.h"
 #include "platform/surface/DisplayDepth.h"
 #include "platform/surface/FrameCounter.h"
 #include "platform/surface/ImageLoader.h"
-#include "runtime/Buffer.h"
-#include "platform/image/PLDibBitmap.h"
 #include "runtime/DebugLog.h"
 #include "runtime/GameException.h"
+#include "runtime/containers/Buffer.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 

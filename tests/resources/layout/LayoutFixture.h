@@ -5,7 +5,7 @@
 
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 
 #include "support/TempDir.h"
 

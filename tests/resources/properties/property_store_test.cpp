@@ -1,7 +1,7 @@
 #include "resources/properties/PropertyManager.h"
 #include "resources/settings/RegistryString.h"
 #include "runtime/GameException.h"
-#include "runtime/ScrambleTable.h"
+#include "runtime/scramble/ScrambleTable.h"
 
 #include "support/TempDir.h"
 
