@@ -130,6 +130,8 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
     setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
     setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
+    // A pause while playing opens the in-game menu; in any other phase it is only remembered.
+    setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
     setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
     setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
     setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
