@@ -149,6 +149,14 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
+TEST_F(EndlessFieldTest, APauseWhilePlayingOpensTheInGameMenu)
+{
+    EndlessProbe* scene = playing();
+    scene->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu IMAGE_GAME_MENU_ENDLESS"), 1);
+}
+
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();

@@ -42,6 +42,14 @@ TEST_F(ClassicFieldTest, LevelOneStartsWithTwoRowsAndAnEmptyPipe)
     EXPECT_EQ(services.count("openGameOverStatsDialog"), 0);
 }
 
+TEST_F(ClassicFieldTest, APauseWhilePlayingOpensTheInGameMenu)
+{
+    ClassicProbe* field = playingClassic();
+    field->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(field->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu IMAGE_GAME_MENU_CLASSIC"), 1);
+}
+
 TEST_F(ClassicFieldTest, PipeFillsOneBlockPerBlockTimeThenPushesTheRowIn)
 {
     ClassicProbe* field = playingClassic();
