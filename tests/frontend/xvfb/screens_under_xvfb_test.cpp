@@ -395,6 +395,17 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
     frames(kSettleFrames);
     expectLooksAsKept("classic-field");
 
+    // A treasure just taken, as the field's dialog opener shows it (with the way to the chest).
+    StatsManager::instance().currentTreasure = 4;
+    StatsManager::instance().acquireTreasure();
+    Dialog* claimed = openTreasureClaimedDialog(4, true);
+    ASSERT_NE(claimed, nullptr);
+    canvas()->addSprite(claimed);
+    frames(kSettleFrames);
+    expectLooksAsKept("treasure-claimed-in-game");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+
     PlayScene* play = field();
     clickOn(play->getMenuButton());
     ASSERT_NE(dialogNamed("DIALOG_INGAME_MENU"), nullptr) << "the menu button opens the in-game menu";
