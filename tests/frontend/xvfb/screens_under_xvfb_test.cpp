@@ -8,6 +8,7 @@
 // before keeping it). A mismatch writes the picture seen and a difference picture (differing pixels red
 // over a grey copy of the golden one) into QUARRYTIDE_SCREENSHOTS, else the directory the test started in.
 // Skipped where the host shows no window.
+// First: the registry's declarations clash with a name ACE's headers define as a macro.
 #include "compat/win32/registry.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
@@ -93,7 +94,9 @@ protected:
         startedIn = std::filesystem::current_path();
         const char* screenshots = std::getenv("QUARRYTIDE_SCREENSHOTS");
         outputDir = screenshots != nullptr ? std::filesystem::path(screenshots) : startedIn;
-        setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+        if (const char* data = std::getenv("XDG_DATA_HOME"))
+            previousDataHome = data;
+        setenv("XDG_DATA_HOME", home.path().c_str(), 1); // a first start, and no player's files touched
         compat::testing::setRegistryFile(registry.file("registry"));
         compat::testing::resetWindows();
         compat::testing::resetDisplay();
@@ -121,8 +124,13 @@ protected:
         compat::testing::setDesktopSize(0, 0);
         compat::testing::resetWindows();
         compat::testing::resetDisplay();
-        if (!startedIn.empty())
+        if (!startedIn.empty()) {
             std::filesystem::current_path(startedIn);
+            if (previousDataHome.empty())
+                unsetenv("XDG_DATA_HOME");
+            else
+                setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
+        }
     }
 
     void frames(int n)
@@ -293,6 +301,7 @@ protected:
 
     testsupport::TempDir home, registry;
     std::filesystem::path startedIn, outputDir;
+    std::string previousDataHome;
     GameApp* app = nullptr;
 };
 
