@@ -404,18 +404,20 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
     frames(kSettleFrames);
     expectLooksAsKept("classic-field");
 
-    // A treasure just taken, as the field's dialog opener shows it (with the way to the chest).
+    // A treasure taken: the field announces it and brings its dialog, with the way to the chest.
+    PlayScene* play = field();
     StatsManager::instance().currentTreasure = 4;
     StatsManager::instance().acquireTreasure();
-    Dialog* claimed = openTreasureClaimedDialog(4, true);
-    ASSERT_NE(claimed, nullptr);
-    canvas()->addSprite(claimed);
+    play->sendEvent(PlayEvent::TreasureTaken);
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
+                         1000));
+    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
     frames(kSettleFrames);
     expectLooksAsKept("treasure-claimed-in-game");
     click("BUTTON_OK");
     EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 500));
 
-    PlayScene* play = field();
     clickOn(play->getMenuButton());
     ASSERT_NE(dialogNamed("DIALOG_INGAME_MENU"), nullptr) << "the menu button opens the in-game menu";
     expectLooksAsKept("ingame-menu");
