@@ -290,8 +290,8 @@ protected:
         ASSERT_NE(field(), nullptr);
         ASSERT_TRUE(runUntil([&] { return field()->getPhase() == PlayPhase::Playing; }, 1500));
     }
-    // The play screens' pictures are kept once the screens have their background art: without it every
-    // moving sprite leaves a trail, and such a picture is not worth keeping.
+    // The play screens' pictures are drawn over their background art; a layout without it (every moving
+    // sprite would leave a trail) has nothing worth comparing.
     static bool playScreenHasArt() { return findLayoutElement("SPRITE_PLAYSCENE_BACKGROUND_CLASSIC") != nullptr; }
     PlayScene* field()
     {
@@ -309,7 +309,7 @@ TEST_F(ScreensUnderXvfb, TheTitleScreenAndTheDialogsItOpens)
 {
     frames(kSettleFrames);
     expectLooksAsKept("name-entry-first-start");
-    enterName("Ann");
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     expectLooksAsKept("title");
 
     click("BUTTON_TITLE_CHANGENAME");
@@ -359,7 +359,7 @@ TEST_F(ScreensUnderXvfb, TheTitleScreenAndTheDialogsItOpens)
 
 TEST_F(ScreensUnderXvfb, TheTreasureScreenTheChestAndWhatItOpens)
 {
-    enterName("Ann");
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     // A player who has taken some treasures before, as the play field records a taken treasure: the
     // chest on the title screen glows and sparkles.
     StatsManager& stats = StatsManager::instance();
@@ -399,8 +399,8 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
 {
     if (!playScreenHasArt())
         GTEST_SKIP() << "the play screen has no background art yet";
-    enterName("Ann");
-    startGame("CLASSIC");
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
     frames(kSettleFrames);
     expectLooksAsKept("classic-field");
 
@@ -450,7 +450,7 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
     frames(kSettleFrames);
     expectLooksAsKept("game-over");
 
-    // The local highscore tables, opened on the result just entered.
+    // The local highscore tables, opened through their opener on the result just entered.
     Dialog* scores = openHighscoreDialog();
     ASSERT_NE(scores, nullptr);
     canvas()->addSprite(scores);
@@ -464,8 +464,8 @@ TEST_F(ScreensUnderXvfb, AnEndlessFieldAfterASeededStart)
 {
     if (!playScreenHasArt())
         GTEST_SKIP() << "the play screen has no background art yet";
-    enterName("Ann");
-    startGame("ENDLESS");
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    ASSERT_NO_FATAL_FAILURE(startGame("ENDLESS"));
     frames(kSettleFrames);
     expectLooksAsKept("endless-field");
 }
