@@ -26,6 +26,7 @@
 #include "compat/host/testing.h"
 #include "compat/win32/timer.h"
 #include "resources/layout/LayoutDocument.h"
+#include "resources/settings/Settings.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/scene/TransitionScene.h"
@@ -109,7 +110,11 @@ protected:
         ASSERT_TRUE(SUCCEEDED(app->init()));
         ASSERT_EQ(app->createSoundManager(), 0);
         ASSERT_EQ(app->createInputManager(), 0);
-        ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, 1)));
+        // A player who plays in a window (the X screen is larger than the game, so a window is allowed).
+        Settings::instance().getFullscreen();
+        Settings::instance().setFullscreen(0);
+        ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, Settings::instance().getFullscreen() ? 0 : 1)));
+        ASSERT_TRUE(app->getScreen()->isWindowed()) << "the X screen must be larger than the game";
         app->setDisplayState(Application::Active);
         ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
     }
@@ -217,19 +222,25 @@ protected:
         }
     }
 
-    // What the X screen shows in the game's client area (the window sits at the screen's top left).
+    // What the X screen shows in the game window's client area, found where the window system put it.
     compat::host::Picture screen()
     {
-        compat::host::Picture desktop;
-        EXPECT_TRUE(compat::testing::captureDesktop(desktop.width, desktop.height, desktop.pixels));
         compat::host::Picture client{kWidth, kHeight, std::vector<std::uint32_t>(kWidth * kHeight, 0)};
-        if (desktop.width < kWidth || desktop.height < kHeight) {
-            ADD_FAILURE() << "the X screen is " << desktop.width << "x" << desktop.height;
+        compat::host::Picture desktop;
+        POINT origin{0, 0};
+        if (!compat::testing::captureDesktop(desktop.width, desktop.height, desktop.pixels) ||
+            !ClientToScreen(app->getScreen()->getWindow(), &origin)) {
+            ADD_FAILURE() << "no picture of the X screen";
+            return client;
+        }
+        if (origin.x < 0 || origin.y < 0 || origin.x + kWidth > desktop.width || origin.y + kHeight > desktop.height) {
+            ADD_FAILURE() << "the client area at (" << origin.x << ", " << origin.y << ") is not inside the "
+                          << desktop.width << "x" << desktop.height << " X screen";
             return client;
         }
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                client.pixels[static_cast<std::size_t>(y) * kWidth + x] = desktop.at(x, y);
+                client.pixels[static_cast<std::size_t>(y) * kWidth + x] = desktop.at(origin.x + x, origin.y + y);
         return client;
     }
 
