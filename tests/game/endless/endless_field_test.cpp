@@ -149,14 +149,6 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
-TEST_F(EndlessFieldTest, APauseWhilePlayingOpensTheInGameMenu)
-{
-    EndlessProbe* scene = playing();
-    scene->sendEvent(PlayEvent::Pause);
-    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
-    EXPECT_EQ(services.count("openMainMenu IMAGE_GAME_MENU_ENDLESS"), 1);
-}
-
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();
@@ -390,6 +382,14 @@ TEST_F(EndlessFieldTest, ALeavingCartIsEmptiedOnceItsMoveEnds)
     cart->followScroll(-5.0);
     EXPECT_FALSE(cart->isLeaving());
     EXPECT_EQ(cart->getGoldAmount(), 0);
+}
+
+TEST_F(EndlessFieldTest, APauseWhilePlayingOpensTheInGameMenu)
+{
+    EndlessProbe* scene = playing();
+    scene->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu IMAGE_GAME_MENU_ENDLESS"), 1);
 }
 
 TEST(EndlessDepthFormat, FillsExactlyOneFloatingConversion)
