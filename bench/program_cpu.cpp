@@ -1,6 +1,6 @@
 // The share of one processor the running program takes (its CPU time over wall time, all threads,
-// measured from /proc after a warm-up): the game itself on its still screen (the logo it shows once
-// loading is done), and this program's own scene runner on two animated screens, one where a small
+// measured from /proc after a warm-up): the game itself on its still title screen (once the load
+// screen, paced at one catalogue step every other frame, has handed over to it), and this program's own scene runner on two animated screens, one where a small
 // square moves across a still background (what a game screen mostly does) and one where every pixel
 // changes every frame (the most presenting can cost). Every case runs with the headless host and with
 // the SDL host in a real window; the SDL cases need a display (tools/run-bench starts a virtual X
@@ -34,6 +34,8 @@ extern char** environ;
 namespace {
 
 constexpr auto warmUp = std::chrono::seconds(2);
+// The game's own start-up runs through its whole load screen first (some eight seconds for the data set).
+constexpr auto programWarmUp = std::chrono::seconds(15);
 constexpr auto measured = std::chrono::seconds(6);
 
 // ---- the scene runner (a child process of the benchmark) ----
@@ -127,7 +129,7 @@ double cpuSeconds(pid_t pid)
 // Starts `argv` in `dir` with the host and a scratch place for the player's files, lets it warm up,
 // then measures; the child is killed afterwards. Negative when it could not be measured.
 double measureShare(const std::vector<std::string>& argv, const std::string& dir, const std::string& host,
-                    const std::filesystem::path& scratch)
+                    const std::filesystem::path& scratch, std::chrono::seconds settle)
 {
     std::vector<std::string> settings;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -162,7 +164,7 @@ double measureShare(const std::vector<std::string>& argv, const std::string& dir
     posix_spawn_file_actions_destroy(&actions);
     if (!started)
         return -1;
-    std::this_thread::sleep_for(warmUp);
+    std::this_thread::sleep_for(settle);
     const double cpuStart = cpuSeconds(pid);
     const auto wallStart = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(measured);
@@ -190,10 +192,10 @@ void BM_ProgramCpuShare(benchmark::State& state, const char* host, View view)
     for (auto _ : state) {
         double share;
         if (view == View::Still)
-            share = measureShare({program.string()}, program.parent_path().string(), host, scratch);
+            share = measureShare({program.string()}, program.parent_path().string(), host, scratch, programWarmUp);
         else
             share = measureShare({self, view == View::Whole ? "--scene=whole" : "--scene=square"},
-                                 std::filesystem::current_path().string(), host, scratch);
+                                 std::filesystem::current_path().string(), host, scratch, warmUp);
         if (share < 0) {
             state.SkipWithError("the program ended before it was measured");
             break;

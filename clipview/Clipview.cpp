@@ -65,13 +65,15 @@ HRESULT putText(IShockwaveFlash* control, HRESULT (IShockwaveFlash::*put)(BSTR),
     return result;
 }
 
-// The movie control, made from the first ProgID that names a registered class.
+// The movie control, made from the first name that gives one: a class id in its registry form
+// ("{...}") or a ProgID.
 IShockwaveFlash* createControl()
 {
     IShockwaveFlash* control = nullptr;
     auto tryProgId = [&control](const wchar_t* progId) {
         CLSID classId;
-        if (CLSIDFromProgID(progId, &classId) != S_OK)
+        const HRESULT found = progId[0] == L'{' ? CLSIDFromString(progId, &classId) : CLSIDFromProgID(progId, &classId);
+        if (found != S_OK)
             return;
         void* unknown = nullptr;
         if (CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown, &unknown) !=

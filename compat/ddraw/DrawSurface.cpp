@@ -95,6 +95,9 @@ DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pi
 
 DrawSurface::~DrawSurface()
 {
+    PresentObserver* observer = DisplayState::instance().observer;
+    if (isPrimary() && observer != nullptr)
+        observer->onPrimaryGone(this);
     givePixelBlock(std::move(memory), static_cast<std::size_t>(linePitch) * surfaceHeight);
     if (clipper != nullptr)
         clipper->Release();

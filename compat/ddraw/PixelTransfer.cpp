@@ -231,11 +231,16 @@ bool findDifference(const PixelView& a, const PixelView& b, RECT& changed)
     for (LONG y = top; y < bottom; ++y) {
         const BYTE* p = rowA(y);
         const BYTE* q = rowB(y);
+        // Eight bytes at a time while they agree, then byte by byte to the first that differs.
         std::size_t i = 0;
+        while (i + 8 <= left && std::memcmp(p + i, q + i, 8) == 0)
+            i += 8;
         while (i < left && p[i] == q[i])
             ++i;
         left = std::min(left, i);
         std::size_t j = rowBytes;
+        while (j >= right + 8 && std::memcmp(p + j - 8, q + j - 8, 8) == 0)
+            j -= 8;
         while (j > right && p[j - 1] == q[j - 1])
             --j;
         right = std::max(right, j);

@@ -33,6 +33,8 @@ public:
     // desktop). While it answers false, a copy into the primary that changes no pixel is not reported
     // at all, and one that changes a few reports only their area.
     virtual bool needsWholeUpdate(IDirectDrawSurface4* primary) { return false; }
+    // The primary surface is being destroyed: it may no longer be read.
+    virtual void onPrimaryGone(IDirectDrawSurface4* primary) {}
 };
 // null detaches; the caller keeps ownership.
 void setPresentObserver(PresentObserver* observer);

@@ -4,6 +4,7 @@
 #include "compat/host/GtkPresenter.h"
 #include "compat/host/NativePresenter.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -32,18 +33,112 @@ bool hasXTest(Display* display)
     return XTestQueryExtension(display, &event, &error, &major, &minor) != False;
 }
 
-} // namespace
-
-bool clickDesktopAt(int x, int y)
+bool clickButtonAt(int x, int y, unsigned button)
 {
     Connection c;
     if (c.display == nullptr || !hasXTest(c.display))
         return false;
     XTestFakeMotionEvent(c.display, DefaultScreen(c.display), x, y, CurrentTime);
     XSync(c.display, False);
-    XTestFakeButtonEvent(c.display, 1, True, 20);
-    XTestFakeButtonEvent(c.display, 1, False, 60);
+    XTestFakeButtonEvent(c.display, button, True, 20);
+    XTestFakeButtonEvent(c.display, button, False, 60);
     XSync(c.display, False);
+    return true;
+}
+
+// Depth first through the window tree for a window whose name is the title.
+Window findTitled(Display* display, Window window, const std::string& title, int depth)
+{
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
+        const bool same = title == name;
+        XFree(name);
+        if (same)
+            return window;
+    }
+    if (depth > 8)
+        return 0;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i)
+        found = findTitled(display, children[i], title, depth + 1);
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+void sendClose(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+} // namespace
+
+bool clickDesktopAt(int x, int y)
+{
+    return clickButtonAt(x, y, 1);
+}
+
+bool rightClickDesktopAt(int x, int y)
+{
+    return clickButtonAt(x, y, 3);
+}
+
+bool moveDesktopPointer(int x, int y)
+{
+    Connection c;
+    if (c.display == nullptr || !hasXTest(c.display))
+        return false;
+    XTestFakeMotionEvent(c.display, DefaultScreen(c.display), x, y, CurrentTime);
+    XSync(c.display, False);
+    return true;
+}
+
+bool typeDesktopText(const std::string& text)
+{
+    Connection c;
+    if (c.display == nullptr || !hasXTest(c.display))
+        return false;
+    const KeyCode shiftCode = XKeysymToKeycode(c.display, XK_Shift_L);
+    for (const char ch : text) {
+        // Printable ASCII characters are their own keysyms.
+        const auto symbol = static_cast<KeySym>(static_cast<unsigned char>(ch));
+        const KeyCode code = XKeysymToKeycode(c.display, symbol);
+        if (code == 0 || shiftCode == 0)
+            return false;
+        const bool shift = XkbKeycodeToKeysym(c.display, code, 0, 0) != symbol;
+        if (shift)
+            XTestFakeKeyEvent(c.display, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(c.display, code, True, 15);
+        XTestFakeKeyEvent(c.display, code, False, 15);
+        if (shift)
+            XTestFakeKeyEvent(c.display, shiftCode, False, 15);
+        XSync(c.display, False);
+    }
+    return true;
+}
+
+bool closeDesktopWindowTitled(const std::string& title)
+{
+    Connection c;
+    if (c.display == nullptr)
+        return false;
+    const Window window = findTitled(c.display, DefaultRootWindow(c.display), title, 0);
+    if (window == 0)
+        return false;
+    sendClose(c.display, window);
     return true;
 }
 
@@ -84,15 +179,7 @@ bool closeDesktopWindow(std::uintptr_t handle)
     Connection c;
     if (c.display == nullptr || id == 0)
         return false;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = id;
-    event.xclient.message_type = XInternAtom(c.display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(c.display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(c.display, id, False, NoEventMask, &event);
-    XSync(c.display, False);
+    sendClose(c.display, id);
     return true;
 }
 

@@ -99,6 +99,14 @@ bool pressDesktopKey(const char* keysymName, bool shift);
 bool focusDesktopWindow(std::uintptr_t handle);
 // Asks a presented top-level window to close, as its close box does through the window manager.
 bool closeDesktopWindow(std::uintptr_t handle);
+// Moves the pointer to a desktop point without pressing anything.
+bool moveDesktopPointer(int x, int y);
+// Presses and releases the right mouse button at a desktop point.
+bool rightClickDesktopAt(int x, int y);
+// Types printable ASCII text key by key, with Shift where the character needs it.
+bool typeDesktopText(const std::string& text);
+// Asks the top-level window of that title to close, as its close box does; false when none shows.
+bool closeDesktopWindowTitled(const std::string& title);
 // What the desktop shows now, as 0x00RRGGBB pixels; false without a display.
 bool captureDesktop(int& width, int& height, std::vector<std::uint32_t>& pixels);
 

@@ -5,11 +5,24 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <mutex>
 
 namespace compat::host {
+
+namespace {
+
+// Without a kernel graphics device every OpenGL renderer draws on the processor, and merely trying one
+// loads a software rasteriser that costs half a second and tens of megabytes for nothing.
+bool graphicsDeviceNode()
+{
+    std::error_code ignored;
+    return std::filesystem::exists("/dev/dri", ignored);
+}
+
+} // namespace
 
 namespace {
 
@@ -636,7 +649,7 @@ private:
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0, textureBits = 0;
-    Gpu gpu = Gpu::Unknown;
+    Gpu gpu = graphicsDeviceNode() ? Gpu::Unknown : Gpu::Absent;
     SDL_Surface* shadow = nullptr;
     int shadowBits = 0;
     // The window surface last painted whole, and its size: a different one holds nothing of ours yet.

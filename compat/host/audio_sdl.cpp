@@ -1,6 +1,7 @@
 // The SDL2_mixer audio device: samples are mixer chunks played on mixer channels, the music is the
 // mixer's one music stream, whose volume the mixer keeps apart from the channels'.
 #include "compat/host/audio.h"
+#include "compat/host/PcmWiden.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -76,6 +78,49 @@ std::unique_ptr<AudioClip> wrapChunk(Mix_Chunk* chunk)
     return std::make_unique<SdlClip>(chunk);
 }
 
+// A 16-bit PCM WAV whose shape only needs widening to the device's (widenPcm16) becomes a chunk here;
+// null for anything else (another encoding or rate, or no WAV at all), which the mixer then loads.
+// The stream is left open.
+Mix_Chunk* loadPlainWav(SDL_RWops* stream)
+{
+    int deviceRate = 0, deviceChannels = 0;
+    Uint16 deviceFormat = 0;
+    if (stream == nullptr || Mix_QuerySpec(&deviceRate, &deviceFormat, &deviceChannels) == 0 ||
+        deviceFormat != AUDIO_S16SYS)
+        return nullptr;
+    const Sint64 start = SDL_RWtell(stream);
+    SDL_AudioSpec spec{};
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(stream, 0, &spec, &data, &length) == nullptr) {
+        SDL_ClearError();
+        SDL_RWseek(stream, start, RW_SEEK_SET);
+        return nullptr;
+    }
+    std::vector<std::int16_t> samples;
+    const std::size_t frameBytes = 2 * static_cast<std::size_t>(spec.channels > 0 ? spec.channels : 1);
+    const bool widened = spec.format == AUDIO_S16SYS &&
+                         widenPcm16(reinterpret_cast<const std::int16_t*>(data), length / frameBytes, spec.channels,
+                                    spec.freq, deviceChannels, deviceRate, samples);
+    SDL_FreeWAV(data);
+    SDL_RWseek(stream, start, RW_SEEK_SET);
+    if (!widened || samples.empty())
+        return nullptr;
+    const std::size_t bytes = samples.size() * sizeof(std::int16_t);
+    auto* buffer = static_cast<Uint8*>(SDL_malloc(bytes));
+    if (buffer == nullptr)
+        return nullptr;
+    std::memcpy(buffer, samples.data(), bytes);
+    Mix_Chunk* chunk = Mix_QuickLoad_RAW(buffer, static_cast<Uint32>(bytes));
+    if (chunk == nullptr) {
+        SDL_free(buffer);
+        return nullptr;
+    }
+    // The chunk owns the buffer now: freeing the chunk frees it, as for a chunk the mixer loaded.
+    chunk->allocated = 1;
+    return chunk;
+}
+
 class SdlAudioDevice : public AudioDevice {
 public:
     explicit SdlAudioDevice(int channels) : channels(channels) {}
@@ -94,12 +139,12 @@ public:
         if (size > static_cast<std::size_t>(INT32_MAX))
             return nullptr;
         SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
-        return stream ? wrapChunk(Mix_LoadWAV_RW(stream, 1)) : nullptr;
+        return load(stream);
     }
 
     std::unique_ptr<AudioClip> loadClipFile(const std::string& path) override
     {
-        return wrapChunk(Mix_LoadWAV(path.c_str()));
+        return load(SDL_RWFromFile(path.c_str(), "rb"));
     }
 
     bool play(int channel, AudioClip& clip, bool loop, int volume) override
@@ -154,6 +199,18 @@ public:
     bool isMusicPlaying() override { return Mix_PlayingMusic() != 0; }
 
 private:
+    // Closes the stream.
+    static std::unique_ptr<AudioClip> load(SDL_RWops* stream)
+    {
+        if (stream == nullptr)
+            return nullptr;
+        if (Mix_Chunk* chunk = loadPlainWav(stream)) {
+            SDL_RWclose(stream);
+            return wrapChunk(chunk);
+        }
+        return wrapChunk(Mix_LoadWAV_RW(stream, 1));
+    }
+
     bool valid(int channel) const { return channel >= 0 && channel < channels; }
 
     int channels;

@@ -220,6 +220,10 @@ inline constexpr IID DIID_ShockwaveFlashEvents = {0xD27CDB6D, 0xAE6D, 0x11CF,
 
 // Finds the class registered under a ProgID; REGDB_E_CLASSNOTREG (class id zeroed) when none is.
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* classId);
+constexpr HRESULT CO_E_CLASSSTRING = static_cast<HRESULT>(0x800401F3u);
+// Reads a class id in its registry form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (either case);
+// CO_E_CLASSSTRING (class id zeroed) for any other text.
+HRESULT CLSIDFromString(LPCOLESTR text, CLSID* classId);
 
 namespace compat::ole {
 // Registers a class under a ProgID (a later registration of the same ProgID replaces the earlier one).

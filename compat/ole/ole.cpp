@@ -2,7 +2,9 @@
 
 #include "compat/ole/control.h"
 #include "compat/ole/dxdiag.h"
+#include "compat/win32/hexdigit.h"
 
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -111,6 +113,40 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* classId)
             return S_OK;
         }
     return REGDB_E_CLASSNOTREG;
+}
+
+HRESULT CLSIDFromString(LPCOLESTR text, CLSID* classId)
+{
+    if (!text || !classId)
+        return E_INVALIDARG;
+    *classId = CLSID{};
+    // The digits of each group in order; the dashes and braces sit between them.
+    static const char layout[] = "{........-....-....-....-............}";
+    if (std::wcslen(text) != sizeof layout - 1)
+        return CO_E_CLASSSTRING;
+    std::uint8_t bytes[16] = {};
+    int digits = 0;
+    for (std::size_t i = 0; layout[i] != '\0'; ++i) {
+        const wchar_t c = text[i];
+        if (layout[i] != '.') {
+            if (c != static_cast<wchar_t>(layout[i]))
+                return CO_E_CLASSSTRING;
+            continue;
+        }
+        const int value = c < 0x80 ? compat::hexDigitValue(static_cast<char>(c)) : -1;
+        if (value < 0)
+            return CO_E_CLASSSTRING;
+        bytes[digits / 2] = static_cast<std::uint8_t>(bytes[digits / 2] << 4 | value);
+        ++digits;
+    }
+    CLSID id{};
+    id.Data1 = static_cast<DWORD>(bytes[0]) << 24 | static_cast<DWORD>(bytes[1]) << 16 |
+               static_cast<DWORD>(bytes[2]) << 8 | bytes[3];
+    id.Data2 = static_cast<WORD>(bytes[4] << 8 | bytes[5]);
+    id.Data3 = static_cast<WORD>(bytes[6] << 8 | bytes[7]);
+    std::memcpy(id.Data4, bytes + 8, 8);
+    *classId = id;
+    return S_OK;
 }
 
 void compat::ole::registerProgId(const wchar_t* progId, const CLSID& classId)

@@ -2,6 +2,7 @@
 
 #include "compat/win32/hexdigit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -261,6 +262,36 @@ RegistryKey& RegistryFile::createKey(const std::string& path, bool& created)
     keys.push_back(RegistryKey{path, {}});
     created = true;
     return keys.back();
+}
+
+std::vector<std::string> RegistryFile::subKeyNames(const std::string& path) const
+{
+    std::vector<std::string> names;
+    size_t prefix = path.size() + 1;
+    for (const RegistryKey& key : keys) {
+        if (key.path.size() <= prefix || key.path[path.size()] != '\\'
+            || key.path.find('\\', prefix) != std::string::npos
+            || !sameRegistryName(key.path.substr(0, path.size()), path))
+            continue;
+        names.push_back(key.path.substr(prefix));
+    }
+    auto folded = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(), foldCase);
+        return name;
+    };
+    std::sort(names.begin(), names.end(),
+              [&](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
+    return names;
+}
+
+bool RegistryFile::removeKey(const std::string& path)
+{
+    auto found = std::find_if(keys.begin(), keys.end(),
+                              [&](const RegistryKey& key) { return sameRegistryName(key.path, path); });
+    if (found == keys.end())
+        return false;
+    keys.erase(found);
+    return true;
 }
 
 } // namespace compat

@@ -55,6 +55,11 @@ public:
     RegistryKey* findKey(const std::string& path);
     // Makes the key and every key above it that is missing; `created` tells whether any was made.
     RegistryKey& createKey(const std::string& path, bool& created);
+    // The names of the keys directly below `path`, as first spelt, in case-insensitive name order.
+    std::vector<std::string> subKeyNames(const std::string& path) const;
+    // Removes the key and its values; false when there is no such key. Keys below it are left alone:
+    // the caller decides whether a key that has some may go.
+    bool removeKey(const std::string& path);
 
 private:
     std::vector<RegistryKey> keys;

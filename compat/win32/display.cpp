@@ -110,10 +110,17 @@ HDC GetDC(HWND window)
 {
     if (window != nullptr && !IsWindow(window))
         return nullptr;
+    if (HDC own = window != nullptr ? windowDC(window) : nullptr)
+        return own;
     return &displayDC;
 }
 
-int ReleaseDC(HWND window, HDC dc) { return dc == &displayDC ? 1 : 0; }
+int ReleaseDC(HWND window, HDC dc)
+{
+    if (releaseWindowDC(dc))
+        return 1;
+    return dc == &displayDC ? 1 : 0;
+}
 
 int GetDeviceCaps(HDC dc, int index)
 {

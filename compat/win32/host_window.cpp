@@ -9,6 +9,52 @@ using namespace compat::win32::detail;
 
 namespace {
 
+bool isMouseButtonOrMove(unsigned message) { return message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK; }
+
+// The window a mouse message at this point of the shown window's client area goes to: the window that
+// has the mouse captured, else the topmost visible child under the point, else the shown window. The
+// point comes back in the chosen window's client coordinates; a double click becomes a press for a
+// window whose class takes no double clicks.
+HWND mouseTarget(HWND shown, unsigned& message, std::intptr_t& lParam)
+{
+    const POINT at = {static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam))),
+                      static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)))};
+    std::lock_guard<std::recursive_mutex> lock(tableMutex);
+    HWND target = shown;
+    POINT origin = {0, 0};
+    const HWND captured = GetCapture();
+    if (captured != nullptr) {
+        Window* top = find(shown);
+        Window* w = find(captured);
+        if (captured != shown && top != nullptr && w != nullptr && isDescendant(captured, shown)) {
+            const POINT base = clientOrigin(*top);
+            const POINT own = clientOrigin(*w);
+            target = captured;
+            origin = POINT{own.x - base.x, own.y - base.y};
+        }
+    } else {
+        const std::vector<ShownChild> children = shownChildren(shown);
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            const RECT& r = it->visible;
+            if (at.x >= r.left && at.x < r.right && at.y >= r.top && at.y < r.bottom) {
+                target = it->handle;
+                origin = it->origin;
+                break;
+            }
+        }
+    }
+    if (target == shown)
+        return target;
+    lParam = MAKELPARAM(static_cast<WORD>(at.x - origin.x), static_cast<WORD>(at.y - origin.y));
+    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK) {
+        Window* w = find(target);
+        auto found = classes.find(w->className);
+        if (found == classes.end() || (found->second.style & CS_DBLCLKS) == 0)
+            message -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+    }
+    return target;
+}
+
 // Applies what a host message says about the shown window and delivers it.
 void deliverHostMessage(const compat::host::Message& m)
 {
@@ -51,12 +97,16 @@ void deliverHostMessage(const compat::host::Message& m)
     case WM_KILLFOCUS:
     case WM_SETFOCUS:
     case WM_CLOSE: sendDirect(window, m.message, m.wParam, m.lParam); break;
-    case WM_MOUSEMOVE:
-        sendDirect(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                   static_cast<LPARAM>(HTCLIENT | (WM_MOUSEMOVE << 16)));
-        PostMessageA(window, m.message, m.wParam, m.lParam);
+    default: {
+        unsigned message = m.message;
+        std::intptr_t lParam = m.lParam;
+        const HWND target = isMouseButtonOrMove(message) ? mouseTarget(window, message, lParam) : window;
+        if (message == WM_MOUSEMOVE)
+            sendDirect(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                       static_cast<LPARAM>(HTCLIENT | (WM_MOUSEMOVE << 16)));
+        PostMessageA(target, message, m.wParam, lParam);
         break;
-    default: PostMessageA(window, m.message, m.wParam, m.lParam); break;
+    }
     }
 }
 

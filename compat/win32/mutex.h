@@ -5,9 +5,6 @@
 
 #include "compat/win32/base.h"
 
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
-
 // Creates (or opens) the mutex. When another process already holds a mutex of that name, the handle
 // is still returned and GetLastError answers ERROR_ALREADY_EXISTS; else ERROR_SUCCESS. Null (with an
 // error) only when the lock file cannot be made; `attributes` and `initialOwner` are accepted and

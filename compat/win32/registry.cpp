@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -297,6 +298,59 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
     } else {
         target.values.push_back(value);
     }
+    return saveRegistry(registry) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved, LPSTR keyClass,
+                   LPDWORD classSize, PFILETIME lastWriteTime)
+{
+    std::lock_guard<std::mutex> lock(registryMutex);
+    std::string path;
+    if (!keyPath(key, path))
+        return ERROR_INVALID_HANDLE;
+    if (name == nullptr || nameSize == nullptr || (keyClass != nullptr && classSize == nullptr))
+        return ERROR_INVALID_PARAMETER;
+    compat::RegistryFile registry = loadRegistry();
+    if (!isRootPath(path) && registry.findKey(path) == nullptr)
+        return ERROR_FILE_NOT_FOUND;
+    std::vector<std::string> names = registry.subKeyNames(path);
+    if (index >= names.size())
+        return ERROR_NO_MORE_ITEMS;
+    const std::string& found = names[index];
+    if (*nameSize <= found.size())
+        return ERROR_MORE_DATA;
+    if (keyClass != nullptr && *classSize < 1)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameSize = static_cast<DWORD>(found.size());
+    if (keyClass != nullptr) {
+        keyClass[0] = '\0';
+        *classSize = 0;
+    }
+    if (lastWriteTime != nullptr)
+        *lastWriteTime = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey)
+{
+    std::lock_guard<std::mutex> lock(registryMutex);
+    if (subKey == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    std::string path;
+    if (LONG error = fullPath(key, subKey, path); error != ERROR_SUCCESS)
+        return error;
+    if (isRootPath(path))
+        return ERROR_ACCESS_DENIED;
+    ChangeLock change;
+    compat::RegistryFile registry = loadRegistry();
+    compat::RegistryKey* found = registry.findKey(path);
+    if (found == nullptr)
+        return ERROR_FILE_NOT_FOUND;
+    path = found->path;
+    if (!registry.subKeyNames(path).empty())
+        return ERROR_ACCESS_DENIED;
+    registry.removeKey(path);
     return saveRegistry(registry) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 

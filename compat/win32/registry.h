@@ -19,6 +19,12 @@ using REGSAM = DWORD;
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+using PFILETIME = FILETIME*;
+
 // The predefined roots: sign-extended 32-bit handle values, as on a 64-bit system.
 #define HKEY_CLASSES_ROOT ((HKEY)(std::intptr_t)(LONG)0x80000000)
 #define HKEY_CURRENT_USER ((HKEY)(std::intptr_t)(LONG)0x80000001)
@@ -27,13 +33,6 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define HKEY_PERFORMANCE_DATA ((HKEY)(std::intptr_t)(LONG)0x80000004)
 #define HKEY_CURRENT_CONFIG ((HKEY)(std::intptr_t)(LONG)0x80000005)
 #define HKEY_DYN_DATA ((HKEY)(std::intptr_t)(LONG)0x80000006)
-
-constexpr LONG ERROR_SUCCESS = 0;
-constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-constexpr LONG ERROR_INVALID_HANDLE = 6;
-constexpr LONG ERROR_INVALID_PARAMETER = 87;
-constexpr LONG ERROR_MORE_DATA = 234;
-constexpr LONG ERROR_CANTWRITE = 1013;
 
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
@@ -61,6 +60,18 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
 // written without its terminator is stored whole. REG_DWORD needs at least 4 bytes.
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD size);
+// The name of the sub-key at `index` below `key`, counting from 0 in case-insensitive name order;
+// ERROR_NO_MORE_ITEMS past the last one. `nameSize` holds the buffer's size in characters, the zero
+// included, and on success the name's length without it. A buffer too small for the name and its zero
+// gets nothing, `nameSize` stays as it was, and the result is ERROR_MORE_DATA. The file keeps no class
+// or time of last write: a class buffer gets an empty text and the time is zero. Each call reads the
+// file afresh, so indexes count the sub-keys as they are now.
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved, LPSTR keyClass,
+                   LPDWORD classSize, PFILETIME lastWriteTime);
+// Deletes the sub-key `subKey` of `key` with its values. As in the system registry, a key that has
+// sub-keys of its own is refused (ERROR_ACCESS_DENIED), and so are the roots; a key that does not
+// exist gives ERROR_FILE_NOT_FOUND. Handles still open on the deleted key read it as missing.
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG RegCloseKey(HKEY key);
 
 namespace compat {

@@ -224,6 +224,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         w.rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
         w.extra.assign(static_cast<std::size_t>(wc.extraBytes), 0);
         w.thread = ownQueue()->id;
+        w.zOrder = raisedOrder();
         if (isTopLevel(style, parent)) {
             w.presented = offHostClasses.count(w.className) != 0 && compat::host::nativePresenter().shows();
         } else {
@@ -257,6 +258,20 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         DestroyWindow(handle);
         return nullptr;
     }
+    // A new window learns its size and place at once, as a window hosting a control expects.
+    LPARAM sizeParam, moveParam;
+    {
+        std::lock_guard<std::recursive_mutex> lock(tableMutex);
+        Window* w = find(handle);
+        if (w == nullptr)
+            return nullptr;
+        const SIZE size = clientSize(*w);
+        const POINT place = (w->style & WS_CHILD) != 0 ? POINT{w->rect.left, w->rect.top} : clientOrigin(*w);
+        sizeParam = MAKELPARAM(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy));
+        moveParam = MAKELPARAM(static_cast<WORD>(place.x), static_cast<WORD>(place.y));
+    }
+    sendDirect(handle, WM_SIZE, SIZE_RESTORED, sizeParam);
+    sendDirect(handle, WM_MOVE, 0, moveParam);
     if ((style & WS_VISIBLE) != 0)
         ShowWindow(handle, (style & WS_MINIMIZE) != 0 ? SW_MINIMIZE : (style & WS_MAXIMIZE) != 0 ? SW_MAXIMIZE
                                                                                                   : SW_SHOW);
@@ -265,11 +280,13 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 
 BOOL DestroyWindow(HWND window)
 {
+    bool overlayChange;
     {
         std::lock_guard<std::recursive_mutex> lock(tableMutex);
         Window* w = find(window);
         if (w == nullptr || w->dying || w->thread != ownQueue()->id)
             return FALSE;
+        overlayChange = w->visible && touchesOverlays(window);
         if (window == hosted) {
             compat::host::current().closeWindow();
             hosted = nullptr;
@@ -291,6 +308,8 @@ BOOL DestroyWindow(HWND window)
             }
         }
     }
+    if (overlayChange)
+        overlaysChanged();
     // The toolkit takes the window down now: the thread may end without looking at its queue again.
     if (presentingHere)
         presentWindows(false);
@@ -318,6 +337,27 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         default: break;
         }
         return 0;
+    case WM_SETCURSOR: {
+        // A child lets its parent choose first, then shows its class's cursor over its client area.
+        HWND parent = nullptr;
+        HCURSOR cursor = nullptr;
+        {
+            std::lock_guard<std::recursive_mutex> lock(tableMutex);
+            Window* w = find(window);
+            if (w == nullptr || (w->style & WS_CHILD) == 0)
+                return FALSE;
+            parent = w->parent;
+            auto found = classes.find(w->className);
+            if (found != classes.end())
+                cursor = found->second.cursor;
+        }
+        if (parent != nullptr && SendMessageA(parent, WM_SETCURSOR, wParam, lParam) != 0)
+            return TRUE;
+        if (LOWORD(static_cast<std::uintptr_t>(lParam)) != HTCLIENT || cursor == nullptr)
+            return FALSE;
+        SetCursor(cursor);
+        return TRUE;
+    }
     case WM_SETTEXT: return SetWindowTextA(window, reinterpret_cast<LPCSTR>(lParam));
     case WM_GETTEXT: return GetWindowTextA(window, reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
     default: return 0;

@@ -8,6 +8,10 @@
 // of the classes kept off the host, and their children, are shown by the desktop toolkit instead, when
 // there is one (compat/host/NativePresenter.h), and driven by the thread that made them: what the user
 // does there arrives as the messages the controls would get when that thread looks at its queue.
+//
+// Child windows of the shown window have no place of their own on the host: each keeps a picture of
+// its client area, drawn through its device context, that the display lays over the game's frame
+// while the child and its parents are visible. Mouse input over a visible child goes to that child.
 #pragma once
 
 #include "compat/win32/base.h"
@@ -15,6 +19,7 @@
 #include "compat/win32/messages.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 using ATOM = WORD;
@@ -287,7 +292,8 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 
-// Device contexts of the desktop and of windows: they report the display's measures and draw nothing.
+// Device contexts of the desktop and of windows: they report the display's measures and draw nothing,
+// except that of a child of the shown window, which draws into the child's own picture.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 int GetDeviceCaps(HDC dc, int index);
@@ -303,6 +309,28 @@ std::vector<HWND> childWindows(HWND parent);
 void setWindowActive(HWND window, bool active);
 // The font a control shows its text in (pixel height 0: the toolkit's own), for the desktop toolkit.
 void setWindowFont(HWND window, int pixelHeight, bool bold);
+
+// What a child window of the shown window was drawn with: 0x00RRGGBB pixels of its client area, top row
+// first (the top byte means nothing).
+struct WindowPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    bool drawn = false; // something has been drawn into it
+};
+// A drawn child's picture as it lies over its top-level window: the child's client origin and the part
+// of it that shows (inside every parent), both in the top-level window's client coordinates.
+struct Overlay {
+    POINT origin;
+    RECT visible;
+    std::shared_ptr<const WindowPicture> picture;
+};
+// The drawn, visible children of a top-level window, the lowest first.
+std::vector<Overlay> overlays(HWND topLevel);
+// Changes whenever what the overlays of the shown window look like may have changed.
+std::uint64_t overlayVersion();
+// Called, on the thread that made the change, after each such change; null for none.
+void setOverlayListener(void (*listener)());
 } // namespace compat::win32
 
 namespace compat::testing {

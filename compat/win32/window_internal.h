@@ -80,6 +80,9 @@ struct Window {
     bool active = false;    // shows activity (an animation that plays)
     int fontHeight = 0;     // pixels; 0 for the toolkit's own font
     bool bold = false;
+    std::int64_t zOrder = 0; // among its siblings: the highest lies on top
+    // A child of the shown window: its client area's pixels, made at its first device context.
+    std::shared_ptr<compat::win32::WindowPicture> picture;
 };
 
 // The tables below are guarded by tableMutex.
@@ -129,5 +132,29 @@ bool takeDueTimer(MSG* out, HWND window, bool take);
 
 // A window of this thread waiting for WM_PAINT, or null.
 HWND windowToPaint(HWND filter);
+
+// A visible child (or deeper descendant, all of whose parents below the top level are visible) of a
+// top-level window, placed in that window's client coordinates.
+struct ShownChild {
+    HWND handle;
+    POINT origin;  // its client area's top-left corner
+    RECT visible;  // the part of its client area inside every parent
+    std::vector<std::int64_t> order; // z-orders from the top level down: compares lowest first
+};
+// Every such child, the lowest first; call with the table locked.
+std::vector<ShownChild> shownChildren(HWND topLevel);
+// The z-order a window raised above its siblings takes; call with the table locked.
+std::int64_t raisedOrder();
+std::int64_t loweredOrder();
+
+// The device context of a child of the shown window, over its picture; null for other windows.
+HDC windowDC(HWND window);
+// Deletes a context that windowDC made (true), or leaves any other alone (false).
+bool releaseWindowDC(HDC dc);
+// Whether a change to this window (shown, hidden, moved, drawn into, gone) may change what lies over the
+// shown window; call with the table locked, before the change when it removes the window.
+bool touchesOverlays(HWND window);
+// Tells the display that the overlays changed; call without the table locked.
+void overlaysChanged();
 
 } // namespace compat::win32::detail

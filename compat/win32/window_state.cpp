@@ -36,6 +36,62 @@ void setShowState(HWND handle, bool minimize, bool maximize, bool fromHost)
     sendDirect(handle, WM_SIZE, sizeType, sizeParam);
 }
 
+namespace {
+std::int64_t highestOrder = 0;
+std::int64_t lowestOrder = 0;
+
+void clip(RECT& r, const RECT& bounds)
+{
+    r.left = std::max(r.left, bounds.left);
+    r.top = std::max(r.top, bounds.top);
+    r.right = std::min(r.right, bounds.right);
+    r.bottom = std::min(r.bottom, bounds.bottom);
+}
+} // namespace
+
+std::int64_t raisedOrder() { return ++highestOrder; }
+std::int64_t loweredOrder() { return --lowestOrder; }
+
+std::vector<ShownChild> shownChildren(HWND topLevel)
+{
+    std::vector<ShownChild> out;
+    const Window* top = find(topLevel);
+    if (top == nullptr)
+        return out;
+    const POINT base = clientOrigin(*top);
+    auto clientArea = [&base](const Window& w) {
+        const POINT origin = clientOrigin(w);
+        const SIZE size = clientSize(w);
+        return RECT{origin.x - base.x, origin.y - base.y, origin.x - base.x + size.cx, origin.y - base.y + size.cy};
+    };
+    for (const auto& entry : windows) {
+        const Window& w = entry.second;
+        if (w.handle == topLevel || (w.style & WS_CHILD) == 0 || w.destroying)
+            continue;
+        ShownChild child{w.handle, {}, clientArea(w), {}};
+        child.origin = POINT{child.visible.left, child.visible.top};
+        bool shown = false;
+        for (const Window* a = &w; a != nullptr && a->visible && !a->dying && (a->style & WS_CHILD) != 0;) {
+            child.order.insert(child.order.begin(), a->zOrder);
+            const Window* parent = find(a->parent);
+            if (parent == nullptr)
+                break;
+            clip(child.visible, clientArea(*parent));
+            if (parent == top) {
+                shown = true;
+                break;
+            }
+            a = parent;
+        }
+        if (shown && child.visible.left < child.visible.right && child.visible.top < child.visible.bottom)
+            out.push_back(std::move(child));
+    }
+    // A parent's orders begin its children's, so a child lies over its parent.
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ShownChild& a, const ShownChild& b) { return a.order < b.order; });
+    return out;
+}
+
 } // namespace compat::win32::detail
 
 BOOL GetClientRect(HWND window, RECT* rect)
@@ -108,7 +164,7 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) { return AdjustWindowR
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags)
 {
-    bool moved = false, sized = false;
+    bool moved = false, sized = false, overlayChange = false;
     LPARAM moveParam = 0, sizeParam = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(tableMutex);
@@ -129,11 +185,19 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
         moved = next.left != w->rect.left || next.top != w->rect.top;
         sized = (next.right - next.left) != (w->rect.right - w->rect.left) ||
                 (next.bottom - next.top) != (w->rect.bottom - w->rect.top) || (flags & SWP_FRAMECHANGED) != 0;
+        bool restacked = false;
         if ((flags & SWP_NOZORDER) == 0) {
             if (insertAfter == HWND_TOPMOST)
                 w->exStyle |= WS_EX_TOPMOST;
             else if (insertAfter == HWND_NOTOPMOST)
                 w->exStyle &= ~WS_EX_TOPMOST;
+            if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) {
+                w->zOrder = raisedOrder();
+                restacked = true;
+            } else if (insertAfter == HWND_BOTTOM) {
+                w->zOrder = loweredOrder();
+                restacked = true;
+            }
         }
         w->rect = next;
         const POINT origin = (w->style & WS_CHILD) != 0 ? POINT{next.left, next.top} : clientOrigin(*w);
@@ -142,6 +206,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
         sizeParam = MAKELPARAM(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy));
         if (moved || sized)
             placeOnHost(*w);
+        overlayChange = (moved || sized || restacked) && touchesOverlays(window);
     }
     if (sized)
         sendDirect(window, WM_NCCALCSIZE, FALSE, 0);
@@ -149,6 +214,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
         sendDirect(window, WM_MOVE, 0, moveParam);
     if (sized)
         sendDirect(window, WM_SIZE, SIZE_RESTORED, sizeParam);
+    if (overlayChange)
+        overlaysChanged();
     if ((flags & SWP_SHOWWINDOW) != 0)
         ShowWindow(window, SW_SHOWNA);
     else if ((flags & SWP_HIDEWINDOW) != 0)
@@ -171,12 +238,14 @@ BOOL ShowWindow(HWND window, int command)
             return FALSE;
         wasVisible = w->visible;
     }
+    bool overlayChange = false;
     switch (command) {
     case SW_HIDE: {
         std::lock_guard<std::recursive_mutex> lock(tableMutex);
         find(window)->visible = false;
         if (window == hosted)
             compat::host::current().showWindow(compat::host::Show::Hidden);
+        overlayChange = wasVisible && touchesOverlays(window);
         break;
     }
     case SW_MINIMIZE:
@@ -196,10 +265,13 @@ BOOL ShowWindow(HWND window, int command)
                 compat::host::current().showWindow(w->minimized   ? compat::host::Show::Minimized
                                                    : w->maximized ? compat::host::Show::Maximized
                                                                   : compat::host::Show::Normal);
+            overlayChange = touchesOverlays(window);
         }
         break;
     }
     }
+    if (overlayChange)
+        overlaysChanged();
     return wasVisible ? TRUE : FALSE;
 }
 

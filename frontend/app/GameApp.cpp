@@ -1,6 +1,8 @@
 #include "frontend/app/GameApp.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -94,10 +96,44 @@ std::string formatString2(const char* format, const std::string& a, const std::s
     return text.data();
 }
 
+namespace {
+
+// Runs that must repeat themselves (the play-through under a virtual display) name a seed in
+// QUARRYTIDE_TEST_SEED: the generator starts from it, and starts from it again whenever a game's field
+// is made, so the first rows of a game do not depend on how many frames the screens before it drew.
+bool testSeed(std::int64_t& seed)
+{
+    const char* text = std::getenv("QUARRYTIDE_TEST_SEED");
+    if (text == nullptr || *text == '\0')
+        return false;
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0')
+        return false;
+    seed = value;
+    return true;
+}
+
+PlayScene* createSeededGameField(GameSettings* settings)
+{
+    std::int64_t seed = 0;
+    if (testSeed(seed))
+        Random::global().setSeed(seed);
+    return GameScene::createGameField(settings);
+}
+
+} // namespace
+
 GameApp::GameApp() : Application(1, "Quarrytide", "1.1.0", "Quarrytide", 50, 2000)
 {
     instanceSlot() = this;
-    Random::global().setSeed(timeGetTime());
+    std::int64_t seed = 0;
+    if (testSeed(seed)) {
+        Random::global().setSeed(seed);
+        GameScene::setPlayFieldFactory(createSeededGameField);
+    } else {
+        Random::global().setSeed(timeGetTime());
+    }
 }
 
 GameApp::~GameApp()

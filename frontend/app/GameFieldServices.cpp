@@ -1,5 +1,6 @@
 #include "frontend/app/GameFieldServices.h"
 
+#include "frontend/app/EntryShellLink.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/GameOverStatsDialog.h"
 #include "frontend/scores/Highscores.h"
@@ -43,7 +44,9 @@ std::string GameFieldServices::getCurrentPlayer() { return GameApp::getCurrentPl
 std::string GameFieldServices::getCurrentPlayer() const { return GameApp::getCurrentPlayer(); }
 
 // Players are local names; there is no signed-in account.
-bool GameFieldServices::isGuest() { return false; }
+// Nobody signed in through the portal shell (always so without one): the score goes nowhere, and the
+// play field says so instead of asking to send it.
+bool GameFieldServices::isGuest() { return EntryShellLink::instance().signedOut; }
 
 std::string GameFieldServices::getSaveGamePath(const std::string& mode, const std::string& player,
                                                const std::string& directory)

@@ -31,6 +31,22 @@ void drawImage(const char* id, Surface* target, int x, int y, int width = -1)
     blitSurface(image, 0, 0, width < 0 ? full : width, static_cast<int>(surface->getDesc().height), target, x, y, nullptr);
 }
 
+// True when the picture, drawn whole at (0, 0), sets every pixel of a target of that description: it
+// is at least as large, of the target's depth, and copied as it is (no colour key, mask or blending).
+bool coversOpaquely(SurfaceHolder* image, const SurfaceDesc& target)
+{
+    Surface* surface = image != nullptr ? image->getSurface() : nullptr;
+    if (surface == nullptr)
+        return false;
+    const SurfaceDesc& desc = surface->getDesc();
+    if (desc.hasColorKey() || desc.format.bitsPerPixel != target.format.bitsPerPixel)
+        return false;
+    const BlitOptions* options = image->getOptions();
+    if (options != nullptr && (options->flags & (BlitOptions::BlendAlpha | BlitOptions::BlendMask)) != 0)
+        return false;
+    return desc.width >= target.width && desc.height >= target.height;
+}
+
 class CatalogueSource : public LoadSource {
 public:
     explicit CatalogueSource(ResourceManager& catalogue) : catalogue(catalogue) {}
@@ -127,17 +143,54 @@ void LoadScene::paint(Surface* target, const FrameTime&)
     if (target == nullptr)
         return;
     const SurfaceDesc& desc = target->getDesc();
-    fillRectClipped(target, 0, 0, static_cast<int>(desc.width), static_cast<int>(desc.height),
-                    desc.format.packPixel(&background));
-    drawImage("IMAGE_LOADSCREEN", target, 0, 0);
     PropertyManager* store = getOwner()->getPropertyManager();
+    SurfaceHolder* picture = ResourceManager::getImage("IMAGE_LOADSCREEN");
     SurfaceHolder* bar = ResourceManager::getImage("IMAGE_LOADBAR");
-    if (progress && store != nullptr && bar != nullptr && bar->getSurface() != nullptr) {
-        const PointValue& at = store->getPoint("POINT_LOADINGBAR");
-        drawImage("IMAGE_LOADBAR", target, at.x, at.y, progress->barWidth(static_cast<int>(bar->getSurface()->getDesc().width)));
-    }
-    // The loading message goes once loading is done, as the title takes over.
     BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
-    if ((!progress || !progress->isDone()) && font != nullptr && store != nullptr && store->hasString("MESSAGE_LOADING_THE_GAME"))
+    PaintedFrame frame;
+    frame.target = target;
+    frame.picture = picture != nullptr ? picture->getSurface() : nullptr;
+    frame.bar = bar != nullptr ? bar->getSurface() : nullptr;
+    frame.barWidth = progress && store != nullptr && frame.bar != nullptr
+                         ? progress->barWidth(static_cast<int>(frame.bar->getDesc().width))
+                         : -1;
+    // The loading message goes once loading is done, as the title takes over.
+    frame.message = (!progress || !progress->isDone()) && font != nullptr && store != nullptr &&
+                    store->hasString("MESSAGE_LOADING_THE_GAME");
+    frame.number = getOwner()->getFrameCounter();
+    if (keepsLastFrame(frame)) {
+        painted.number = frame.number;
+        return;
+    }
+    painted = frame;
+
+    // The black behind the picture shows only where the picture leaves some of the screen uncovered:
+    // clearing the whole screen under a full-screen picture every frame would only be written over.
+    if (!coversOpaquely(picture, desc))
+        fillRectClipped(target, 0, 0, static_cast<int>(desc.width), static_cast<int>(desc.height),
+                        desc.format.packPixel(&background));
+    drawImage("IMAGE_LOADSCREEN", target, 0, 0);
+    if (frame.barWidth >= 0) {
+        const PointValue& at = store->getPoint("POINT_LOADINGBAR");
+        drawImage("IMAGE_LOADBAR", target, at.x, at.y, frame.barWidth);
+    }
+    if (frame.message)
         font->drawString(target, 20, static_cast<int>(desc.height) - 40, store->getString("MESSAGE_LOADING_THE_GAME"));
+}
+
+bool LoadScene::keepsLastFrame(const PaintedFrame& frame)
+{
+    // Half the load screen's frames show what the frame before showed (a step runs, the bar moves only
+    // in the next frame). The back buffer still holds that picture when the last frame drew it there,
+    // nothing was lost or drawn over since, and presenting copies rather than flips the buffers; then
+    // drawing it again would only write the same pixels, and the unchanged buffer costs nothing to
+    // present.
+    Application* app = getOwner();
+    Screen* screen = app->getScreen();
+    SurfaceHolder* back = screen != nullptr ? screen->getBackBuffer() : nullptr;
+    const bool copiedToScreen = screen != nullptr && (screen->isWindowed() != 0 || screen->usesBlitPresent() != 0);
+    return !isDirty() && copiedToScreen && app->isStatisticsOverlayOn() == 0 && back != nullptr &&
+           back->getSurface() == frame.target && painted.target == frame.target &&
+           painted.number + 1 == frame.number && painted.picture == frame.picture && painted.bar == frame.bar &&
+           painted.barWidth == frame.barWidth && painted.message == frame.message;
 }

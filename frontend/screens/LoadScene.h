@@ -21,10 +21,22 @@ public:
     const LoadProgress* getProgress() const { return progress.get(); }
 
 private:
+    // What a frame of the load screen shows, and where and when it was drawn.
+    struct PaintedFrame {
+        Surface* target = nullptr;
+        Surface* picture = nullptr;
+        Surface* bar = nullptr;
+        int barWidth = -1;
+        bool message = false;
+        std::uint32_t number = 0;
+    };
+
+    bool keepsLastFrame(const PaintedFrame& frame);
     void begin();
     void finish();
     void requestTitle();
 
     std::unique_ptr<LoadProgress> progress;
     std::uint32_t musicStartTime = 0;
+    PaintedFrame painted;
 };

@@ -19,6 +19,7 @@
 #include "runtime/GameException.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"
+#include "toolkit/modifier/ModifierAlpha.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
@@ -130,7 +131,6 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
     setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
     setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-    // A pause while playing opens the in-game menu; in any other phase it is only remembered.
     setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
     setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
     setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
@@ -147,6 +147,8 @@ EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     const int buttonWidth = menuButton->getWidth();
     menuButton->setAlpha(0);
     menuButton->setX(-buttonWidth);
+    // Without its fade the button would slide in at alpha 0 and never be seen.
+    ModifierAlpha::start(menuButton, 0, 255, 1.0f, Modifier::OptionBlocking);
     if (ModifierLocationLine* move =
             ModifierLocationLine::start(menuButton, menuButton->getX(), 0, 0, 0, 0.05f, Modifier::OptionBlocking)) {
         move->setAdjustY(false);

@@ -135,7 +135,6 @@ ClassicPlayScene::ClassicPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
     setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
     setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-    // A pause while playing opens the in-game menu; in any other phase it is only remembered.
     setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
     setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
     setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
@@ -445,8 +444,10 @@ void ClassicPlayScene::addPipeBlock(Block* block)
     temp->setName("SPRITE_TEMP_BLOCK");
     temp->addRef();
     pipe.push_back(temp);
+    // Like the block it mirrors, with its icon: a gold, treasure or tool block in the shaft would
+    // otherwise show only its empty plate.
     if (canvas)
-        addSpriteAtLayer(temp, block->getType() == BlockTypeColour ? "LAYER_BLOCKS" : "LAYER_SPECIALBLOCKS");
+        temp->addToCanvas(canvas);
 }
 
 void ClassicPlayScene::openDialog(int kind)

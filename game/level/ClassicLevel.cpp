@@ -227,6 +227,9 @@ void ClassicLevel::insertRow()
         const int column = width - 1 - static_cast<int>(i);
         setBlock(column, height - 1, block);
         block->startSlide(column, 0.02f, 0.0017f);
+        // The waiting row lies below the field; it rises into the bottom row with the rows above it, or
+        // the player would see an empty bottom row that holds blocks.
+        block->startFall(height - 1);
     }
     clearBlockList(entering);
     reserveBlockList(newRow, width);

@@ -3,7 +3,6 @@
 #include "services/ads/PackageUnpacker.h"
 
 #include "compat/win32/atomic_file.h"
-#include "compat/win32/registry.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +11,43 @@
 namespace fs = std::filesystem;
 
 namespace services {
+
+namespace {
+
+// Deletes a key with everything below it (the registry deletes only keys without sub-keys); true
+// when the key is gone.
+bool deleteKeyTree(HKEY parent, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        // Always the first sub-key: the ones after it move up as it goes. One that cannot be deleted
+        // ends the walk, so a damaged name never makes this loop forever.
+        char child[261];
+        DWORD size = sizeof child;
+        while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS
+               && deleteKeyTree(key, child))
+            size = sizeof child;
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+}
+
+// A REG_SZ value, or false when it is missing or has another type.
+bool readString(HKEY key, const char* name, std::string& into)
+{
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    std::vector<char> buffer(size + 1, '\0');
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size) != ERROR_SUCCESS
+        || type != REG_SZ)
+        return false;
+    into = buffer.data();
+    return true;
+}
+
+} // namespace
 
 AdUpdater::AdUpdater(int id, std::string packagesDirectory, std::string registryKey)
     : id(id), packagesDirectory(std::move(packagesDirectory)), registryKey(std::move(registryKey))
@@ -58,6 +94,27 @@ void AdUpdater::saveEntry()
     RegSetValueExA(key, "gameids", 0, REG_SZ, reinterpret_cast<const BYTE*>(gameIds.c_str()),
                    static_cast<DWORD>(gameIds.size() + 1));
     RegCloseKey(key);
+}
+
+void AdUpdater::deleteEntry()
+{
+    deleteKeyTree(HKEY_CURRENT_USER, registryKey + "\\" + std::to_string(id));
+}
+
+bool AdUpdater::loadEntry(HKEY adsKey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(adsKey, std::to_string(id).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    std::string url;
+    std::string ids;
+    bool complete = readString(key, "filenameurl", url) && readString(key, "gameids", ids);
+    RegCloseKey(key);
+    if (!complete)
+        return false;
+    fileUrl = url;
+    gameIds = ids;
+    return true;
 }
 
 } // namespace services

@@ -6,6 +6,7 @@
 #include "compat/win32/module.h"
 #include "compat/win32/registry.h"
 
+#include <climits>
 #include <vector>
 
 namespace services {
@@ -60,6 +61,19 @@ ServiceSettings::ServiceSettings(ServiceShell* owner) : owner(owner)
     load();
 }
 
+int ServiceSettings::packageIdOf(const std::string& name)
+{
+    if (name.empty() || name.size() > 10 || name[0] < '1' || name[0] > '9')
+        return 0;
+    long long id = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9')
+            return 0;
+        id = id * 10 + (c - '0');
+    }
+    return id <= INT_MAX ? static_cast<int>(id) : 0;
+}
+
 std::string ServiceSettings::keyPath() const
 {
     return "Software\\Vantrel\\games\\" + std::to_string(owner ? owner->getGameId() : 0) + "\\zevuzuded";
@@ -107,7 +121,32 @@ bool ServiceSettings::load()
     else
         complete = false;
     RegCloseKey(key);
+    loadPackages();
     return complete;
+}
+
+void ServiceSettings::loadPackages()
+{
+    HKEY ads = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, adsKeyPath().c_str(), 0, KEY_READ, &ads) != ERROR_SUCCESS)
+        return;
+    char name[260];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        LONG result = RegEnumKeyExA(ads, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA)
+            continue; // a name this long is no package id; the ones after it still count
+        if (result != ERROR_SUCCESS)
+            break;
+        // A sub-key named otherwise ("012", "+12", "12a") is not one of ours and is left alone.
+        int id = packageIdOf(name);
+        if (id <= 0)
+            continue;
+        auto package = std::make_shared<AdUpdater>(id, adsDirectory, adsKeyPath());
+        if (package->loadEntry(ads))
+            adTable[id] = package;
+    }
+    RegCloseKey(ads);
 }
 
 bool ServiceSettings::isCheckDue()

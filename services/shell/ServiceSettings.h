@@ -41,16 +41,25 @@ public:
     virtual bool load();
     virtual void save();
 
-    // The installed packages, keyed by their id.
+    // The installed packages, keyed by their id. load fills it from the sub-keys of the "ads" key that
+    // are named by a package id in plain decimal; mergeAds keeps it in step with the offered packages.
     virtual std::map<int, std::shared_ptr<AdUpdater>>& getAdTable() { return adTable; }
 
-    // The key that holds this game's values.
+    // The key that holds this game's values, and the one below it that holds a key per package.
     std::string keyPath() const;
+    std::string adsKeyPath() const { return keyPath() + "\\ads"; }
+
+    // The package id a sub-key of "ads" is named by: a positive number written in plain decimal,
+    // without sign, blanks or leading zeros, that fits an int. Any other name gives 0. Only such names
+    // are ever written, so a package found by this name is found again by its id when it is removed.
+    static int packageIdOf(const std::string& name);
 
     // The clock the check reads; tests replace it.
     static std::time_t (*clock)();
 
 private:
+    void loadPackages();
+
     std::map<int, std::shared_ptr<AdUpdater>> adTable;
     ServiceShell* owner;
     int gameSetId = 0;

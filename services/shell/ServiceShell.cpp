@@ -122,13 +122,15 @@ void ServiceShell::mergeAds(const std::vector<OfferedPackage>& offered)
                 ++it;
                 continue;
             }
+            // No longer offered: its registry key, its files and its place in the table all go.
+            it->second->deleteEntry();
             it->second->deleteFiles();
             it = table.erase(it);
         }
     }
     std::time_t deadline = ServiceSettings::clock() + parameters->getValue1();
     std::string directory = settings ? settings->getAdsDirectory() : std::string();
-    std::string key = (settings ? settings->keyPath() : std::string("Software\\Vantrel\\games\\0\\zevuzuded")) + "\\ads";
+    std::string key = settings ? settings->adsKeyPath() : std::string("Software\\Vantrel\\games\\0\\zevuzuded\\ads");
     for (const OfferedPackage& package : pending) {
         auto updater = std::make_shared<AdUpdater>(package.id, directory, key);
         updater->setGameIds(package.gameIds);

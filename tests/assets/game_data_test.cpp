@@ -180,6 +180,61 @@ TEST(GameData, ThePipeLinesUpWithTheClassicField)
                 shaft.y + shaft.height <= layoutInt("INT_GAME_HEIGHT"));
 }
 
+// The classic screen repaints every pixel under its moving sprites: its background is opaque (no
+// mask) and covers the screen. The pipe's caps sit across the shaft: the top one over the shaft's top
+// edge, where a waiting block drops in, the bottom one at its lower end without hiding the lowest
+// waiting block.
+TEST(GameData, TheClassicScreenIsCoveredAndThePipeCappedAtBothEnds)
+{
+    ASSERT_EQ(loaded().errors(), "");
+    struct Placed {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    auto placed = [](const char* id) {
+        Placed at;
+        const TiXmlElement* element = LayoutDocument::peekLayoutElement(id);
+        if (!element) {
+            ADD_FAILURE() << "no layout element " << id;
+            return at;
+        }
+        element->QueryIntAttribute("x", &at.x);
+        element->QueryIntAttribute("y", &at.y);
+        const char* image = element->Attribute("image");
+        const ResourceEntry* entry = image ? surfaceEntry(image) : nullptr;
+        if (!entry) {
+            ADD_FAILURE() << id << " names no picture of the catalogue";
+            return at;
+        }
+        const Size size = pngSize(inRunDir(entry->image));
+        at.width = size.width;
+        at.height = size.height;
+        return at;
+    };
+    const Placed background = placed("SPRITE_PLAYSCENE_BACKGROUND_CLASSIC");
+    EXPECT_TRUE(background.x <= 0 && background.y <= 0 &&
+                background.x + background.width >= layoutInt("INT_GAME_WIDTH") &&
+                background.y + background.height >= layoutInt("INT_GAME_HEIGHT"))
+        << "the background leaves part of the screen unpainted";
+    const ResourceEntry* backgroundEntry = surfaceEntry("IMAGE_PLAYSCENE_BACKGROUND_CLASSIC");
+    ASSERT_NE(backgroundEntry, nullptr);
+    EXPECT_TRUE(backgroundEntry->mask.empty()) << "a masked background lets old frames show through";
+
+    const Rect& shaft = getResourceRect("RECT_TEMP_BLOCK_CLIP_RECT_CLASSIC");
+    const Point& drop = getResourcePoint("POINT_PIPE_DROP_POS");
+    const std::map<std::string, Geometry> geometries = classicGeometries();
+    ASSERT_FALSE(geometries.empty());
+    const Geometry& field = geometries.begin()->second;
+    const Placed top = placed("SPRITE_PIPE_TOP_CLASSIC");
+    const Placed bottom = placed("SPRITE_PIPE_BOTTOM_CLASSIC");
+    for (const Placed& cap : {top, bottom})
+        EXPECT_TRUE(cap.x <= shaft.x && cap.x + cap.width >= shaft.x + shaft.width) << "a cap is narrower than the shaft";
+    EXPECT_TRUE(top.y <= shaft.y && top.y + top.height > shaft.y) << "the top cap misses the shaft's top end";
+    EXPECT_LE(top.y + top.height, drop.y - (field.width - 1) * field.blockHeight)
+        << "the top cap hides the highest waiting block";
+    EXPECT_TRUE(bottom.y >= drop.y + field.blockHeight && bottom.y <= shaft.y + shaft.height)
+        << "the bottom cap hides the lowest waiting block or leaves the shaft's end open";
+}
+
 // The block code cuts the sheets by block set (column) and colour (row), draws the other backgrounds
 // whole, centres the icons on the block, takes frames stacked vertically and the bucket's cell by
 // colour, and swaps a selected block's picture for the same-sized "_SELECTED" one.

@@ -70,6 +70,18 @@ const char* storeName(Store store)
     return "";
 }
 
+} // namespace
+
+namespace dataset {
+// Failure messages name a helper's looked-up argument readably.
+void PrintTo(const ArgumentLookup& lookup, std::ostream* out)
+{
+    *out << "argument " << lookup.argument << ": " << lookup.kind << " " << storeName(lookup.store);
+}
+} // namespace dataset
+
+namespace {
+
 // The three stores a look-up is checked against.
 struct Stores {
     PropertyManager& properties;
@@ -135,6 +147,74 @@ void f(PropertyManager* p) {
                     }));
 }
 
+// Helpers are recognised from their definitions, whatever their kind (free, template, member,
+// constructor with initialisers, defined in another file), at the place of the parameter they pass on.
+TEST(IdentifierScan, FindsLookupsThroughHelpersDefinedInTheSources)
+{
+    const std::string helpers = R"src(
+namespace {
+Sprite* layoutSprite(const char* id)
+{
+    const TiXmlElement* element = findLayoutElement(id);
+    return element ? createSpriteFromXml(element) : nullptr;
+}
+template <class T> T* layoutSpriteAs(const std::string& id) { return dynamic_cast<T*>(layoutSprite(id)); }
+}
+Cart::Cart(const std::string& cartId, const std::string& goldId, int stages) : Sprite(0, 0), stages{stages}
+{
+    cart = ResourceManager::getImage(cartId);
+    gold = heldImage(goldId);
+}
+PixelFontLabel* Dialog::addLabel(const std::string& text, const std::string& elementId) const
+{
+    return createLabel(text, findLayoutElement(elementId));
+}
+Surface* starMap(const std::string& image)
+{
+    Surface* map = getMask(image);
+    return map ? map : getImage(image)->getMask();
+}
+void Dialog::setCaption(const std::string& caption) { label->setText(caption); }
+)src";
+    const std::string otherFile = R"src(
+SurfaceHolder* heldImage(const std::string& id) { return ResourceManager::getImage(id); }
+)src";
+    const std::string uses = R"src(
+void f() {
+    background = layoutSprite("SPRITE_BACKGROUND");
+    auto* tips = layoutSpriteAs<TooltipManagerSprite>("TOOLTIPS_DEFAULT");
+    addLabel(layoutString("STRING_HELLO"), "LABEL_TEXT");
+    new Cart("IMAGE_CART",
+             "IMAGE_GOLD", 5);
+    layoutSprite("BUTTON_" + mode);            // built at run time
+    starMap("IMAGE_STAR");                     // a picture or a mask: no single meaning
+    setCaption("STRING_CAPTION");              // passed on to no look-up
+    log("layoutSprite(\"IN_A_TEXT\")");
+    layoutSprite("SPRITE_EXAMPLE"); // not a data id
+}
+)src";
+    const LookupHelpers found = findLookupHelpers({helpers, otherFile, uses});
+    const LookupHelpers expected = {
+        {"Cart", {{0, Store::Catalogue, "Surface"}, {1, Store::Catalogue, "Surface"}}},
+        {"addLabel", {{1, Store::Layout, "template"}}},
+        {"heldImage", {{0, Store::Catalogue, "Surface"}}},
+        {"layoutSprite", {{0, Store::Layout, "template"}}},
+        {"layoutSpriteAs", {{0, Store::Layout, "template"}}},
+    };
+    EXPECT_EQ(found, expected);
+
+    std::vector<std::string> seen;
+    for (const Lookup& lookup : findLookups(uses, "f.cpp", {}, found))
+        seen.push_back(lookup.function + " " + lookup.id + " " + lookup.kind + " line " + std::to_string(lookup.line));
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "layoutSprite SPRITE_BACKGROUND template line 3",
+                        "layoutSpriteAs TOOLTIPS_DEFAULT template line 4",
+                        "addLabel LABEL_TEXT template line 5",
+                        "Cart IMAGE_CART Surface line 6",
+                        "Cart IMAGE_GOLD Surface line 6",
+                    }));
+}
+
 TEST(IdentifierScan, OnlyConstantNamesResolveAcrossFiles)
 {
     const std::pair<const char*, bool> cases[] = {
@@ -178,6 +258,7 @@ TEST(IdentifierScan, EveryLookupFunctionIsFoundWithItsStoreAndKind)
         {"getArrayInteger", Store::Property, "ArrayInteger"},
         {"getArrayString", Store::Property, "ArrayString"},
         {"getResourceString", Store::Layout, "String"},
+        {"peekResourceString", Store::Layout, "String"},
         {"getResourceInt", Store::Layout, "Integer"},
         {"getResourceFloat", Store::Layout, "Float"},
         {"getResourceBool", Store::Layout, "Boolean"},

@@ -3,6 +3,9 @@
 // each tick of the timer service its site offers, and fires its script command event midway.
 #include "clipview/Clipview.h"
 
+#include "compat/ddraw/ddraw.h"
+#include "compat/ddraw/testing.h"
+#include "compat/host/testing.h"
 #include "compat/ole/control.h"
 #include "compat/win32/messages.h"
 #include "compat/win32/timer.h"
@@ -13,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
@@ -51,7 +55,10 @@ public:
     long frames = 0;
     int rate = 0;
     bool playing = false;
+    bool loaded = false;
     int draws = 0;
+    LPARAM lastPoint = 0;
+    RECT area{};
     std::string failing = failingCall;
 
     HRESULT QueryInterface(REFIID riid, void** object) override
@@ -108,14 +115,17 @@ public:
         rate = header[at + 1];
         frames = header[at + 2] | header[at + 3] << 8;
         frame = 0;
-        return note("Movie " + narrow);
+        const HRESULT result = note("Movie " + narrow);
+        loaded = SUCCEEDED(result);
+        return result;
     }
     HRESULT put_WMode(BSTR mode) override { return note("WMode " + std::string(mode, mode + std::wcslen(mode))); }
     HRESULT put_Quality2(BSTR q) override { return note("Quality2 " + std::string(q, q + std::wcslen(q))); }
     HRESULT Play() override
     {
-        playing = true;
-        return note("Play");
+        const HRESULT result = note("Play");
+        playing = playing || (SUCCEEDED(result) && loaded); // refused, or without a movie, nothing plays
+        return result;
     }
     HRESULT Stop() override
     {
@@ -169,18 +179,31 @@ public:
     HRESULT UIDeactivate() override { return note("UIDeactivate"); }
     HRESULT SetObjectRects(const RECT* p, const RECT*) override
     {
+        area = *p;
         return note("SetObjectRects " + std::to_string(p->right) + "x" + std::to_string(p->bottom));
     }
-    HRESULT OnWindowMessage(UINT message, WPARAM, LPARAM, LRESULT*) override
+    HRESULT OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT*) override
     {
         messages.push_back(message);
+        lastPoint = lParam;
         return S_OK;
     }
-    HRESULT Draw(DWORD, LONG, void*, void*, HDC, HDC, const RECT*, const RECT*, void*, std::uintptr_t) override
+    // Paints its area in the colour of the frame it shows.
+    HRESULT Draw(DWORD, LONG, void*, void*, HDC, HDC dc, const RECT*, const RECT*, void*, std::uintptr_t) override
     {
         ++draws;
+        const std::uint32_t colour = frameColour(frame);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = 1;
+        info.bmiHeader.biHeight = 1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        StretchDIBits(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, 0, 0, 1, 1, &colour,
+                      &info, DIB_RGB_COLORS, SRCCOPY);
         return S_OK;
     }
+    static std::uint32_t frameColour(long frame) { return 0xC00000u + static_cast<std::uint32_t>(frame) * 0x10u; }
     HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override
     {
         if (riid != DIID_ShockwaveFlashEvents)
@@ -209,6 +232,10 @@ public:
         if (!playing || frame >= frames - 1)
             return S_OK;
         ++frame;
+        if (auto* windowless = siteAs<IOleInPlaceSiteWindowless>(IID_IOleInPlaceSiteWindowless)) {
+            windowless->InvalidateRect(nullptr, FALSE); // the new frame wants showing
+            windowless->Release();
+        }
         if (frame == frames / 2 && events)
             fireCommand(L"shout", L"loud");
         return S_OK;
@@ -283,8 +310,13 @@ HRESULT makeMovieControl(REFIID riid, void** object)
     return result;
 }
 
+// The mouse messages the game window got.
+std::vector<std::pair<UINT, LPARAM>> gameClicks;
+
 LRESULT gameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)
+        gameClicks.emplace_back(message, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -427,6 +459,66 @@ TEST_F(MovieControlTest, ClicksInsideAreReportedAndInputReachesTheControl)
     EXPECT_EQ(control.draws, before + 1);
 
     EXPECT_EQ(HideIEWindow(), 0);
+}
+
+TEST_F(MovieControlTest, ShowsItsCurrentFrameOverTheGameAndTakesTheClicksOverIt)
+{
+    // The game presents one colour through its primary surface.
+    IDirectDraw* first = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
+    IDirectDraw4* dd = nullptr;
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd)), S_OK);
+    first->Release();
+    ASSERT_EQ(dd->SetCooperativeLevel(game, DDSCL_NORMAL), DD_OK);
+    DDSURFACEDESC2 desc{};
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface4* primary = nullptr;
+    ASSERT_EQ(dd->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    DDBLTFX fx{};
+    fx.dwSize = sizeof fx;
+    fx.dwFillColor = 0x336699;
+    ASSERT_EQ(primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+    auto shown = [] { return compat::testing::headlessState().lastFrame; };
+    ASSERT_EQ(shown().at(100, 100), 0x336699u);
+
+    ASSERT_EQ(ShowIEWindow(reinterpret_cast<HINSTANCE>(0x400000), game, 10, 20, 320, 240, dir.file("ad.swf").c_str(),
+                           kFinished, kClicked),
+              0);
+    MovieControl& control = *lastControl;
+    const compat::host::Picture withMovie = shown();
+    EXPECT_EQ(withMovie.at(10, 20), MovieControl::frameColour(0));
+    EXPECT_EQ(withMovie.at(329, 259), MovieControl::frameColour(0));
+    for (auto [x, y] : {std::pair{9, 20}, {10, 19}, {330, 259}, {329, 260}, {600, 400}})
+        EXPECT_EQ(withMovie.at(x, y), 0x336699u) << "the game at " << x << "," << y;
+    run(30);
+    ASSERT_GT(control.frame, 0);
+    EXPECT_EQ(shown().at(100, 100), MovieControl::frameColour(control.frame)) << "the frame the movie is at";
+    if (const char* folder = std::getenv("QUARRYTIDE_SCREENSHOTS"))
+        compat::host::writePng(shown(), std::string(folder) + "/movie-over-game.png");
+
+    // A click inside goes to the movie in its own coordinates; one outside to the game.
+    gameClicks.clear();
+    compat::testing::injectHostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 60));
+    compat::testing::injectHostMessage(WM_LBUTTONUP, 0, MAKELPARAM(50, 60));
+    EXPECT_EQ(run(0), std::vector<UINT>{kClicked});
+    EXPECT_EQ(control.lastPoint, MAKELPARAM(40, 40));
+    EXPECT_TRUE(gameClicks.empty());
+    compat::testing::injectHostMessage(WM_LBUTTONUP, 0, MAKELPARAM(400, 300));
+    EXPECT_TRUE(run(0).empty());
+    EXPECT_EQ(gameClicks, (std::vector<std::pair<UINT, LPARAM>>{{WM_LBUTTONUP, MAKELPARAM(400, 300)}}));
+
+    // Taken down, the game shows there again and takes the clicks.
+    EXPECT_EQ(HideIEWindow(), 0);
+    EXPECT_EQ(shown().at(100, 100), 0x336699u);
+    gameClicks.clear();
+    compat::testing::injectHostMessage(WM_LBUTTONUP, 0, MAKELPARAM(50, 60));
+    EXPECT_TRUE(run(0).empty());
+    EXPECT_EQ(gameClicks.size(), 1u);
+
+    primary->Release();
+    dd->Release();
+    compat::testing::resetDisplay();
 }
 
 TEST_F(MovieControlTest, WithoutAWorkingControlTheMovieNeverFinishes)

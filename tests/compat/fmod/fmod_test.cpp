@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -99,4 +100,23 @@ TEST_F(Fmod, SystemBeepsSoundOnTheirOwnChannelBesideTheGamesChannels)
     EXPECT_FALSE(compat::host::systemTonePlaying());
     ASSERT_TRUE(FSOUND_Init(44100, 4, FSOUND_INIT_GLOBALFOCUS));
     compat::testing::takeMessageBeeps();
+}
+
+TEST_F(Fmod, SamplesOfAnyRateLoadAndAFileThatIsNoSoundDoesNot)
+{
+    // Half the device's rate and its own rate are widened directly; other rates go through the mixer.
+    for (int rate : {22050, 44100, 32000, 11025}) {
+        testsupport::writeFile(dir.file("rate.wav"), testsupport::makeWav(0.25, rate));
+        FSOUND_SAMPLE* sample = FSOUND_Sample_Load(1, "rate.wav", FSOUND_NORMAL, 0, 0);
+        ASSERT_NE(nullptr, sample) << rate;
+        const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+        EXPECT_GE(channel, 0) << rate;
+        FSOUND_StopSound(channel);
+    }
+    std::string cut = testsupport::makeWav(0.25);
+    cut.resize(30);
+    for (const std::string& bytes : {cut, std::string("not a sound at all, just text")}) {
+        testsupport::writeFile(dir.file("bad.wav"), bytes);
+        EXPECT_EQ(nullptr, FSOUND_Sample_Load(2, "bad.wav", FSOUND_NORMAL, 0, 0));
+    }
 }

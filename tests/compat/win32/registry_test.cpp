@@ -295,6 +295,122 @@ TEST_F(Registry, ConcurrentWritersFromSeveralProcessesLoseNothing)
         }
 }
 
+// Every name RegEnumKeyExA gives for `key`, in index order, until it stops; `last` is what stopped it.
+std::vector<std::string> enumerate(HKEY key, LONG& last)
+{
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        char name[260];
+        DWORD size = sizeof name;
+        last = RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (last != ERROR_SUCCESS)
+            return names;
+        EXPECT_EQ(size, std::strlen(name)) << "the length comes back without the zero";
+        names.push_back(name);
+    }
+}
+
+TEST_F(Registry, EnumerationListsDirectSubKeysOnceInNameOrder)
+{
+    setDword("Software\\P\\b", "x", 1);
+    setDword("Software\\P\\A", "x", 1);
+    setDword("Software\\P\\c\\deep", "x", 1);
+    setDword("Software\\P\\a", "x", 2);       // the same key as "A"
+    setDword("Software\\Pz\\notmine", "x", 1); // a sibling whose name starts alike
+    setDword("Software\\p12", "x", 1);
+
+    HKEY p = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\p", 0, KEY_READ, &p), ERROR_SUCCESS);
+    LONG last = ERROR_SUCCESS;
+    EXPECT_EQ(enumerate(p, last), (std::vector<std::string>{"A", "b", "c"}));
+    EXPECT_EQ(last, ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(enumerate(HKEY_CURRENT_USER, last), std::vector<std::string>{"Software"});
+    EXPECT_EQ(enumerate(HKEY_LOCAL_MACHINE, last), std::vector<std::string>{});
+    EXPECT_EQ(last, ERROR_NO_MORE_ITEMS);
+
+    // A buffer without room for the zero gets nothing and keeps its size; one with room gets the name,
+    // an empty class and a zero time.
+    setDword("Software\\Q\\four", "x", 1);
+    HKEY q = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Q", 0, KEY_READ, &q), ERROR_SUCCESS);
+    char name[5] = {'?', '?', '?', '?', '?'};
+    DWORD size = 4;
+    EXPECT_EQ(RegEnumKeyExA(q, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(std::string(name, 5), "?????");
+    size = 5;
+    char keyClass[4] = {'?', '?', '?', '?'};
+    DWORD classSize = sizeof keyClass;
+    FILETIME written{7, 7};
+    EXPECT_EQ(RegEnumKeyExA(q, 0, name, &size, nullptr, keyClass, &classSize, &written), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(name), "four");
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(keyClass[0], '\0');
+    EXPECT_EQ(classSize, 0u);
+    EXPECT_EQ(written.dwLowDateTime | written.dwHighDateTime, 0u);
+    EXPECT_EQ(RegEnumKeyExA(q, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_PARAMETER);
+
+    // Deleting while enumerating: each call reads the registry as it is now.
+    ASSERT_EQ(RegDeleteKeyA(q, "four"), ERROR_SUCCESS);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(q, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Q"), ERROR_SUCCESS);
+    EXPECT_EQ(RegEnumKeyExA(q, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND)
+        << "a handle on a deleted key finds nothing";
+    RegCloseKey(q);
+    EXPECT_EQ(RegEnumKeyExA(q, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
+    RegCloseKey(p);
+}
+
+TEST_F(Registry, DeletingAKeyTakesItsValuesAndLeavesItsNeighbours)
+{
+    setDword("Software\\V\\parent\\child", "x", 1);
+    setDword("Software\\V\\leaf", "gone", 1);
+    setDword("Software\\V\\leafy", "kept", 2);
+    setDword("Software\\V", "own", 3);
+
+    struct Case {
+        const char* subKey;
+        LONG result;
+    } cases[] = {
+        {"Software\\V\\missing", ERROR_FILE_NOT_FOUND},
+        {"Software\\V\\parent", ERROR_ACCESS_DENIED}, // it still has a sub-key
+        {"", ERROR_ACCESS_DENIED},                     // the root itself
+        {nullptr, ERROR_INVALID_PARAMETER},
+        {"Software\\line\nbreak", ERROR_INVALID_PARAMETER},
+        {"SOFTWARE\\v\\LEAF", ERROR_SUCCESS},
+        {"Software\\V\\leaf", ERROR_FILE_NOT_FOUND}, // already gone
+        {"Software\\V\\parent\\child\\", ERROR_SUCCESS},
+        {"Software\\V\\parent", ERROR_SUCCESS}, // its last sub-key went before it
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, c.subKey), c.result) << (c.subKey ? c.subKey : "(null)");
+
+    DWORD type = 0;
+    std::string bytes;
+    EXPECT_EQ(dword("Software\\V\\leafy", "kept"), 2u);
+    EXPECT_EQ(dword("Software\\V", "own"), 3u);
+    HKEY k = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\V\\leaf", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
+    std::string text = testsupport::readFile(file);
+    EXPECT_EQ(text.find("leaf]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("parent"), std::string::npos) << text;
+
+    // A key made again after its deletion starts without the old values.
+    setDword("Software\\V\\leaf", "new", 4);
+    EXPECT_FALSE(query("Software\\V\\leaf", "gone", type, bytes));
+
+    // Below an open key, and through a temporary file like every other change.
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\V", 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(k, "leaf"), ERROR_SUCCESS);
+    RegCloseKey(k);
+    EXPECT_FALSE(query("Software\\V\\leaf", "new", type, bytes));
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(file).parent_path())) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "registry" || name == "registry.lock") << name;
+    }
+}
+
 TEST(RegistryLocation, EnvironmentChoosesTheFile)
 {
     struct Restore {

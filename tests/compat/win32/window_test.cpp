@@ -257,6 +257,79 @@ TEST_F(Windows, HostEventsBecomeMessagesOfTheShownWindow)
     EXPECT_EQ(compat::testing::headlessState().shown, compat::host::Show::Minimized);
 }
 
+TEST_F(Windows, MouseInputOverAVisibleChildGoesToItInItsOwnCoordinates)
+{
+    HWND w = make(WS_POPUP | WS_VISIBLE);
+    ASSERT_EQ(compat::win32::hostedWindow(), w);
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = CALLBACK_Record; // no double clicks, the hand over it
+    plain.hCursor = LoadCursorA(nullptr, IDC_HAND);
+    plain.lpszClassName = "PlainChild";
+    ASSERT_NE(RegisterClassA(&plain), 0);
+    auto child = [w](const char* kind, DWORD style, int x, int y, HWND parent) {
+        return CreateWindowExA(0, kind, "", WS_CHILD | style, x, y, 50, 40, parent != nullptr ? parent : w, nullptr,
+                               nullptr, nullptr);
+    };
+    HWND first = child("testwindow", WS_VISIBLE, 10, 10, nullptr);      // [10,60) x [10,50)
+    HWND second = child("PlainChild", WS_VISIBLE, 40, 20, nullptr);     // [40,90) x [20,60), on top
+    HWND inner = child("testwindow", WS_VISIBLE, 30, 30, second);       // [70,90) x [50,60) inside second
+    child("testwindow", 0, 100, 60, nullptr);                            // hidden
+    auto deliver = [](UINT message, int x, int y) {
+        seen().clear();
+        compat::testing::injectHostMessage(message, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+        MSG m;
+        std::vector<Seen> posted;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            if (m.message != WM_PAINT)
+                posted.push_back({m.hwnd, m.message, m.wParam, m.lParam});
+            else
+                DispatchMessageA(&m);
+        return posted;
+    };
+    struct Case {
+        const char* what;
+        UINT message;
+        int x, y;
+        HWND to;
+        UINT arrives;
+        int childX, childY;
+    };
+    const Case cases[] = {
+        {"inside the first child", WM_LBUTTONDOWN, 15, 15, first, WM_LBUTTONDOWN, 5, 5},
+        {"where both lie, the later one", WM_LBUTTONUP, 45, 25, second, WM_LBUTTONUP, 5, 5},
+        {"a grandchild over its parent", WM_RBUTTONDOWN, 75, 55, inner, WM_RBUTTONDOWN, 5, 5},
+        {"a double click stays one where the class takes them", WM_LBUTTONDBLCLK, 15, 15, first, WM_LBUTTONDBLCLK,
+         5, 5},
+        {"a double click is a press where it does not", WM_LBUTTONDBLCLK, 85, 25, second, WM_LBUTTONDOWN, 45, 5},
+        {"over a hidden child, the game", WM_LBUTTONDOWN, 110, 70, w, WM_LBUTTONDOWN, 110, 70},
+        {"past every child, the game", WM_MOUSEMOVE, 5, 5, w, WM_MOUSEMOVE, 5, 5},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Seen> posted = deliver(c.message, c.x, c.y);
+        ASSERT_EQ(posted.size(), 1u) << c.what;
+        EXPECT_EQ(posted[0].window, c.to) << c.what;
+        EXPECT_EQ(posted[0].message, c.arrives) << c.what;
+        EXPECT_EQ(posted[0].lParam, MAKELPARAM(static_cast<WORD>(c.childX), static_cast<WORD>(c.childY))) << c.what;
+    }
+
+    SetWindowPos(first, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(deliver(WM_LBUTTONDOWN, 45, 25).at(0).window, first) << "a raised child takes the overlap";
+
+    // A move over a child asks it for the cursor; the game, asked first, leaves it to the child's class.
+    const std::vector<Seen> moved = deliver(WM_MOUSEMOVE, 85, 25);
+    EXPECT_EQ(moved.at(0).window, second);
+    EXPECT_EQ(messagesTo(second), std::vector<UINT>{WM_SETCURSOR});
+    EXPECT_EQ(messagesTo(w), std::vector<UINT>{WM_SETCURSOR});
+    EXPECT_EQ(compat::testing::currentCursorId(), 32649);
+
+    // A child that has the mouse captured gets it everywhere, in its own coordinates.
+    SetCapture(second);
+    const std::vector<Seen> captured = deliver(WM_LBUTTONUP, 5, 5);
+    ReleaseCapture();
+    EXPECT_EQ(captured.at(0).window, second);
+    EXPECT_EQ(captured.at(0).lParam, MAKELPARAM(static_cast<WORD>(-35), static_cast<WORD>(-15)));
+}
+
 TEST_F(Windows, PaintComesWhenNothingElseWaitsAndStopsOnceValidated)
 {
     HWND w = make();

@@ -1,5 +1,7 @@
 // The shell's command line: the split rule, the limit of 25 arguments and what the game reads from it.
 #include "frontend/app/CommandLine.h"
+#include "frontend/app/EntryShellLink.h"
+#include "frontend/app/GameFieldServices.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +74,23 @@ TEST(CommandLine, ReadsTheShellsWindowSignInAndName)
     // A name longer than the shell's field is cut to 127 characters.
     shell = readShellArguments(CommandLine("/1 /x /1 /" + std::string(300, 'n')));
     EXPECT_EQ(shell.userName, std::string(127, 'n'));
+}
+
+} // namespace
+
+namespace {
+
+// Without a signed-in user (and so always without the portal shell) the play field treats the player as a
+// guest, whose score is not offered for sending.
+TEST(CommandLine, NobodySignedInMakesThePlayerAGuest)
+{
+    EntryShellLink& link = EntryShellLink::instance();
+    const bool before = link.signedOut;
+    for (const bool signedOut : {true, false}) {
+        link.signedOut = signedOut;
+        EXPECT_EQ(GameFieldServices::instance().isGuest(), signedOut);
+    }
+    link.signedOut = before;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // normal shutdown when it is asked to terminate: every termination signal closes the window, the
 // settings are saved (the clean-shutdown mark is set again) and the exit status is 0. On standard
 // error it says one line when there is no audio device, and nothing at all otherwise.
+#include "support/RunningProgram.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +22,6 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 std::string readFile(const std::string& path)
@@ -31,79 +30,16 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Polls until the condition holds or `seconds` pass.
-template <class Condition> bool waitFor(Condition condition, int seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+using testsupport::waitFor;
 
-class RunningProgram {
+// The program under the headless host with the given audio driver.
+class RunningProgram : public testsupport::RunningProgram {
 public:
     RunningProgram(const testsupport::TempDir& home, const std::string& audioDriver, const std::string& argument = "")
+        : testsupport::RunningProgram(QUARRY_PROGRAM, home,
+                                      {"QUARRYTIDE_HOST=headless", "SDL_AUDIODRIVER=" + audioDriver}, argument)
     {
-        const std::filesystem::path program = QUARRY_PROGRAM;
-        const char* const replaced[] = {"QUARRYTIDE_HOST=", "SDL_AUDIODRIVER=", "QUARRYTIDE_REGISTRY=", "XDG_DATA_HOME=",
-                                        "XDG_RUNTIME_DIR="};
-        std::vector<std::string> settings;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string text = *entry;
-            if (std::none_of(std::begin(replaced), std::end(replaced),
-                             [&](const char* name) { return text.rfind(name, 0) == 0; }))
-                settings.push_back(text);
-        }
-        settings.push_back("QUARRYTIDE_HOST=headless");
-        settings.push_back("SDL_AUDIODRIVER=" + audioDriver);
-        settings.push_back("QUARRYTIDE_REGISTRY=" + home.file("registry"));
-        settings.push_back("XDG_DATA_HOME=" + home.path().string());
-        // The single-instance guard lives here: programs of other homes never see each other.
-        settings.push_back("XDG_RUNTIME_DIR=" + home.path().string());
-        std::vector<char*> environment;
-        for (std::string& text : settings)
-            environment.push_back(text.data());
-        environment.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, home.file("stderr").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, home.file("stdout").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        // The program finds its data set beside it, in the run directory it is started in.
-        const std::string runDir = program.parent_path().string();
-        const std::string command = "cd \"" + runDir + "\" && exec \"" + program.string() + "\"" +
-                                  (argument.empty() ? "" : " \"" + argument + "\"");
-        char* arguments[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
-        started = posix_spawn(&pid, "/bin/sh", &actions, nullptr, arguments, environment.data()) == 0;
-        posix_spawn_file_actions_destroy(&actions);
     }
-    ~RunningProgram()
-    {
-        if (started && !ended) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-
-    // The exit status, or -1 when the program did not end within the time.
-    int waitForExit(int seconds)
-    {
-        int status = 0;
-        const bool done = waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
-        if (!done)
-            return -1;
-        ended = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    pid_t pid = -1;
-    bool started = false;
-    bool ended = false;
 };
 
 // A second copy started while the game runs gives way at once; once the first has ended (even killed),

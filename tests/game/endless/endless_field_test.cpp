@@ -149,6 +149,26 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
 }
 
+TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
+{
+    EndlessProbe* scene = playing();
+    scene->sendEvent(PlayEvent::Pause);
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+}
+
+// The menu button comes in from beyond the left edge and ends there fully visible: a button left at
+// the alpha it starts with could not be seen.
+TEST_F(EndlessFieldTest, TheMenuButtonSlidesInToTheLeftEdgeAndShows)
+{
+    EndlessProbe* scene = playing();
+    ButtonBlit* menu = scene->getMenuButton();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(runUntil([&] { return menu->getModifiers().empty(); }, 200));
+    EXPECT_EQ(menu->getX(), 0);
+    EXPECT_EQ(menu->getY(), 10);
+    EXPECT_EQ(menu->getAlpha(), 255);
+}
+
 TEST_F(EndlessFieldTest, ASpeedUpScrollsFastUntilTheNextRowEntersAndIsRefusedAtAFullTop)
 {
     EndlessProbe* scene = playing();
@@ -382,14 +402,6 @@ TEST_F(EndlessFieldTest, ALeavingCartIsEmptiedOnceItsMoveEnds)
     cart->followScroll(-5.0);
     EXPECT_FALSE(cart->isLeaving());
     EXPECT_EQ(cart->getGoldAmount(), 0);
-}
-
-TEST_F(EndlessFieldTest, APauseWhilePlayingOpensTheInGameMenu)
-{
-    EndlessProbe* scene = playing();
-    scene->sendEvent(PlayEvent::Pause);
-    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
-    EXPECT_EQ(services.count("openMainMenu IMAGE_GAME_MENU_ENDLESS"), 1);
 }
 
 TEST(EndlessDepthFormat, FillsExactlyOneFloatingConversion)

@@ -220,6 +220,8 @@ TEST_F(LevelGridTest, InsertRowPushesTheFieldUpAndTheWaitingRowInFromTheRight)
     Block* second = new Block(level, 0, 2, BlockTypeColour, 4, 1, true); // P
     level->appendNewRowBlock(first);
     level->appendNewRowBlock(second);
+    // The waiting row lies in the pipe, one row below the field.
+    first->setY(level->getY() + 3 * 16);
     const int rows = level->getRowsAdded();
     level->insertRow();
     EXPECT_EQ(gridText(level), "R..\nGB.\n.PY");
@@ -227,6 +229,9 @@ TEST_F(LevelGridTest, InsertRowPushesTheFieldUpAndTheWaitingRowInFromTheRight)
     EXPECT_EQ(level->getRowsAdded(), rows + 1);
     EXPECT_EQ(level->getBlockCount(), 5);
     EXPECT_TRUE(first->isSliding());
+    // It rises into the bottom row with the rows above it.
+    EXPECT_TRUE(first->isFalling());
+    EXPECT_EQ(first->getFallTargetY(), level->getY() + 2 * 16);
 }
 
 TEST_F(LevelGridTest, TopRowAndShakingRows)
