@@ -1,0 +1,479 @@
+// The whole game on the SDL host in a real window under a virtual X server, reached the way a player
+// reaches every screen and dialog: SDL mouse events on the buttons the program shows, the program's own
+// openers and scene changes. What the X screen shows is compared with the picture kept in golden/.
+// The virtual clock makes every frame's time exact, and the global random generator is seeded before
+// each game, so what is drawn is the same on every run.
+//
+// QUARRYTIDE_UPDATE_GOLDEN=1 writes the pictures seen as the new golden pictures (look at every one
+// before keeping it). A mismatch writes the picture seen and a difference picture (differing pixels red
+// over a grey copy of the golden one) into QUARRYTIDE_SCREENSHOTS, else the directory the test started in.
+// Skipped where the host shows no window.
+// First: the registry's declarations clash with a name ACE's headers define as a macro.
+#include "compat/win32/registry.h"
+#include "frontend/app/GameApp.h"
+#include "frontend/app/GameMain.h"
+#include "frontend/dialogs/DialogOpeners.h"
+#include "frontend/dialogs/GameOverStatsDialog.h"
+#include "frontend/dialogs/HelpDialog.h"
+#include "game/field/PlayScene.h"
+#include "game/screen/GameScene.h"
+#include "game/stats/StatsManager.h"
+#include "support/AppTestSupport.h"
+#include "support/TempDir.h"
+
+#include "compat/host/NativePresenter.h"
+#include "compat/host/SdlHost.h"
+#include "compat/host/testing.h"
+#include "compat/win32/timer.h"
+#include "resources/settings/Settings.h"
+#include "runtime/Random.h"
+#include "toolkit/dialog/Dialog.h"
+#include "toolkit/scene/TransitionScene.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/widget/ButtonBlit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+// A pixel counts as different when one of its channels is off by more than this.
+constexpr int kChannelTolerance = 8;
+// Share of differing pixels allowed: a still picture, and one with sparkles that come and go.
+constexpr double kStill = 0.001;
+constexpr double kSparkling = 0.003;
+// One second of frames at the game's 50 a second: every fade and slide of a dialog has ended by then.
+constexpr int kSettleFrames = 50;
+
+int channelDistance(std::uint32_t a, std::uint32_t b)
+{
+    int worst = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+    return worst;
+}
+
+// Differing pixels in red over a dimmed grey copy of the golden picture.
+compat::host::Picture differencePicture(const compat::host::Picture& shown, const compat::host::Picture& golden)
+{
+    compat::host::Picture diff{golden.width, golden.height, golden.pixels};
+    for (int y = 0; y < golden.height; ++y)
+        for (int x = 0; x < golden.width; ++x) {
+            const std::uint32_t g = golden.at(x, y);
+            std::uint32_t& out = diff.pixels[static_cast<std::size_t>(y) * golden.width + x];
+            if (channelDistance(shown.at(x, y), g) > kChannelTolerance) {
+                out = 0xFF0000;
+            } else {
+                const std::uint32_t grey = (((g >> 16) & 0xFF) + ((g >> 8) & 0xFF) + (g & 0xFF)) / 6;
+                out = grey << 16 | grey << 8 | grey;
+            }
+        }
+    return diff;
+}
+
+class ScreensUnderXvfb : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        bool window = false;
+        try {
+            window = compat::host::current().capabilities().window;
+        } catch (const std::exception& failure) {
+            FAIL() << failure.what(); // asked for a window host that cannot start
+        }
+        if (!window)
+            GTEST_SKIP() << "no window system here (" << compat::host::selectionReport() << ")";
+        startedIn = std::filesystem::current_path();
+        const char* screenshots = std::getenv("QUARRYTIDE_SCREENSHOTS");
+        outputDir = screenshots != nullptr ? std::filesystem::path(screenshots) : startedIn;
+        if (const char* data = std::getenv("XDG_DATA_HOME"))
+            previousDataHome = data;
+        setenv("XDG_DATA_HOME", home.path().c_str(), 1); // a first start, and no player's files touched
+        compat::testing::setRegistryFile(registry.file("registry"));
+        compat::testing::resetWindows();
+        compat::testing::resetDisplay();
+        compat::testing::setDesktopSize(0, 0); // the real X screen
+        compat::testing::useVirtualClock(true, 5000);
+        std::filesystem::current_path(std::filesystem::path(QUARRY_PROGRAM).parent_path());
+
+        // The made-up highscores of a first start are shuffled by the C library's generator, which lives
+        // as long as the process: each case starts it over, so a case alone draws what it draws in a run.
+        std::srand(1);
+        // The program entry's start-up, without its endless message loop: the test runs the frames.
+        app = new GameApp();
+        ASSERT_TRUE(SUCCEEDED(app->init()));
+        ASSERT_EQ(app->createSoundManager(), 0);
+        ASSERT_EQ(app->createInputManager(), 0);
+        // A player who plays in a window (the X screen is larger than the game, so a window is allowed).
+        Settings::instance().getFullscreen();
+        Settings::instance().setFullscreen(0);
+        ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, Settings::instance().getFullscreen() ? 0 : 1)));
+        ASSERT_TRUE(app->getScreen()->isWindowed()) << "the X screen must be larger than the game";
+        app->setDisplayState(Application::Active);
+        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
+    }
+
+    void TearDown() override
+    {
+        if (app != nullptr) {
+            app->quit();
+            delete app;
+        }
+        compat::testing::useVirtualClock(false);
+        compat::testing::setDesktopSize(0, 0);
+        compat::testing::resetWindows();
+        compat::testing::resetDisplay();
+        if (!startedIn.empty()) {
+            std::filesystem::current_path(startedIn);
+            if (previousDataHome.empty())
+                unsetenv("XDG_DATA_HOME");
+            else
+                setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
+        }
+    }
+
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            apptest::pumpAndTick(*app);
+    }
+    bool runUntil(const std::function<bool()>& done, int maxFrames)
+    {
+        for (int i = 0; i < maxFrames; ++i) {
+            if (done())
+                return true;
+            apptest::pumpAndTick(*app);
+        }
+        return done();
+    }
+
+    // The named screen is shown and its transition has played.
+    bool sceneReady(const std::string& name)
+    {
+        auto* scene = dynamic_cast<TransitionScene*>(app->getCurrentScene());
+        return scene != nullptr && scene->getName() == name && !scene->isRunning() &&
+               scene->getTransitionCanvas() == nullptr;
+    }
+    SpriteCanvas* canvas()
+    {
+        auto* scene = dynamic_cast<SpriteScene*>(app->getCurrentScene());
+        return scene != nullptr ? scene->getCanvas() : nullptr;
+    }
+    // The topmost live sprite of that name on the current screen (dialogs come last, so a dialog's
+    // button wins over a covered one of the same name).
+    Sprite* find(const std::string& name)
+    {
+        SpriteCanvas* shown = canvas();
+        if (shown == nullptr)
+            return nullptr;
+        const auto& sprites = shown->getSprites();
+        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
+            if (!(*it)->isObsolete() && (*it)->getName() == name)
+                return *it;
+        return nullptr;
+    }
+    template <class T> T* topmost()
+    {
+        SpriteCanvas* shown = canvas();
+        if (shown == nullptr)
+            return nullptr;
+        const auto& sprites = shown->getSprites();
+        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
+            if (auto* found = dynamic_cast<T*>(*it); found != nullptr && !found->isObsolete())
+                return found;
+        return nullptr;
+    }
+    Dialog* dialogNamed(const std::string& name) { return dynamic_cast<Dialog*>(find(name)); }
+
+    // A left click in the middle of the sprite, as the mouse makes it; then the pointer rests in the
+    // top left corner so no tooltip covers the next picture, and the screen settles.
+    void clickOn(Sprite* target, int settle = kSettleFrames)
+    {
+        ASSERT_NE(target, nullptr);
+        const int x = target->getAbsoluteX() + target->getWidth() / 2;
+        const int y = target->getAbsoluteY() + target->getHeight() / 2;
+        compat::testing::pushSdlMouseMotion(x, y);
+        frames(2);
+        compat::testing::pushSdlMouseButton(x, y, 1, true, 1);
+        frames(2);
+        compat::testing::pushSdlMouseButton(x, y, 1, false, 1);
+        frames(2);
+        compat::testing::pushSdlMouseMotion(0, 0);
+        frames(settle);
+    }
+    void click(const std::string& name, int settle = kSettleFrames)
+    {
+        Sprite* target = find(name);
+        ASSERT_NE(target, nullptr) << name;
+        clickOn(target, settle);
+    }
+    // Characters reach the window as the keyboard's character messages.
+    void type(const std::string& text)
+    {
+        for (char c : text) {
+            PostMessageA(app->getScreen()->getWindow(), WM_CHAR, static_cast<unsigned char>(c), 1);
+            frames(1);
+        }
+    }
+
+    // What the X screen shows in the game window's client area, found where the window system put it.
+    compat::host::Picture screen()
+    {
+        compat::host::Picture client{kWidth, kHeight, std::vector<std::uint32_t>(kWidth * kHeight, 0)};
+        compat::host::Picture desktop;
+        POINT origin{0, 0};
+        if (!compat::testing::captureDesktop(desktop.width, desktop.height, desktop.pixels) ||
+            !ClientToScreen(app->getScreen()->getWindow(), &origin)) {
+            ADD_FAILURE() << "no picture of the X screen";
+            return client;
+        }
+        if (origin.x < 0 || origin.y < 0 || origin.x + kWidth > desktop.width || origin.y + kHeight > desktop.height) {
+            ADD_FAILURE() << "the client area at (" << origin.x << ", " << origin.y << ") is not inside the "
+                          << desktop.width << "x" << desktop.height << " X screen";
+            return client;
+        }
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                client.pixels[static_cast<std::size_t>(y) * kWidth + x] = desktop.at(origin.x + x, origin.y + y);
+        return client;
+    }
+
+    // Compares the X screen with golden/<name>.png.
+    void expectLooksAsKept(const std::string& name, double allowedShare = kStill)
+    {
+        const compat::host::Picture shown = screen();
+        const std::filesystem::path golden =
+            std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png");
+        if (const char* update = std::getenv("QUARRYTIDE_UPDATE_GOLDEN"); update != nullptr && *update == '1') {
+            std::filesystem::create_directories(golden.parent_path());
+            EXPECT_TRUE(compat::host::writePng(shown, golden.string())) << golden;
+            return;
+        }
+        const std::string actual = (outputDir / (name + ".actual.png")).string();
+        compat::host::Picture kept;
+        if (!compat::host::readPng(golden.string(), kept)) {
+            compat::host::writePng(shown, actual);
+            FAIL() << golden << " is missing (seen: " << actual
+                   << "); run with QUARRYTIDE_UPDATE_GOLDEN=1 and look at the picture";
+        }
+        ASSERT_EQ(kept.width, kWidth) << name;
+        ASSERT_EQ(kept.height, kHeight) << name;
+        int differing = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                differing += channelDistance(shown.at(x, y), kept.at(x, y)) > kChannelTolerance ? 1 : 0;
+        const double share = static_cast<double>(differing) / (kWidth * kHeight);
+        if (share > allowedShare) {
+            const std::string diff = (outputDir / (name + ".diff.png")).string();
+            compat::host::writePng(shown, actual);
+            compat::host::writePng(differencePicture(shown, kept), diff);
+            ADD_FAILURE() << name << ": " << differing << " pixels differ (share " << share << ", allowed "
+                          << allowedShare << "); seen: " << actual << ", difference: " << diff;
+        }
+    }
+
+    // The first start asks for a name; the player gives one and is welcomed on the title screen.
+    void enterName(const std::string& player)
+    {
+        ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
+        type(player);
+        click("BUTTON_OK");
+        ASSERT_EQ(GameApp::getCurrentPlayer(), player);
+    }
+
+    // From the title screen: the mode's button, the difficulty, then OK in the start-game dialog with
+    // the generator seeded right before the game starts; returns once the field is in play.
+    void startGame(const std::string& mode, const char* difficulty = "TOGGLE_EASY")
+    {
+        ASSERT_TRUE(sceneReady("SCENE_TITLE"));
+        click("BUTTON_TITLE_" + mode);
+        ASSERT_NE(dialogNamed("DIALOG_START_GAME"), nullptr);
+        click(difficulty);
+        Random::global().setSeed(20240611);
+        click("BUTTON_OK", 0);
+        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_PLAY"); }, 1000));
+        ASSERT_NE(field(), nullptr);
+        ASSERT_TRUE(runUntil([&] { return field()->getPhase() == PlayPhase::Playing; }, 1500));
+    }
+    PlayScene* field()
+    {
+        auto* play = dynamic_cast<GameScene*>(app->getCurrentScene());
+        return play != nullptr ? play->getPlayScene() : nullptr;
+    }
+
+    testsupport::TempDir home, registry;
+    std::filesystem::path startedIn, outputDir;
+    std::string previousDataHome;
+    GameApp* app = nullptr;
+};
+
+TEST_F(ScreensUnderXvfb, TheTitleScreenAndTheDialogsItOpens)
+{
+    frames(kSettleFrames);
+    expectLooksAsKept("name-entry-first-start");
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    expectLooksAsKept("title");
+
+    click("BUTTON_TITLE_CHANGENAME");
+    ASSERT_NE(dialogNamed("DIALOG_NAME_SELECT"), nullptr);
+    expectLooksAsKept("name-select");
+    click("BUTTON_ADD");
+    ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
+    expectLooksAsKept("name-entry-from-list");
+    click("BUTTON_CANCEL");
+    EXPECT_EQ(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_NAME_SELECT"), nullptr);
+    EXPECT_EQ(GameApp::getCurrentPlayer(), "Ann");
+
+    click("BUTTON_TITLE_HELP");
+    auto* help = dynamic_cast<HelpDialog*>(dialogNamed("DIALOG_HELP"));
+    ASSERT_NE(help, nullptr);
+    ASSERT_GT(help->getPageCount(), 0);
+    for (int page = 0; page < help->getPageCount(); ++page) {
+        SCOPED_TRACE(page);
+        ASSERT_EQ(help->getCurrentPage(), page);
+        expectLooksAsKept("help-page-" + std::to_string(page + 1));
+        click("BUTTON_NEXT");
+    }
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_HELP"), nullptr);
+
+    click("BUTTON_TITLE_OPTIONS");
+    ASSERT_NE(dialogNamed("DIALOG_OPTIONS"), nullptr);
+    expectLooksAsKept("options");
+    click("BUTTON_INFO");
+    ASSERT_NE(dialogNamed("DIALOG_CREDITS"), nullptr);
+    expectLooksAsKept("credits");
+    click("BUTTON_OK");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_OPTIONS"), nullptr);
+
+    for (const char* mode : {"CLASSIC", "ENDLESS"}) {
+        SCOPED_TRACE(mode);
+        click(std::string("BUTTON_TITLE_") + mode);
+        ASSERT_NE(dialogNamed("DIALOG_START_GAME"), nullptr);
+        expectLooksAsKept(std::string("start-game-") + mode);
+        click("BUTTON_CANCEL");
+        EXPECT_EQ(dialogNamed("DIALOG_START_GAME"), nullptr);
+    }
+}
+
+TEST_F(ScreensUnderXvfb, TheTreasureScreenTheChestAndWhatItOpens)
+{
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    // A player who has taken some treasures before, as the play field records a taken treasure: the
+    // chest on the title screen glows and sparkles.
+    StatsManager& stats = StatsManager::instance();
+    for (int treasure : {0, 1, 2, 5, 13, 14}) {
+        stats.currentTreasure = treasure;
+        stats.acquireTreasure();
+    }
+    stats.lasttabpage = true;
+    Random::global().setSeed(7);
+    frames(kSettleFrames);
+    expectLooksAsKept("title-with-treasures", kSparkling);
+
+    click("BUTTON_TITLE_TREASURECHEST", 0);
+    ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TREASURE"); }, 1000));
+    frames(kSettleFrames);
+    expectLooksAsKept("treasure-chest-gemstones", kSparkling);
+
+    click("BUTTON_TREASURE_CHEST_ANTIQUITIES");
+    expectLooksAsKept("treasure-chest-antiquities", kSparkling);
+    click("BUTTON_TREASURE_DUMMY");
+    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+    expectLooksAsKept("treasure-claimed-from-chest");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+
+    click("BUTTON_TREASURE_CHEST_BONUS");
+    ASSERT_NE(dialogNamed("DIALOG_BONUS"), nullptr);
+    expectLooksAsKept("bonus");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_BONUS"), nullptr);
+
+    click("BUTTON_TREASURE_CHEST_BACK", 0);
+    EXPECT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1000));
+}
+
+TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
+{
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
+    frames(kSettleFrames);
+    expectLooksAsKept("classic-field");
+
+    // A treasure taken: the field announces it and brings its dialog, with the way to the chest.
+    PlayScene* play = field();
+    StatsManager::instance().currentTreasure = 4;
+    StatsManager::instance().acquireTreasure();
+    play->sendEvent(PlayEvent::TreasureTaken);
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
+                         1000));
+    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+    frames(kSettleFrames);
+    expectLooksAsKept("treasure-claimed-in-game");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 500));
+
+    clickOn(play->getMenuButton());
+    ASSERT_NE(dialogNamed("DIALOG_INGAME_MENU"), nullptr) << "the menu button opens the in-game menu";
+    expectLooksAsKept("ingame-menu");
+    click("BUTTON_MAINMENU_STOP");
+    ASSERT_NE(dialogNamed("DIALOG_STOP_GAME"), nullptr);
+    expectLooksAsKept("stop-game");
+    click("BUTTON_CANCEL");
+    EXPECT_EQ(dialogNamed("DIALOG_STOP_GAME"), nullptr);
+    click("BUTTON_MAINMENU_TREASURE");
+    expectLooksAsKept("treasure-chest-in-game", kSparkling);
+    click("BUTTON_TREASURE_CHEST_BACK");
+    click("BUTTON_MAINMENU_RESUME");
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 500));
+
+    // The gold of the level is complete: the level's statistics, then a guest's score (nobody signed
+    // in at a game portal) shown without the offer to send it.
+    play->sendEvent(PlayEvent::GoldComplete);
+    ASSERT_TRUE(runUntil([&] { return topmost<GameOverStatsDialog>() != nullptr; }, 3000));
+    frames(kSettleFrames);
+    expectLooksAsKept("level-statistics");
+    click("BUTTON_CONTINUE");
+    ASSERT_NE(dialogNamed("DIALOG_SINGLE_PLAYER"), nullptr);
+    expectLooksAsKept("guest-score");
+    click("BUTTON_OK");
+    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 3000));
+
+    // The field fills up: the game is over.
+    play->sendEvent(PlayEvent::GameLost);
+    ASSERT_TRUE(runUntil([&] { return dialogNamed("DIALOG_HIGHSCORE_STATS") != nullptr; }, 3000));
+    frames(kSettleFrames);
+    expectLooksAsKept("game-over");
+
+    // The local highscore tables, opened through their opener on the result just entered.
+    Dialog* scores = openHighscoreDialog();
+    ASSERT_NE(scores, nullptr);
+    canvas()->addSprite(scores);
+    frames(kSettleFrames);
+    expectLooksAsKept("highscores");
+    click("BUTTON_OK");
+    EXPECT_EQ(dialogNamed("DIALOG_HIGHSCORE"), nullptr);
+}
+
+TEST_F(ScreensUnderXvfb, AnEndlessFieldAfterASeededStart)
+{
+    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
+    ASSERT_NO_FATAL_FAILURE(startGame("ENDLESS"));
+    frames(kSettleFrames);
+    expectLooksAsKept("endless-field");
+}
+
+} // namespace
