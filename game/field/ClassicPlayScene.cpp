@@ -135,6 +135,7 @@ ClassicPlayScene::ClassicPlayScene(GameSettings* gameSettings) : PlayScene(gameS
     setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
     setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
     setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
+    setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
     setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
     setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
     setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
