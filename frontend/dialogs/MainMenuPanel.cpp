@@ -78,7 +78,6 @@ MainMenuPanel::MainMenuPanel(const std::string& imageId, int topMargin, int clip
 
 MainMenuPanel::~MainMenuPanel()
 {
-    closeDialogsAbove();
     if (image)
         image->release();
     if (column)
@@ -88,20 +87,7 @@ MainMenuPanel::~MainMenuPanel()
 void MainMenuPanel::onRemovedFromCanvas()
 {
     notifyListener();
-    closeDialogsAbove();
     Dialog::onRemovedFromCanvas();
-}
-
-void MainMenuPanel::closeDialogsAbove()
-{
-    for (Dialog* dialog : above) {
-        if (dialog->getListener() == this)
-            dialog->setListener(nullptr);
-        if (dialog->getCanvas())
-            dialog->setObsolete(true);
-        dialog->release();
-    }
-    above.clear();
 }
 
 void MainMenuPanel::draw(Surface* target)
@@ -120,8 +106,6 @@ void MainMenuPanel::openAbove(Dialog* dialog, bool closeOnButton)
         return;
     dialog->setListener(this);
     dialog->setCloseOnButton(closeOnButton);
-    dialog->addRef();
-    above.push_back(dialog);
     if (SpriteCanvas* canvas = getCanvas())
         canvas->addSprite(dialog);
 }

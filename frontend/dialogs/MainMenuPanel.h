@@ -33,13 +33,9 @@ public:
 
 private:
     void openAbove(Dialog* dialog, bool closeOnButton = true);
-    // The dialogs opened above the panel go with it: none is left answering to a panel that is gone.
-    void closeDialogsAbove();
 
     SurfaceHolder* image = nullptr;
     SpriteContainer* column = nullptr;
-    // Each dialog opened above the panel, held until the panel leaves the canvas.
-    std::vector<Dialog*> above;
 };
 
 // The online score list's address; a signed-in player's name is passed form-encoded.
