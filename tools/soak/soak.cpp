@@ -15,6 +15,7 @@
 #include "compat/host/CloseSignals.h"
 #include "compat/host/testing.h"
 #include "compat/win32/messages.h"
+#include "compat/win32/mutex.h"
 #include "compat/win32/shell.h"
 #include "compat/win32/window.h"
 #include "frontend/app/GameMain.h"
@@ -48,6 +49,9 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+// The program's single-instance guard (held by the program entry).
+extern HANDLE instanceGuard;
 
 namespace {
 
@@ -145,12 +149,22 @@ public:
                 buttons.emplace_back(button, weight);
         }
 
-        if (trace && tally.turns % 200 == 0) {
+        const std::string view = scene->getName() + " " + std::to_string(field != nullptr ? field->getPhase() : -1) +
+                                 " " + std::to_string(dialogs) +
+                                 (dialogs > 0 ? " " + sprites[topDialog]->getName() : std::string());
+        if (trace && view != lastView) {
+            lastView = view;
             std::printf("soak trace: %s, phase %d, %d dialog(s)%s%s, buttons:", scene->getName().c_str(),
                         field != nullptr ? field->getPhase() : -1, dialogs, dialogs > 0 ? " top " : "",
                         dialogs > 0 ? sprites[topDialog]->getName().c_str() : "");
             for (const auto& entry : buttons)
                 std::printf(" %s", entry.first->getName().c_str());
+            if (field != nullptr && field->getOpenDialog() != nullptr) {
+                Sprite* open = field->getOpenDialog();
+                std::printf("; the field shows %s (%s, on %s canvas)", open->getName().c_str(),
+                            open->isObsolete() ? "obsolete" : "live",
+                            open->getCanvas() == canvas ? "this" : open->getCanvas() ? "another" : "no");
+            }
             std::printf("\n");
             std::fflush(stdout);
         }
@@ -282,6 +296,8 @@ private:
 
     void pressButton(Sprite* button)
     {
+        if (trace)
+            std::printf("soak trace: press %s\n", button->getName().c_str());
         const int x = std::clamp(button->getAbsoluteX() + button->getWidth() / 2, 0, 639);
         const int y = std::clamp(button->getAbsoluteY() + button->getHeight() / 2, 0, 479);
         click(x, y);
@@ -319,6 +335,7 @@ private:
     std::mt19937 random;
     // SOAK_TRACE set: what the player sees is printed now and then.
     const bool trace = std::getenv("SOAK_TRACE") != nullptr;
+    std::string lastView;
     const void* lastScene = nullptr;
     int dialogsShown = 0;
     PlayScene* lastField = nullptr;
@@ -371,12 +388,12 @@ struct Sample {
 // Gives the player its turns until `end`, reports resident memory and watches the saved games; then
 // asks the game to close as a desktop would.
 void drive(Clock::time_point start, Clock::time_point end, const fs::path& home, const std::atomic<bool>& running,
-           std::vector<Sample>& samples, std::mutex& samplesMutex)
+           const std::atomic<bool>& finished, std::vector<Sample>& samples, std::mutex& samplesMutex)
 {
     SaveWatch saves(home / "quarrytide" / "savegames");
     auto nextReport = start + std::chrono::seconds(10);
     auto nextLook = start + std::chrono::seconds(1);
-    while (Clock::now() < end) {
+    while (Clock::now() < end && !finished) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
         if (!running)
             continue;
@@ -411,7 +428,7 @@ void drive(Clock::time_point start, Clock::time_point end, const fs::path& home,
         }
     }
     // The close goes through the same path as a desktop's termination request.
-    while (running) {
+    while (running && !finished) {
         std::raise(SIGTERM);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
@@ -541,18 +558,27 @@ int main(int argc, char** argv)
     const auto start = Clock::now();
     const auto end = start + std::chrono::seconds(seconds);
     std::atomic<bool> running{true};
+    // Set when the game ended before its time (it failed), so the run stops there.
+    std::atomic<bool> finished{false};
     std::vector<Sample> samples;
     std::mutex samplesMutex;
-    std::thread driver(drive, start, end, std::cref(home), std::cref(running), std::ref(samples),
-                       std::ref(samplesMutex));
+    std::thread driver(drive, start, end, std::cref(home), std::cref(running), std::cref(finished),
+                       std::ref(samples), std::ref(samplesMutex));
     int starts = 0;
     int status = 0;
     while (status == 0) {
         ++starts;
         status = GameMain({(runDir / "quarrytide").string()});
+        // The single-instance guard is the process's until it ends; the next start in this process
+        // stands for a new process.
+        if (instanceGuard != nullptr) {
+            CloseHandle(instanceGuard);
+            instanceGuard = nullptr;
+        }
         if (Clock::now() >= end)
             break;
     }
+    finished = status != 0;
     running = false;
     driver.join();
     if (argc == 5 && !compat::host::writePng(compat::testing::headlessState().lastFrame, argv[4]))

@@ -182,6 +182,19 @@ TEST_F(MainMenuTest, ResumeSlidesThePanelUpAndOutThenTellsTheField)
     EXPECT_EQ(field.results, std::vector<std::string>{"DIALOG_INGAME_MENU:BUTTON_MAINMENU_RESUME"});
 }
 
+TEST_F(MainMenuTest, ASlidingOutMenuTakesNoFurtherButtonAndStillReportsResume)
+{
+    panel->onClick(static_cast<ButtonBlit*>(button("BUTTON_MAINMENU_RESUME")));
+    frame();
+    // Pressed while the menu slides away: it would leave the field in its menu with no menu shown.
+    panel->onClick(static_cast<ButtonBlit*>(button("BUTTON_MAINMENU_STOP")));
+    EXPECT_EQ(canvas->findSprite("DIALOG_STOP_GAME"), nullptr);
+    for (int i = 0; i < 100 && onCanvas(panel); ++i)
+        frame();
+    EXPECT_FALSE(onCanvas(panel));
+    EXPECT_EQ(field.results, std::vector<std::string>{"DIALOG_INGAME_MENU:BUTTON_MAINMENU_RESUME"});
+}
+
 TEST_F(MainMenuTest, ADialogOpenedFromTheMenuGoesWithIt)
 {
     click(button("BUTTON_MAINMENU_STOP"));
