@@ -6,9 +6,9 @@
 // the offer to continue, loaded again. Between its clicks it moves the mouse, types and presses keys.
 //
 // At the end the window is closed through the termination signal. The run fails when the game crashed,
-// ended with a status other than 0, showed a message box (a file it could not read or write), left a
-// zero-length file or a file it cannot read back among the player's files, or when its resident memory
-// grew after the first minute (a third of the run for runs shorter than three minutes) by more than a
+// ended with a status other than 0, showed a message box other than a notice (a file it could not read
+// or write, a fatal error), left a zero-length file or a file it cannot read back among the player's
+// files, or when its resident memory grew after the first minute (a third of the run for runs shorter than three minutes) by more than a
 // tenth plus 16 MiB. Resident memory is printed every ten seconds; the last line sums up the run.
 //
 // Usage: soak RUN_DIR SECONDS [SEED [LAST_FRAME.png]] (the last frame shows where the run ended up)
@@ -167,6 +167,17 @@ public:
             }
             std::printf("\n");
             std::fflush(stdout);
+        }
+
+        // A name is typed before the name question is answered, so games are kept under a player's name
+        // and the title screen offers to continue them.
+        const bool askingName = dialogs > 0 && sprites[topDialog]->getName() == "DIALOG_NAME_ENTRY";
+        if (!askingName)
+            nameLetters = 0;
+        if (askingName && nameLetters < 5) {
+            ++nameLetters;
+            character(static_cast<char>('a' + pick(0, 25)));
+            return;
         }
 
         const int roll = pick(0, 99);
@@ -340,6 +351,7 @@ private:
     int dialogsShown = 0;
     PlayScene* lastField = nullptr;
     Clock::time_point leaveAt;
+    int nameLetters = 0;
 };
 
 Player* player = nullptr;
@@ -587,7 +599,10 @@ int main(int argc, char** argv)
     bool clean = status == 0;
     if (!clean)
         std::fprintf(stderr, "soak: the game ended with status %d\n", status);
+    // A notice (the full-screen hint) is part of play; any other message tells of a fault.
     for (const compat::host::MessageBox& box : compat::testing::headlessState().messageBoxes) {
+        if (box.icon == compat::host::MessageBox::Icon::Information)
+            continue;
         std::fprintf(stderr, "soak: the game showed the message \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
         clean = false;
     }
