@@ -123,7 +123,9 @@ float EndlessLevel::getSpeed() const
     // An empty span has no curve: it runs at its end speed.
     if (span == 0)
         return maxSpeed;
-    const float s = (depth - static_cast<float>(prevLevelEnd)) / static_cast<float>(span);
+    // Outside its span (a depth that a damaged saved game put far from it) the level runs at the speed of
+    // its nearer end rather than off the curve.
+    const float s = std::clamp((depth - static_cast<float>(prevLevelEnd)) / static_cast<float>(span), 0.0f, 1.0f);
     return minSpeed + (maxSpeed - minSpeed) * (3.0f - 2.0f * s) * s * s;
 }
 

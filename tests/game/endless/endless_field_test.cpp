@@ -447,19 +447,22 @@ TEST_F(EndlessFieldTest, DamagedScrollAndRowCountsOfASavedGameStayWithinTheField
     struct Case {
         const char* levelypos;
         const char* rows;
+        const char* nextEnd;
         double scroll;
     } cases[] = {
-        {"nan", "3", 0.0},
-        {"1e300", "3", 0.0},
-        {"-1e300", "3", 0.0},
-        {"-37.5", "3", -37.5},
-        {"-20", "2147483647", -20.0},
+        {"nan", "3", "2147483647", 0.0},
+        {"1e300", "3", "2147483647", 0.0},
+        {"-1e300", "3", "2147483647", 0.0},
+        {"-37.5", "3", "2147483647", -37.5},
+        {"-20", "2147483647", "2147483647", -20.0},
+        // A span of a few units far below the depth reached.
+        {"-20", "3", "-2147483549", -20.0},
     };
     for (const Case& c : cases) {
         EndlessProbe* scene = playing();
         saveAndLeave(scene);
         editSavedGame({{"levelypos", c.levelypos}, {"nrlinescreated", c.rows}, {"prevlevelend", "-2147483648"},
-                       {"nextlevelend", "2147483647"}});
+                       {"nextlevelend", c.nextEnd}});
         EndlessProbe* back = restored();
         EndlessLevel* level = back->getEndlessLevel();
         EXPECT_EQ(back->getScrollPosition(), c.scroll) << c.levelypos;
