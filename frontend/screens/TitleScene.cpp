@@ -410,7 +410,9 @@ Dialog* TitleScene::savedGameQuestion(GameSettings& settings)
     const std::string error = layoutString("STRING_ERROR_READING_SAVEGAME_TEXT");
     if (!loadXMLDocument(document, path, error.c_str(), true) || document.Error())
         return nullptr;
-    const TiXmlElement* save = document.FirstChildElement("SaveGame");
+    // The game is the first "SaveGame" child of the document's first element, whatever that is named.
+    const TiXmlElement* root = document.RootElement();
+    const TiXmlElement* save = root ? root->FirstChildElement("SaveGame") : nullptr;
     if (!save)
         return nullptr;
     const bool classic = settings.mode == "CLASSIC";

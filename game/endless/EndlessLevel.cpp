@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 QUARRY_REGISTER_XML_CREATOR("endlesslevel", EndlessLevel::create);
 
@@ -117,11 +118,14 @@ Block* EndlessLevel::makeWaitingBlock()
 
 float EndlessLevel::getSpeed() const
 {
-    const int span = nextLevelEnd - prevLevelEnd;
+    // Wide apart as a damaged saved game may set them, the two ends are subtracted beyond int.
+    const long long span = static_cast<long long>(nextLevelEnd) - prevLevelEnd;
     // An empty span has no curve: it runs at its end speed.
     if (span == 0)
         return maxSpeed;
-    const float s = (depth - static_cast<float>(prevLevelEnd)) / static_cast<float>(span);
+    // Outside its span (a depth that a damaged saved game put far from it) the level runs at the speed of
+    // its nearer end rather than off the curve.
+    const float s = std::clamp((depth - static_cast<float>(prevLevelEnd)) / static_cast<float>(span), 0.0f, 1.0f);
     return minSpeed + (maxSpeed - minSpeed) * (3.0f - 2.0f * s) * s * s;
 }
 
@@ -305,7 +309,10 @@ void EndlessLevel::loadState(const TiXmlElement* element)
         return;
     int rows = rowsAdded;
     element->QueryIntAttribute("nrlinescreated", &rows);
-    rowsAdded = std::max(rows, 0);
+    // A count no game reaches (its rows' height beyond what a pixel count holds) came from a damaged
+    // file: it is held at that bound, so the field's arithmetic stays within its numbers.
+    const int maxRows = blockHeight > 0 ? std::numeric_limits<int>::max() / 4 / blockHeight : 0;
+    rowsAdded = std::clamp(rows, 0, maxRows);
     element->QueryIntAttribute("prevlevelend", &prevLevelEnd);
     element->QueryIntAttribute("nextlevelend", &nextLevelEnd);
     pixelsCreated = rowsAdded * blockHeight;

@@ -10,6 +10,7 @@
 #include "game/endless/EndlessActors.h"
 #include "game/endless/EndlessLevel.h"
 #include "game/field/FieldServices.h"
+#include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/CatalogueSound.h"
 #include "platform/catalogue/ResourceManager.h"
@@ -39,6 +40,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 const ClassRecord EndlessPlayScene::classRecord("EndlessPlayScene", &PlayScene::classRecord);
 
@@ -300,6 +302,11 @@ void EndlessPlayScene::startGame()
         level->loadState(savedGame);
         double offset = 0.0;
         savedGame->QueryDoubleAttribute("levelypos", &offset);
+        // The game writes a whole number of pixels; what no game writes (not a number, beyond int) came
+        // from a damaged file and counts as missing.
+        if (!std::isfinite(offset) || offset < std::numeric_limits<int>::min() ||
+            offset > std::numeric_limits<int>::max())
+            offset = 0.0;
         scrollSprite->scroll(-offset);
         speedUpActive = false;
         const Rect& clip = getResourceRect("RECT_LEVEL_BLOCKS_CLIP_RECT_" + getName());
@@ -320,6 +327,15 @@ void EndlessPlayScene::startGame()
         gameoverTimer.stop();
         for (GameTimer* timer : {&levelTimer, &treasureTimer, &hourglassTimer, &gameoverTimer})
             timer->setPaused(false);
+        // A treasure still falling when the game was saved is the lowest one on the field.
+        if (isRunning(treasureTimer)) {
+            if (Block* treasure = level->getLowestBlockOfType(BlockTypeTreasure)) {
+                treasure->addRef();
+                dropSprite(droppedTreasure);
+                droppedTreasure = treasure;
+                StatsManager::instance().currentTreasure = treasure->getColour();
+            }
+        }
         if (isRunning(hourglassTimer))
             startHourglassEffect(nullptr);
     }
@@ -659,7 +675,12 @@ void EndlessPlayScene::saveModeState(TiXmlElement* element)
 {
     if (!element)
         return;
-    element->SetAttribute("levelypos", static_cast<int>(getScrollPosition()));
+    // Whole pixels, truncated; a position beyond int (never reached in play) is held at its bound.
+    const double position = getScrollPosition();
+    const double bounded = std::isfinite(position) ? std::clamp(position, static_cast<double>(std::numeric_limits<int>::min()),
+                                                                static_cast<double>(std::numeric_limits<int>::max()))
+                                                   : 0.0;
+    element->SetAttribute("levelypos", static_cast<int>(bounded));
     element->SetAttribute("minecartgoldamount", mineCart ? mineCart->getGoldAmount() : 0);
 }
 

@@ -157,6 +157,23 @@ TEST(GameData, ClassicLevelsFitTheScreenAndGiveEveryValue)
     }
 }
 
+// The start-game dialog offers every difficulty in both modes, so each has a level element of the
+// mode's kind: a missing one ends the program when its game starts.
+TEST(GameData, EveryDifficultyHasALevelInBothModes)
+{
+    auto lists = loaded().layout().stringLists;
+    ASSERT_FALSE(lists["LIST_DIFFICULTY_NAMES"].empty());
+    for (const std::string& difficulty : lists["LIST_DIFFICULTY_NAMES"])
+        for (const char* mode : {"CLASSIC", "ENDLESS"}) {
+            const std::string id = "LEVEL_" + difficulty + "_" + mode;
+            const TiXmlElement* element = LayoutDocument::peekLayoutElement(id);
+            ASSERT_NE(element, nullptr) << "no layout element " << id;
+            EXPECT_EQ(std::string(element->Value()), std::string(mode) == "CLASSIC" ? "classiclevel" : "endlesslevel")
+                << id;
+            EXPECT_NE(element->FirstChildElement(), nullptr) << id << " defines no level";
+        }
+}
+
 // The waiting row's slots lie just below the field's bottom row, ending under its last column; the
 // shaft that shows the waiting blocks stands right of the field and holds a whole row of them.
 TEST(GameData, ThePipeLinesUpWithTheClassicField)

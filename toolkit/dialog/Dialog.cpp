@@ -86,6 +86,22 @@ void Dialog::onAddedToCanvas()
         canvas->addSpriteAfter(tooltipManager, this);
 }
 
+void Dialog::onRemovedFromCanvas()
+{
+    if (canvas) {
+        if (auto* self = dynamic_cast<DialogListener*>(this)) {
+            for (Sprite* sprite : canvas->getSprites()) {
+                auto* above = dynamic_cast<Dialog*>(sprite);
+                if (above && above != this && above->getListener() == self) {
+                    above->setListener(nullptr);
+                    above->setObsolete(true);
+                }
+            }
+        }
+    }
+    SpriteContainer::onRemovedFromCanvas();
+}
+
 void Dialog::setObsolete(bool obsolete)
 {
     SpriteContainer::setObsolete(obsolete);

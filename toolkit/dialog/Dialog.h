@@ -36,6 +36,9 @@ public:
     unsigned instanceSize() override { return sizeof(Dialog); }
 
     void onAddedToCanvas() override;
+    // A dialog that listens to others (it opened them above itself) takes them along when it leaves its
+    // canvas: none is left answering to a dialog that is gone.
+    void onRemovedFromCanvas() override;
     // Leaving the canvas takes the tooltip manager along; the dialog forgets it.
     void setObsolete(bool obsolete) override;
     void onMouseMoved(int x, int y, int buttons) override;

@@ -112,6 +112,8 @@ void MainMenuPanel::openAbove(Dialog* dialog, bool closeOnButton)
 
 bool MainMenuPanel::onClick(ButtonBlit* button)
 {
+    if (resuming)
+        return true;
     setResult(button);
     const std::string& name = button->getName();
     if (name == "BUTTON_MAINMENU_OPTIONS") {
@@ -126,6 +128,7 @@ bool MainMenuPanel::onClick(ButtonBlit* button)
     } else if (name == "BUTTON_MAINMENU_TREASURE") {
         openAbove(openTreasureChestDialog());
     } else if (name == "BUTTON_MAINMENU_RESUME") {
+        resuming = true;
         if (ModifierLocationLine* slide =
                 ModifierLocationLine::startFromCurrent(this, 0, -getHeight(), kSlideOutSpeed, Modifier::OptionRemoveParent)) {
             slide->setAdjustX(false);

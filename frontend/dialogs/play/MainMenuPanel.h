@@ -36,6 +36,9 @@ private:
 
     SurfaceHolder* image = nullptr;
     SpriteContainer* column = nullptr;
+    // Set once resume has started the slide out: the leaving menu takes no further button, so it
+    // reports resume to the play field when it is gone.
+    bool resuming = false;
 };
 
 // The online score list's address; a signed-in player's name is passed form-encoded.

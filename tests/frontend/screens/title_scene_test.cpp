@@ -115,7 +115,7 @@ protected:
     void writeSave(const std::string& mode, const std::string& player, const std::string& xml)
     {
         TiXmlDocument document;
-        document.Parse(xml.c_str());
+        document.Parse(("<Root>" + xml + "</Root>").c_str());
         ASSERT_TRUE(saveXMLDocument(document, GameApp::getSaveGamePath(mode, player, "savegames"), "%s"));
         ASSERT_TRUE(GameApp::saveGameExists(mode, player, "savegames"));
     }

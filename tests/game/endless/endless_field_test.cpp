@@ -7,6 +7,7 @@
 #include "game/endless/EndlessLevel.h"
 #include "game/endless/EndlessPlayScene.h"
 #include "runtime/Random.h"
+#include "runtime/XMLDocumentFile.h"
 #include "toolkit/sprite/ScrollSprite.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
@@ -14,7 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -74,6 +79,7 @@ public:
     using PlayScene::mouseCellX;
     using PlayScene::mouseCellY;
     using PlayScene::pendingSprites;
+    using PlayScene::droppedTreasure;
 };
 
 class EndlessFieldTest : public fieldtest::FieldFixture {
@@ -108,8 +114,49 @@ protected:
         return field;
     }
 
+    // A field taken up from the saved game, stopped right after the restore (before any scrolling).
+    EndlessProbe* restored()
+    {
+        settings.continueSaved = 1;
+        field = new EndlessProbe(&settings);
+        field->addRef();
+        canvas->addSprite(field);
+        EXPECT_TRUE(runUntil([&] { return field->getPhase() >= PlayPhase::Intro; }, 50));
+        return field;
+    }
+
+    // Saves the field's game and lets the field go.
+    void saveAndLeave(EndlessProbe* scene)
+    {
+        scene->saveGame();
+        canvas->removeSprite(scene);
+        scene->release();
+        field = nullptr;
+    }
+
+    // Rewrites attributes of the saved game's "SaveGame" element, as a hand-edited file would.
+    void editSavedGame(const std::vector<std::pair<const char*, const char*>>& attributes)
+    {
+        const std::string path = services.getSaveGamePath("ENDLESS", "tester", "savegames");
+        TiXmlDocument document;
+        ASSERT_TRUE(loadXMLDocument(document, path, nullptr, false));
+        TiXmlElement* game = document.RootElement()->FirstChildElement("SaveGame");
+        ASSERT_NE(game, nullptr);
+        for (const auto& [name, value] : attributes)
+            game->SetAttribute(name, value);
+        ASSERT_TRUE(saveXMLDocument(document, path, nullptr));
+    }
+
     EndlessProbe* field = nullptr;
 };
+
+std::string newRowText(Level* level)
+{
+    std::string text;
+    for (Block* block : level->getNewRow())
+        text += leveltest::codeOf(block);
+    return text;
+}
 
 TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
 {
@@ -315,6 +362,15 @@ TEST_F(EndlessFieldTest, ClearingTheTopLetsTheDueRowInAndTheFieldScrollsOn)
     EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
 }
 
+TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
+{
+    EndlessProbe* scene = playing();
+    scene->onClick(scene->getMenuButton());
+    frame();
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
+    EXPECT_EQ(services.count("openMainMenu"), 1);
+}
+
 TEST_F(EndlessFieldTest, SavedScrollIsAWholeNumber)
 {
     EndlessProbe* scene = playing();
@@ -358,6 +414,93 @@ TEST_F(EndlessFieldTest, ASavedGameComesBackAtItsScrollWithItsRows)
     ASSERT_EQ(static_cast<int>(level->getNewRow().size()), 6);
     for (Block* block : level->getNewRow())
         EXPECT_EQ(block->getY(), static_cast<int>(level->getY() + kRows * kBlock + level->scrollRemainder()));
+}
+
+TEST_F(EndlessFieldTest, ARestoredGameHoldsEveryCellTheScrollTheCartAndTheDepthSpan)
+{
+    EndlessProbe* scene = playing();
+    ASSERT_TRUE(runUntil([&] { return scene->getEndlessLevel()->getRowsAdded() == 4; }, 200));
+    scene->getScrollSprite()->scroll(0.75);
+    scene->getMineCart()->setGoldLevel(2);
+    Level* before = scene->getLevel();
+    before->repaintBlock(before->getBlock(2, 4), BlockTypeGold, 0);
+    const int savedAt = static_cast<int>(scene->getScrollPosition());
+    const std::string grid = gridText(before);
+    const std::string waiting = newRowText(before);
+    const int prevEnd = scene->getEndlessLevel()->getPrevLevelEnd();
+    const int nextEnd = scene->getEndlessLevel()->getNextLevelEnd();
+    saveAndLeave(scene);
+
+    EndlessProbe* back = restored();
+    EndlessLevel* level = back->getEndlessLevel();
+    EXPECT_EQ(back->getScrollPosition(), savedAt);
+    EXPECT_EQ(level->getScrollPosition(), savedAt);
+    EXPECT_EQ(back->getMineCart()->getGoldAmount(), 2);
+    EXPECT_EQ(level->getRowsAdded(), 4);
+    EXPECT_EQ(level->getPixelsCreated(), 4 * kBlock);
+    EXPECT_EQ(level->getPrevLevelEnd(), prevEnd);
+    EXPECT_EQ(level->getNextLevelEnd(), nextEnd);
+    EXPECT_EQ(gridText(level), grid);
+    EXPECT_EQ(newRowText(level), waiting);
+    EXPECT_EQ(level->getGoldCount(), std::count(grid.begin(), grid.end(), '$'));
+    EXPECT_EQ(back->getSaveState(), SaveState::Playing);
+}
+
+TEST_F(EndlessFieldTest, ATreasureStillFallingComesBackAsTheFieldsTreasure)
+{
+    EndlessProbe* scene = playing();
+    Level* level = scene->getLevel();
+    level->setBlock(1, 3, new Block(level, 1, 3, BlockTypeTreasure, 2, 1, true));
+    level->setBlock(4, 4, new Block(level, 4, 4, BlockTypeTreasure, 5, 1, true));
+    scene->getTreasureTimer().restart(timeGetTime());
+    saveAndLeave(scene);
+    stats().currentTreasure = -1;
+
+    EndlessProbe* back = restored();
+    // The lowest treasure, scanning rows from the bottom up.
+    EXPECT_EQ(back->droppedTreasure, back->getLevel()->getBlock(4, 4));
+    EXPECT_EQ(stats().currentTreasure, 5);
+}
+
+TEST_F(EndlessFieldTest, DamagedScrollAndRowCountsOfASavedGameStayWithinTheFieldsNumbers)
+{
+    struct Case {
+        const char* levelypos;
+        const char* rows;
+        const char* nextEnd;
+        double scroll;
+    } cases[] = {
+        {"nan", "3", "2147483647", 0.0},
+        {"1e300", "3", "2147483647", 0.0},
+        {"-1e300", "3", "2147483647", 0.0},
+        {"-37.5", "3", "2147483647", -37.5},
+        {"-20", "2147483647", "2147483647", -20.0},
+        // A span of a few units far below the depth reached.
+        {"-20", "3", "-2147483549", -20.0},
+    };
+    for (const Case& c : cases) {
+        EndlessProbe* scene = playing();
+        saveAndLeave(scene);
+        editSavedGame({{"levelypos", c.levelypos}, {"nrlinescreated", c.rows}, {"prevlevelend", "-2147483648"},
+                       {"nextlevelend", c.nextEnd}});
+        EndlessProbe* back = restored();
+        EndlessLevel* level = back->getEndlessLevel();
+        EXPECT_EQ(back->getScrollPosition(), c.scroll) << c.levelypos;
+        EXPECT_GT(level->getRowsAdded(), 0) << c.rows;
+        EXPECT_EQ(static_cast<long long>(level->getPixelsCreated()),
+                  static_cast<long long>(level->getRowsAdded()) * kBlock);
+        EXPECT_TRUE(std::isfinite(level->getSpeed()));
+        // The field plays on from there and saves whole pixels again.
+        for (int i = 0; i < 5; ++i)
+            frame();
+        TiXmlElement element("SaveGame");
+        back->saveModeState(&element);
+        int saved = 1;
+        EXPECT_EQ(element.QueryIntAttribute("levelypos", &saved), TIXML_SUCCESS);
+        canvas->removeSprite(back);
+        back->release();
+        field = nullptr;
+    }
 }
 
 TEST_F(EndlessFieldTest, TheCartRidesWithTheFieldUntilTheRopeIsSpentThenTheElevatorPullsItUp)

@@ -108,6 +108,22 @@ TEST_F(EndlessLevelTest, DepthSpansFollowEachOtherAndTheSpeedEasesAcrossThem)
     EXPECT_FLOAT_EQ(level->getMaxSpeed(), 6.0f);
 }
 
+// A damaged saved game may put the depth far from the level's span: the speed stays at the nearer end
+// instead of running off the curve (which would scroll the field by astronomic distances).
+TEST_F(EndlessLevelTest, FarOutsideItsSpanTheSpeedStaysAtTheNearerEnd)
+{
+    EndlessLevel* level = started("<level leveldepth='10' minspeed='1' maxspeed='3' color1ratio='1'/>");
+    struct Case { int prev, next; float speed; };
+    for (const Case& c : {Case{1000, 1005, 1.0f}, Case{-1005, -1000, 3.0f}, Case{-2147483647 - 1, -2147483549, 3.0f}}) {
+        TiXmlElement saved("Level");
+        saved.SetAttribute("prevlevelend", c.prev);
+        saved.SetAttribute("nextlevelend", c.next);
+        level->loadState(&saved);
+        level->setScrollPosition(positionAt(level, 2.0));
+        EXPECT_FLOAT_EQ(level->getSpeed(), c.speed) << c.prev << ".." << c.next;
+    }
+}
+
 TEST_F(EndlessLevelTest, EveryBagEntryCanBeDrawnTheLastOneToo)
 {
     // Colour entries then one bucket appended last: the bucket must come.

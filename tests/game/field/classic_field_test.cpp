@@ -44,12 +44,23 @@ TEST_F(ClassicFieldTest, LevelOneStartsWithTwoRowsAndAnEmptyPipe)
     EXPECT_EQ(services.count("openGameOverStatsDialog"), 0);
 }
 
-TEST_F(ClassicFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
+TEST_F(ClassicFieldTest, TheMenuButtonAndEscOpenTheMenuWhilePlaying)
 {
-    ClassicProbe* field = playingClassic();
-    field->sendEvent(PlayEvent::Pause);
-    EXPECT_EQ(field->getPhase(), PlayPhase::Menu);
-    EXPECT_FALSE(field->isMenuRequested());
+    for (bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Esc" : "menu button");
+        ClassicProbe* field = playingClassic();
+        if (escape)
+            field->keyTyped(27);
+        else
+            field->onClick(field->getMenuButton());
+        frame();
+        EXPECT_EQ(field->getPhase(), PlayPhase::Menu);
+        EXPECT_FALSE(field->isMenuRequested());
+        canvas->removeSprite(field);
+        field->release();
+        classic = nullptr;
+    }
+    EXPECT_EQ(services.count("openMainMenu"), 2);
 }
 
 TEST_F(ClassicFieldTest, PipeFillsOneBlockPerBlockTimeThenPushesTheRowIn)

@@ -126,6 +126,39 @@ TEST_F(MainMenuTest, ResumeSlidesThePanelUpAndOutThenTellsTheField)
     EXPECT_EQ(field.results, std::vector<std::string>{"DIALOG_INGAME_MENU:BUTTON_MAINMENU_RESUME"});
 }
 
+TEST_F(MainMenuTest, ASlidingOutMenuTakesNoFurtherButtonAndStillReportsResume)
+{
+    panel->onClick(static_cast<ButtonBlit*>(button("BUTTON_MAINMENU_RESUME")));
+    frame();
+    // Pressed while the menu slides away: it would leave the field in its menu with no menu shown.
+    panel->onClick(static_cast<ButtonBlit*>(button("BUTTON_MAINMENU_STOP")));
+    EXPECT_EQ(canvas->findSprite("DIALOG_STOP_GAME"), nullptr);
+    for (int i = 0; i < 100 && onCanvas(panel); ++i)
+        frame();
+    EXPECT_FALSE(onCanvas(panel));
+    EXPECT_EQ(field.results, std::vector<std::string>{"DIALOG_INGAME_MENU:BUTTON_MAINMENU_RESUME"});
+}
+
+TEST_F(MainMenuTest, ADialogOpenedFromTheMenuGoesWithIt)
+{
+    click(button("BUTTON_MAINMENU_STOP"));
+    auto* stop = dynamic_cast<Dialog*>(canvas->findSprite("DIALOG_STOP_GAME"));
+    ASSERT_NE(stop, nullptr);
+    stop->addRef();
+    // The menu slides away while the question is still open.
+    panel->onClick(static_cast<ButtonBlit*>(button("BUTTON_MAINMENU_RESUME")));
+    for (int i = 0; i < 100 && onCanvas(panel); ++i)
+        frame();
+    frame();
+    EXPECT_FALSE(onCanvas(panel));
+    EXPECT_FALSE(onCanvas(stop));
+    EXPECT_EQ(stop->getListener(), nullptr);
+    // An answer that still reaches the question tells nobody (the panel is gone).
+    stop->onClick(static_cast<ButtonBlit*>(find(stop, "BUTTON_NO")));
+    EXPECT_EQ(field.results, std::vector<std::string>{"DIALOG_INGAME_MENU:BUTTON_MAINMENU_RESUME"});
+    stop->release();
+}
+
 TEST_F(MainMenuTest, OnlineScoresOpenInTheBrowserWithTheNameEncoded)
 {
     const std::string base = std::string(MainMenuPanel::kScoreListServer) + "/interface/ScoreList.jsp?id=tbnq&type=0";
