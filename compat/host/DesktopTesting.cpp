@@ -71,6 +71,18 @@ Window findTitled(Display* display, Window window, const std::string& title, int
     return found;
 }
 
+// Presses and releases a key, with Shift held around it when asked.
+void tapKey(Display* display, KeyCode code, KeyCode shiftCode, bool shift)
+{
+    if (shift)
+        XTestFakeKeyEvent(display, shiftCode, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, True, 20);
+    XTestFakeKeyEvent(display, code, False, 20);
+    if (shift)
+        XTestFakeKeyEvent(display, shiftCode, False, 20);
+    XSync(display, False);
+}
+
 void sendClose(Display* display, Window window)
 {
     XEvent event{};
@@ -118,14 +130,7 @@ bool typeDesktopText(const std::string& text)
         const KeyCode code = XKeysymToKeycode(c.display, symbol);
         if (code == 0 || shiftCode == 0)
             return false;
-        const bool shift = XkbKeycodeToKeysym(c.display, code, 0, 0) != symbol;
-        if (shift)
-            XTestFakeKeyEvent(c.display, shiftCode, True, CurrentTime);
-        XTestFakeKeyEvent(c.display, code, True, 15);
-        XTestFakeKeyEvent(c.display, code, False, 15);
-        if (shift)
-            XTestFakeKeyEvent(c.display, shiftCode, False, 15);
-        XSync(c.display, False);
+        tapKey(c.display, code, shiftCode, XkbKeycodeToKeysym(c.display, code, 0, 0) != symbol);
     }
     return true;
 }
@@ -152,13 +157,7 @@ bool pressDesktopKey(const char* keysymName, bool shift)
     const KeyCode shiftCode = XKeysymToKeycode(c.display, XK_Shift_L);
     if (code == 0 || (shift && shiftCode == 0))
         return false;
-    if (shift)
-        XTestFakeKeyEvent(c.display, shiftCode, True, CurrentTime);
-    XTestFakeKeyEvent(c.display, code, True, 20);
-    XTestFakeKeyEvent(c.display, code, False, 20);
-    if (shift)
-        XTestFakeKeyEvent(c.display, shiftCode, False, 20);
-    XSync(c.display, False);
+    tapKey(c.display, code, shiftCode, shift);
     return true;
 }
 

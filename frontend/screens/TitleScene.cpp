@@ -18,7 +18,7 @@
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/DebugLog.h"
-#include "runtime/Properties.h"
+#include "runtime/properties/Properties.h"
 #include "runtime/Random.h"
 #include "runtime/streams/XMLDocumentFile.h"
 #include "toolkit/dialog/Dialog.h"

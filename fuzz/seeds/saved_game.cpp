@@ -2,7 +2,7 @@
 // committed seeds, copied there first), so the fuzz target starts from scrambled files the game could
 // have written and not only from bytes that unscramble to noise. A plain seed's first byte has bit 0
 // clear; its scrambled twin has it set and the rest scrambled.
-#include "runtime/ScrambleTable.h"
+#include "runtime/scramble/ScrambleTable.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,6 +2,7 @@
 // back buffer, SDL input reaches the input manager in client coordinates through the game's window
 // procedure, and the switch to full screen and back works. Skipped where the host shows no window.
 #include "frontend/app/GameMain.h"
+#include "support/PictureCompare.h"
 #include "support/AppTestSupport.h"
 
 #include "compat/host/SdlHost.h"
@@ -15,6 +16,9 @@
 
 namespace apptest {
 namespace {
+
+using testsupport::channelDistance;
+
 
 // Draws a picture whose every pixel differs from its neighbours: red follows x, green y.
 class PatternScene : public RecordingScene {
@@ -66,14 +70,6 @@ compat::host::Picture backBufferPicture(Screen* screen)
     picture = compat::host::toPicture(frame);
     back->unlock();
     return picture;
-}
-
-int channelDistance(std::uint32_t a, std::uint32_t b)
-{
-    int worst = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
-    return worst;
 }
 
 class SdlWindow : public AppTest {

@@ -13,11 +13,12 @@
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/GameOverStatsDialog.h"
-#include "frontend/dialogs/HelpDialog.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
+#include "frontend/dialogs/info/HelpDialog.h"
 #include "game/field/PlayScene.h"
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
+#include "support/PictureCompare.h"
 #include "support/AppTestSupport.h"
 #include "support/TempDir.h"
 
@@ -43,6 +44,9 @@
 
 namespace {
 
+using testsupport::channelDistance;
+
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 // A pixel counts as different when one of its channels is off by more than this.
@@ -52,14 +56,6 @@ constexpr double kStill = 0.001;
 constexpr double kSparkling = 0.003;
 // One second of frames at the game's 50 a second: every fade and slide of a dialog has ended by then.
 constexpr int kSettleFrames = 50;
-
-int channelDistance(std::uint32_t a, std::uint32_t b)
-{
-    int worst = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
-    return worst;
-}
 
 // Differing pixels in red over a dimmed grey copy of the golden picture.
 compat::host::Picture differencePicture(const compat::host::Picture& shown, const compat::host::Picture& golden)

@@ -7,7 +7,7 @@
 #include "game/endless/EndlessLevel.h"
 #include "game/endless/EndlessPlayScene.h"
 #include "runtime/Random.h"
-#include "runtime/XMLDocumentFile.h"
+#include "runtime/streams/XMLDocumentFile.h"
 #include "toolkit/sprite/ScrollSprite.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
@@ -194,13 +194,6 @@ TEST_F(EndlessFieldTest, NewGameScrollsFastUntilARowEntersThenAtTheLevelSpeed)
     const double slow = scene->getScrollPosition();
     frame();
     EXPECT_NEAR(scene->getScrollPosition(), slow - kLevelSpeed, 1e-6);
-}
-
-TEST_F(EndlessFieldTest, TheMenuButtonOpensTheMenuWhilePlaying)
-{
-    EndlessProbe* scene = playing();
-    scene->sendEvent(PlayEvent::Pause);
-    EXPECT_EQ(scene->getPhase(), PlayPhase::Menu);
 }
 
 // The menu button comes in from beyond the left edge and ends there fully visible: a button left at
