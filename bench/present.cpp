@@ -3,7 +3,7 @@
 // loop that uploads the same pixels to a streaming texture of its own and shows them, same renderer,
 // same run. Needs a display (run under xvfb-run); without one both report an error.
 #include "compat/host/Host.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/Screen.h"
 #include "platform/surface/Surface.h"

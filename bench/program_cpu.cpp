@@ -5,7 +5,7 @@
 // changes every frame (the most presenting can cost). Every case runs with the headless host and with
 // the SDL host in a real window; the SDL cases need a display (tools/run-bench starts a virtual X
 // server when there is none).
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"
 #include "platform/app/Scene.h"

@@ -5,10 +5,10 @@
 
 #include "clipview/FlashSite.h"
 
-#include "compat/win32/controls.h"
-#include "compat/win32/messages.h"
+#include "compat/win32/window/controls.h"
+#include "compat/win32/window/messages.h"
 #include "compat/win32/path.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 
 #include <cstdio>
 #include <cstring>

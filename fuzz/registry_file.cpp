@@ -1,6 +1,6 @@
 // The registry file's reader on arbitrary text: whatever it keeps must write out in a form that reads
 // back whole and writes out the same again.
-#include "compat/win32/RegistryFile.h"
+#include "compat/win32/registry/RegistryFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The registry-script reader on arbitrary bytes, over a registry file of its own that is emptied
 // after every input.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "resources/settings/RegistryScript.h"
 
 #include <cstddef>

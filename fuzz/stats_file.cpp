@@ -4,7 +4,7 @@
 // into a document, as the next save would.
 #include "FuzzFile.h"
 
-#include "compat/win32/userdata.h"
+#include "compat/win32/window/userdata.h"
 #include "game/stats/PlayerFiles.h"
 #include "game/stats/StatsManager.h"
 #include "resources/layout/LayoutDocument.h"

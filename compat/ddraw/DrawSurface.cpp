@@ -4,7 +4,7 @@
 #include "compat/ddraw/DrawDevice.h"
 #include "compat/ddraw/PixelBlockPool.h"
 #include "compat/ddraw/PixelTransfer.h"
-#include "compat/win32/dib.h"
+#include "compat/win32/gdi/dib.h"
 
 #include <algorithm>
 #include <atomic>

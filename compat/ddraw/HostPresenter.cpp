@@ -2,7 +2,7 @@
 
 #include "compat/ddraw/DisplayState.h"
 #include "compat/host/Host.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 
 #include <algorithm>
 #include <cstring>

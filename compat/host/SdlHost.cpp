@@ -1,6 +1,6 @@
 #include "compat/host/SdlHost.h"
 
-#include "compat/win32/messages.h"
+#include "compat/win32/window/messages.h"
 
 #include <SDL.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "compat/ole/ole.h"
-#include "compat/win32/gdi.h"
-#include "compat/win32/window.h"
+#include "compat/win32/gdi/gdi.h"
+#include "compat/win32/window/window.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "compat/adsdk/vqGameSDK.h"
 #include "compat/win32/path.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "frontend/app/EntryShellLink.h"
 
-#include "compat/win32/messages.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/messages.h"
+#include "compat/win32/window/window.h"
 
 EntryShellLink& EntryShellLink::instance()
 {

@@ -32,8 +32,8 @@
 #include "runtime/strings/StringUtil.h"
 
 #include "compat/win32/path.h"
-#include "compat/win32/timer.h"
-#include "compat/win32/userdata.h"
+#include "compat/win32/system/timer.h"
+#include "compat/win32/window/userdata.h"
 
 namespace {
 

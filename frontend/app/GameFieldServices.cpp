@@ -11,8 +11,8 @@
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include "compat/win32/path.h"
-#include "compat/win32/userdata.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/userdata.h"
+#include "compat/win32/window/window.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,7 +1,7 @@
 // The program entry and the main window procedure.
 #pragma once
 
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 
 #include <string>
 #include <vector>

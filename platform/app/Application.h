@@ -5,7 +5,7 @@
 // frame, sets the mouse cursor and measures the frame rate.
 #pragma once
 
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 #include "platform/app/AppEvent.h"
 #include "platform/app/FrameTime.h"
 #include "platform/app/Scene.h"

@@ -1,6 +1,6 @@
 #include "platform/app/InputManager.h"
 
-#include "compat/win32/messages.h"
+#include "compat/win32/window/messages.h"
 #include "platform/app/Application.h"
 
 #include <vector>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "compat/ddraw/ddraw.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 
 #include <cstdint>
 #include <string>

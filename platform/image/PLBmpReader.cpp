@@ -1,6 +1,6 @@
 #include "platform/image/PLBmpReader.h"
 
-#include "compat/win32/gdi.h"
+#include "compat/win32/gdi/gdi.h"
 #include "platform/image/PLBitmap.h"
 #include "platform/image/PLSource.h"
 #include "platform/image/PLTextException.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "compat/win32/resources.h"
+#include "compat/win32/system/resources.h"
 #include "platform/image/PLTextException.h"
 
 namespace {

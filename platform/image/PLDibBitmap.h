@@ -3,8 +3,8 @@
 // It draws itself on a device context; every decoded image, mask and the start-up picture live in one.
 #pragma once
 
-#include "compat/win32/gdi.h"
-#include "compat/win32/globalmem.h"
+#include "compat/win32/gdi/gdi.h"
+#include "compat/win32/system/globalmem.h"
 #include "platform/image/PLBitmap.h"
 
 class PLDibBitmap : public PLBitmap {

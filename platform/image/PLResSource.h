@@ -1,7 +1,7 @@
 // The bytes of a module resource.
 #pragma once
 
-#include "compat/win32/resources.h"
+#include "compat/win32/system/resources.h"
 #include "platform/image/PLSource.h"
 
 class PLResSource : public PLSource {

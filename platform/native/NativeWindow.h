@@ -7,8 +7,8 @@
 // a window that was not made (or is gone) do nothing.
 #pragma once
 
-#include "compat/win32/controls.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/controls.h"
+#include "compat/win32/window/window.h"
 
 #include <functional>
 #include <string>

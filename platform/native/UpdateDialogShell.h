@@ -2,8 +2,8 @@
 // download page, and the update check itself (through UpdateCheckService, for the worker).
 #pragma once
 
-#include "compat/win32/controls.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/controls.h"
+#include "compat/win32/window/window.h"
 #include "platform/native/UiWorker.h"
 
 #include <cstdint>

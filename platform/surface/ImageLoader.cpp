@@ -1,6 +1,6 @@
 #include "platform/surface/ImageLoader.h"
 
-#include "compat/win32/gdi.h"
+#include "compat/win32/gdi/gdi.h"
 #include "platform/image/PLAutoDecoder.h"
 #include "platform/image/PLDibBitmap.h"
 #include "platform/image/PLTextException.h"

@@ -3,7 +3,7 @@
 // RegistryString are the two kinds the game keeps (REG_DWORD and REG_SZ).
 #pragma once
 
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 
 #include <string>
 

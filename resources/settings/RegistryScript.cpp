@@ -1,7 +1,7 @@
 #include "resources/settings/RegistryScript.h"
 
-#include "compat/win32/module.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/system/module.h"
+#include "compat/win32/registry/registry.h"
 #include "runtime/containers/Buffer.h"
 #include "runtime/java/ByteArrayDataInput.h"
 #include "runtime/java/Exception.h"

@@ -2,7 +2,7 @@
 
 #include "services/http/HttpExchange.h"
 
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 
 #include <string>
 

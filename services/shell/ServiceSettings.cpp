@@ -3,8 +3,8 @@
 #include "runtime/ServiceShellDefaults.h"
 #include "services/shell/ServiceShell.h"
 
-#include "compat/win32/module.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/system/module.h"
+#include "compat/win32/registry/registry.h"
 
 #include <climits>
 #include <vector>

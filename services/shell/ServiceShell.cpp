@@ -1,9 +1,9 @@
 #include "services/shell/ServiceShell.h"
 
-#include "compat/win32/messagebox.h"
-#include "compat/win32/shell.h"
-#include "compat/win32/sysinfo.h"
-#include "compat/win32/window.h"
+#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/shell.h"
+#include "compat/win32/system/sysinfo.h"
+#include "compat/win32/window/window.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "assets/DataSet.h"
 
 #include "compat/win32/path.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "runtime/GameException.h"
 
 #include "platform/catalogue/ResourceManager.h"

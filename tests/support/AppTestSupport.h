@@ -6,9 +6,9 @@
 
 #include "compat/ddraw/testing.h"
 #include "compat/host/testing.h"
-#include "compat/win32/messages.h"
-#include "compat/win32/timer.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/messages.h"
+#include "compat/win32/system/timer.h"
+#include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"
 #include "platform/app/Scene.h"

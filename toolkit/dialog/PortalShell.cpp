@@ -1,6 +1,6 @@
 #include "toolkit/dialog/PortalShell.h"
 
-#include "compat/win32/controls.h"
+#include "compat/win32/window/controls.h"
 
 namespace {
 

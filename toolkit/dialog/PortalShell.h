@@ -3,7 +3,7 @@
 // dialogs' hand-over button posts to it. Without a shell the handle is null and nothing is posted.
 #pragma once
 
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 
 // The title of the shell's window.
 inline constexpr const char* PortalShellWindowTitle = "CorvelShell";

@@ -5,8 +5,8 @@
 #include "compat/ddraw/display.h"
 #include "compat/ddraw/testing.h"
 #include "compat/host/testing.h"
-#include "compat/win32/controls.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/controls.h"
+#include "compat/win32/window/window.h"
 
 #include <gtest/gtest.h>
 

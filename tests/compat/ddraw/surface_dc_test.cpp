@@ -1,6 +1,6 @@
 #include "compat/ddraw/ddraw.h"
 #include "compat/ddraw/testing.h"
-#include "compat/win32/gdi.h"
+#include "compat/win32/gdi/gdi.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // the logo package is unpacked without losing the logo or overrunning the text.
 #include "compat/adsdk/vqGameSDK.h"
 #include "compat/win32/path.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "frontend/app/AdSdk.h"
 #include "support/TempDir.h"
 

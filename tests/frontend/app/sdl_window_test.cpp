@@ -7,7 +7,7 @@
 
 #include "compat/host/SdlHost.h"
 #include "compat/host/testing.h"
-#include "compat/win32/messages.h"
+#include "compat/win32/window/messages.h"
 #include "platform/app/InputManager.h"
 #include "platform/surface/PixelFormat.h"
 

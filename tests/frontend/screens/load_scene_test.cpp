@@ -1,7 +1,7 @@
 // The load screen run by the game's own application on the staged data set, as the program starts it,
 // on the virtual clock: whatever happened to the back buffer, a frame that has to show the load screen
 // again leaves it whole there.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "frontend/screens/LoadScene.h"

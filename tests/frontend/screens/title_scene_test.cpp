@@ -1,8 +1,8 @@
 // The title screen built from the staged data set and driven through the mouse and keyboard on its
 // canvas: the first run's name entry, the buttons' answers, the saved-game question and the start of a
 // game on the play screen.
-#include "compat/win32/registry.h"
-#include "compat/win32/shell.h"
+#include "compat/win32/registry/registry.h"
+#include "compat/win32/system/shell.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/screens/QuarrytideTransition.h"
 #include "frontend/screens/TitleScene.h"

@@ -1,5 +1,5 @@
 // The screen transitions of the staged data set build as the screens build them.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "frontend/screens/QuarrytideTransition.h"
 #include "platform/app/Application.h"
 #include "platform/surface/SurfaceTestSupport.h"

@@ -9,7 +9,7 @@
 // over a grey copy of the golden one) into QUARRYTIDE_SCREENSHOTS, else the directory the test started in.
 // Skipped where the host shows no window.
 // First: the registry's declarations clash with a name ACE's headers define as a macro.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "frontend/dialogs/DialogOpeners.h"
@@ -25,7 +25,7 @@
 #include "compat/host/NativePresenter.h"
 #include "compat/host/SdlHost.h"
 #include "compat/host/testing.h"
-#include "compat/win32/timer.h"
+#include "compat/win32/system/timer.h"
 #include "resources/settings/Settings.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"

@@ -1,7 +1,7 @@
 // The classic miner and cart built from the staged data set: every part finds its picture, the frame
 // counts match the pictures, and the cart's side carries the level number. Set QUARRY_WRITE_ACTORS to a
 // file name to write the drawn scene there (as a PPM) to look at it.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "platform/app/Application.h"

@@ -2,7 +2,7 @@
 // several kinds, a score floater and a warning sign, rendered headless into a back buffer and compared
 // pixel for pixel with the picture kept beside these tests. Set QUARRY_WRITE_GOLDEN to a file name to
 // write what was drawn there (as a PPM) when the picture is meant to change; look at it before keeping.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "game/block/Block.h"
 #include "game/effects/Floater.h"
 #include "game/effects/Warning.h"

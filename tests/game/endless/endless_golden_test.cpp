@@ -3,7 +3,7 @@
 // below them, the rock floor, and the elevator cart with gold and the miner in it. Rendered headless and
 // compared pixel for pixel with the picture kept beside these tests. Set QUARRY_WRITE_GOLDEN to a file
 // name to write what was drawn there (as a PPM) when the picture is meant to change; look at it first.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "game/block/Block.h"
 #include "game/endless/EndlessActors.h"
 #include "game/endless/EndlessLevel.h"

@@ -11,8 +11,8 @@
 
 #include "../level/LevelTestSupport.h"
 
-#include "compat/win32/messages.h"
-#include "compat/win32/timer.h"
+#include "compat/win32/window/messages.h"
+#include "compat/win32/system/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/field/ClassicPlayScene.h"

@@ -4,8 +4,8 @@
 // group's score preview.
 #include "FieldFixture.h"
 
-#include "compat/win32/messages.h"
-#include "compat/win32/timer.h"
+#include "compat/win32/window/messages.h"
+#include "compat/win32/system/timer.h"
 #include "game/effects/Floater.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/InputManager.h"

@@ -1,6 +1,6 @@
 #include "support/AppTestSupport.h"
 
-#include "compat/win32/messages.h"
+#include "compat/win32/window/messages.h"
 #include "platform/surface/DirectDrawSurface.h"
 #include "platform/surface/DisplayDepth.h"
 

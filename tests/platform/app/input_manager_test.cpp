@@ -1,4 +1,4 @@
-#include "compat/win32/messages.h"
+#include "compat/win32/window/messages.h"
 #include "platform/app/InputManager.h"
 
 #include <gtest/gtest.h>

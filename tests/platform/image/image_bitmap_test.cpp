@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "compat/win32/gdi.h"
+#include "compat/win32/gdi/gdi.h"
 #include "platform/image/PLDibBitmap.h"
 #include "platform/image/PLMemBitmap.h"
 #include "platform/image/PLTextException.h"

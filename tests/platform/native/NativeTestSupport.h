@@ -1,8 +1,8 @@
 // Helpers for driving native windows that live on another thread: bounded waits and reading controls.
 #pragma once
 
-#include "compat/win32/controls.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/controls.h"
+#include "compat/win32/window/window.h"
 
 #include <chrono>
 #include <string>

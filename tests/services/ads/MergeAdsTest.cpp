@@ -2,8 +2,8 @@
 
 #include "tests/services/LoopbackServer.h"
 
-#include "compat/win32/module.h"
-#include "compat/win32/registry.h"
+#include "compat/win32/system/module.h"
+#include "compat/win32/registry/registry.h"
 
 #include <zip.h>
 

@@ -2,9 +2,9 @@
 
 #include "tests/services/LoopbackServer.h"
 
-#include "compat/win32/messagebox.h"
-#include "compat/win32/registry.h"
-#include "compat/win32/shell.h"
+#include "compat/win32/system/messagebox.h"
+#include "compat/win32/registry/registry.h"
+#include "compat/win32/system/shell.h"
 
 #include <gtest/gtest.h>
 

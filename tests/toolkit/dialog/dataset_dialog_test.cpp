@@ -1,6 +1,6 @@
 // A message dialog as the player sees it: built from the staged data set's layout, pictures and font,
 // drawn on a screen of one colour.
-#include "compat/win32/registry.h"
+#include "compat/win32/registry/registry.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/surface/SurfaceTestSupport.h"

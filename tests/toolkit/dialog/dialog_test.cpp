@@ -1,5 +1,5 @@
 #include "compat/host/testing.h"
-#include "compat/win32/window.h"
+#include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/layout/LayoutDocument.h"
