@@ -1,0 +1,376 @@
+// The whole game as a player meets it: the real program on the SDL host in a virtual X display, played
+// through real pointer and key events from a fresh data directory with a fixed seed, each screen held
+// against a golden picture. CTest starts it under xvfb-run as WholeGamePlayThrough.
+#include "FieldModel.h"
+#include "Screen.h"
+
+#include "compat/host/NativePresenter.h"
+
+#include "runtime/streams/XMLDocumentFile.h"
+#include "support/RunningProgram.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace playthrough {
+namespace {
+
+using testsupport::waitFor;
+
+// The classic and endless grids: 12 x 11 cells of 32 pixels at (64, 64).
+constexpr int kFieldLeft = 64, kFieldTop = 64, kCell = 32, kColumns = 12, kRows = 11;
+constexpr int kMinimumGroup = 3;
+
+// Parts of the screen that move by themselves: the title's waving miner and glowing chest.
+const std::vector<Area> kTitleAnimations = {{200, 300, 140, 160}, {460, 280, 180, 150}};
+// The play screen's miner, the cart and the hint box; the field itself is compared.
+const std::vector<Area> kPlayAnimations = {{470, 120, 110, 160}, {500, 290, 140, 110}, {140, 0, 240, 90}};
+// The field, whose blocks depend on the play, and the figures of a statistics dialog.
+const Area kField = {kFieldLeft, kFieldTop, kColumns * kCell, kRows * kCell};
+const Area kFigures = {380, 180, 70, 120};
+const Area kScore = {150, 0, 320, 56};
+// The endless field scrolls with the wall behind it, and the depth and score in the top bar count on:
+// only the menu's corner holds still.
+const std::vector<Area> kEndlessMoves = {{0, 56, 640, 424}, {150, 0, 490, 56}};
+// The chest's cells and the bonus list: which treasures a game digs out depends on its play.
+const Area kTreasureCells = {10, 45, 620, 380};
+const Area kBonusRows = {200, 190, 240, 115};
+// The new line's score in the high-score list.
+const Area kHighscoreScore = {200, 170, 240, 210};
+// The line of the single-player dialog that tells the score.
+const Area kSinglePlayerScore = {180, 110, 280, 30};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> gameSettings()
+{
+    return {"QUARRYTIDE_HOST=sdl", "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy", "QUARRYTIDE_TEST_SEED=20261211"};
+}
+
+FieldModel seeField()
+{
+    return readField(capture(), kFieldLeft, kFieldTop, kCell, kColumns, kRows);
+}
+
+// The field once it holds still: two looks a moment apart agree.
+FieldModel settledField()
+{
+    FieldModel before = seeField();
+    for (int tries = 0; tries < 20; ++tries) {
+        pause(0.15);
+        FieldModel now = seeField();
+        if (now == before)
+            return now;
+        before = now;
+    }
+    return before;
+}
+
+void clickCell(const Cell& cell)
+{
+    click(kFieldLeft + cell.x * kCell + kCell / 2, kFieldTop + cell.y * kCell + kCell / 2);
+    // Off the field again, so no selection colours the next look.
+    movePointer(620, 470);
+}
+
+bool continueShownAt(int x, int y);
+bool yellowStrip(int left, int right, int y);
+
+// A click, then the pointer away to a corner, so no highlight colours the next look.
+void press(int x, int y)
+{
+    click(x, y);
+    movePointer(620, 470);
+}
+
+// A treasure dug out during play shows its dialog (and its button may have opened the chest): the player
+// closes them and plays on. True when something was closed.
+bool closeTreasureDialogs()
+{
+    if (yellowStrip(532, 545, 21)) { // the chest's back button
+        press(572, 21);
+        pause(1.0);
+        return true;
+    }
+    if (yellowStrip(275, 285, 313) && yellowStrip(254, 262, 277)) { // treasure found: OK under the chest button
+        press(320, 313);
+        pause(1.0);
+        return true;
+    }
+    return false;
+}
+
+// Plays the classic field until a gold group of three is taken and the level's statistics show their
+// continue button. Asks for rows while the field is low, so gold comes sooner.
+bool playUntilLevelEnd(int continueX, int continueY, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    // Cells that looked like gold but did not end the level when clicked.
+    std::vector<Cell> notGold;
+    while (std::chrono::steady_clock::now() < end) {
+        if (continueShownAt(continueX, continueY))
+            return true;
+        if (closeTreasureDialogs())
+            continue;
+        FieldModel field = settledField();
+        for (const Cell& cell : notGold)
+            if (field.at(cell.x, cell.y) == Gold)
+                field.set(cell.x, cell.y, Other);
+        const std::optional<Cell> next = chooseClick(field, kMinimumGroup);
+        if (next && field.at(next->x, next->y) == Gold) {
+            const std::vector<Cell> group = field.groupAt(next->x, next->y);
+            clickCell(*next);
+            // Taken gold leaves the field at once; then the level ends with the gold flying into the
+            // cart and the field cleared row by row, and no click may land on the dialog that follows.
+            pause(2.5);
+            const FieldModel after = seeField();
+            if (after.at(next->x, next->y) == Gold && after.groupAt(next->x, next->y).size() >= group.size()) {
+                notGold.insert(notGold.end(), group.begin(), group.end());
+                continue;
+            }
+            if (waitFor([&] { return continueShownAt(continueX, continueY); }, 60))
+                return true;
+            continue;
+        }
+        if (field.fillHeight() < 7) {
+            rightClick(kFieldLeft + 6 * kCell, kFieldTop + kCell);
+            movePointer(620, 470);
+        }
+        if (next)
+            clickCell(*next);
+        else
+            pause(0.3);
+    }
+    return false;
+}
+
+// Whether a strip of pixels (from left to right, three rows above and below y) shows a dialog button's
+// yellow face. The strips sit on a button's face clear of its caption.
+bool yellowStrip(int left, int right, int y)
+{
+    const Picture screen = capture();
+    if (screen.width <= right || screen.height <= y + 3 || left < 0 || y < 3)
+        return false;
+    int yellow = 0, all = 0;
+    for (int py = y - 3; py <= y + 3; ++py)
+        for (int px = left; px <= right; ++px, ++all) {
+            const std::uint32_t c = screen.at(px, py);
+            const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+            yellow += r > 200 && g > 150 && b < 110;
+        }
+    return yellow * 4 > all * 3;
+}
+
+// The continue button of the statistics dialogs (level end and game over), left of its caption.
+bool continueShownAt(int x, int y)
+{
+    return yellowStrip(x - 55, x - 45, y);
+}
+
+// Asks for rows until the field is full and the game is over: its dialog's continue button shows.
+bool fillUntilGameOver(int continueX, int continueY, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (continueShownAt(continueX, continueY))
+            return true;
+        if (closeTreasureDialogs())
+            continue;
+        rightClick(kFieldLeft + 6 * kCell, kFieldTop + 5 * kCell);
+        movePointer(620, 470);
+        pause(0.2);
+    }
+    return false;
+}
+
+// A few groups cleared, for a game that is then left in progress; clicks before play begins do nothing,
+// so it keeps at it until the field has lost that many groups.
+bool playAFewGroups(int groups, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int removed = 0;
+    while (removed < groups && std::chrono::steady_clock::now() < end) {
+        if (closeTreasureDialogs())
+            continue;
+        const FieldModel before = settledField();
+        const std::optional<Cell> next = chooseClick(before, kMinimumGroup);
+        if (!next) {
+            pause(0.3);
+            continue;
+        }
+        clickCell(*next);
+        pause(0.8);
+        if (settledField().occupied() < before.occupied())
+            ++removed;
+    }
+    return removed == groups;
+}
+
+std::vector<Area> with(std::vector<Area> areas, const std::vector<Area>& more)
+{
+    areas.insert(areas.end(), more.begin(), more.end());
+    return areas;
+}
+
+TEST(WholeGamePlayThrough, APlayerPlaysEveryScreen)
+{
+    // Minutes of real play in a window: only where CTest starts it under a virtual display.
+    if (std::getenv("QUARRYTIDE_PLAYTHROUGH") == nullptr || std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "runs as WholeGamePlayThrough under xvfb-run";
+    testsupport::TempDir home;
+    Picture leftInProgress;
+    {
+        testsupport::RunningProgram game(QUARRY_PROGRAM, home, gameSettings());
+        ASSERT_TRUE(game.started);
+        movePointer(620, 470);
+
+        // Start-up: the load screen fills its bar, then the title asks the first player's name.
+        EXPECT_TRUE(expectScreen("load", {{100, 400, 440, 60}}, 60, 3));
+        ASSERT_TRUE(expectScreen("name-entry", kTitleAnimations, 120, 40));
+        type("Mia Stone");
+        EXPECT_TRUE(expectScreen("name-typed", kTitleAnimations, 30));
+        press(320, 277);
+        ASSERT_TRUE(expectScreen("title", kTitleAnimations, 30));
+
+        // A classic game on the easy difficulty.
+        press(155, 94);
+        ASSERT_TRUE(expectScreen("start-classic", kTitleAnimations, 30));
+        click(247, 191);
+        press(266, 318);
+        ASSERT_TRUE(expectScreen("classic-start", kPlayAnimations, 45, 4));
+
+        // Level 1 to its end: gold into the cart, the line bonus, the level's statistics.
+        ASSERT_TRUE(playUntilLevelEnd(255, 304, 480));
+        ASSERT_TRUE(expectScreen("level-statistics", with(kPlayAnimations, {kScore, kFigures}), 30));
+        press(255, 304);
+        // Nobody signed in: the score is only shown, with a word on where it could have gone.
+        ASSERT_TRUE(expectScreen("score-single-player", with(kPlayAnimations, {kScore, kSinglePlayerScore}), 30));
+        press(320, 157);
+
+        // Level 2 until the field is full: the countdown, the rock fall and the game-over figures.
+        ASSERT_TRUE(expectScreen("level-2", with(kPlayAnimations, {kField}), 30, 6));
+        ASSERT_TRUE(fillUntilGameOver(255, 316, 180));
+        ASSERT_TRUE(expectScreen("game-over", with(kPlayAnimations, {kField, kFigures}), 30));
+        press(255, 316);
+        ASSERT_TRUE(expectScreen("game-over-single-player", with(kPlayAnimations, {kScore, kSinglePlayerScore}), 30));
+        press(320, 157);
+        // The result entered the local tables: they show it marked, over the title.
+        ASSERT_TRUE(expectScreen("highscores-after-classic", with(kTitleAnimations, {kHighscoreScore}), 45, 6));
+        press(266, 400);
+
+        // An endless game until a row meets the top.
+        press(155, 134);
+        ASSERT_TRUE(expectScreen("start-endless", kTitleAnimations, 30));
+        click(247, 191);
+        press(266, 318);
+        ASSERT_TRUE(expectScreen("endless-start", kEndlessMoves, 45, 4));
+        ASSERT_TRUE(fillUntilGameOver(255, 316, 240));
+        ASSERT_TRUE(expectScreen("endless-game-over", with(kPlayAnimations, {kScore, kFigures}), 30));
+        press(255, 316);
+        ASSERT_TRUE(expectScreen("endless-single-player", with(kPlayAnimations, {kScore, kSinglePlayerScore}), 30));
+        press(320, 157);
+        ASSERT_TRUE(expectScreen("after-endless", kTitleAnimations, 45, 6));
+
+        // The treasure screen, its bonus list and its second page.
+        press(545, 370);
+        ASSERT_TRUE(expectScreen("treasures", {kTreasureCells}, 45, 4));
+        press(468, 21);
+        ASSERT_TRUE(expectScreen("bonuses", {kBonusRows}, 30));
+        click(320, 326);
+        press(269, 23);
+        ASSERT_TRUE(expectScreen("treasures-antiquities", {kTreasureCells}, 30));
+        press(572, 21);
+        ASSERT_TRUE(expectScreen("title-again", kTitleAnimations, 45, 4));
+
+        // Options: the music volume and full screen, then kept.
+        press(108, 209);
+        ASSERT_TRUE(expectScreen("options", kTitleAnimations, 30));
+        click(260, 229);
+        // A window is refused on a screen no larger than the game: the player is told and it stays full.
+        press(266, 257);
+        ASSERT_TRUE(expectScreen("options-window-refused", kTitleAnimations, 30));
+        press(320, 286);
+        ASSERT_TRUE(expectScreen("options-changed", kTitleAnimations, 30));
+        press(266, 356);
+
+        // The help pages, forward through all seven and back to the first.
+        press(108, 175);
+        for (int page = 1; page <= 7; ++page) {
+            EXPECT_TRUE(expectScreen("help-" + std::to_string(page), kTitleAnimations, 30, 1)) << page;
+            press(436, 148);
+        }
+        ASSERT_TRUE(expectScreen("help-1", kTitleAnimations, 30, 1));
+        click(320, 342);
+
+        // A classic game left in progress: the window's close saves it and the program ends well.
+        click(155, 94);
+        click(247, 191);
+        press(266, 318);
+        ASSERT_TRUE(expectScreen("classic-again", with(kPlayAnimations, {kScore}), 45, 4));
+        ASSERT_TRUE(playAFewGroups(3, 60));
+        leftInProgress = capture();
+        ASSERT_TRUE(compat::testing::closeDesktopWindowTitled("Quarrytide"));
+        EXPECT_EQ(0, game.waitForExit(30));
+    }
+    {
+        // Started again: no name asked, and the saved game goes on where it was left.
+        testsupport::RunningProgram game(QUARRY_PROGRAM, home, gameSettings());
+        movePointer(620, 470);
+        ASSERT_TRUE(expectScreen("title-saved-game", kTitleAnimations, 120, 40));
+        press(155, 94);
+        ASSERT_TRUE(expectScreen("start-with-saved-game", kTitleAnimations, 30));
+        press(267, 276);
+        ASSERT_TRUE(expectScreen("classic-continued", with(kPlayAnimations, {kScore, kField}), 45, 4));
+        // The field comes back cell by cell as it was left.
+        const std::vector<Area> notTheField = {{0, 0, 640, kFieldTop}, {0, kFieldTop + kRows * kCell, 640, 480},
+                                               {0, 0, kFieldLeft, 480}, {kFieldLeft + kColumns * kCell, 0, 640, 480}};
+        EXPECT_TRUE(waitFor([&] { return differingShare(capture(), leftInProgress, notTheField) < 0.02; }, 10));
+        ASSERT_TRUE(compat::testing::closeDesktopWindowTitled("Quarrytide"));
+        EXPECT_EQ(0, game.waitForExit(30));
+    }
+    EXPECT_EQ("", readFile(home.file("stderr")));
+
+    // What was played is in the player's files, and each of them reads back.
+    const std::string folder = home.path().string() + "/quarrytide/";
+    const std::string config = readFile(folder + "Quarrytide.cfg");
+    EXPECT_NE(std::string::npos, config.find("Mia Stone"));
+    EXPECT_NE(std::string::npos, config.find("highscores"));
+
+    TiXmlDocument stats;
+    ASSERT_TRUE(loadXMLDocument(stats, folder + "data/Mia_Stone.cfg", "%s", false));
+    int classicStarts = 0, classicLosses = 0, endlessStarts = 0, endlessLosses = 0;
+    for (const TiXmlElement* mode = stats.RootElement() ? stats.RootElement()->FirstChildElement("GameModeStats") : nullptr;
+         mode != nullptr; mode = mode->NextSiblingElement("GameModeStats")) {
+        const bool classic = std::string(mode->Attribute("gamemode") ? mode->Attribute("gamemode") : "") == "CLASSIC";
+        for (const TiXmlElement* entry = mode->FirstChildElement(); entry; entry = entry->NextSiblingElement()) {
+            int starts = 0, losses = 0;
+            entry->QueryIntAttribute("startcount", &starts);
+            entry->QueryIntAttribute("gameovercount", &losses);
+            (classic ? classicStarts : endlessStarts) += starts;
+            (classic ? classicLosses : endlessLosses) += losses;
+        }
+    }
+    EXPECT_GE(classicStarts, 2);
+    EXPECT_EQ(1, classicLosses);
+    EXPECT_EQ(1, endlessStarts);
+    EXPECT_EQ(1, endlessLosses);
+
+    TiXmlDocument saved;
+    ASSERT_TRUE(loadXMLDocument(saved, folder + "savegames/Mia_Stone_CLASSIC.sav", "%s", false));
+    EXPECT_FALSE(saved.Error());
+    EXPECT_NE(nullptr, saved.RootElement());
+}
+
+} // namespace
+} // namespace playthrough
