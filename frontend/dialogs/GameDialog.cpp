@@ -4,10 +4,8 @@
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/DebugLog.h"
 #include "toolkit/dialog/MessageDialogs.h"
 #include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
 #include "toolkit/widget/PixelFontLabel.h"
 #include "toolkit/widget/TooltipManagerSprite.h"
@@ -16,10 +14,6 @@
 
 namespace {
 
-// A button the layout lacks still has to answer the dialog, or the player could never close it.
-constexpr int kFallbackButtonWidth = 96;
-constexpr int kFallbackButtonHeight = 32;
-
 int imageWidth(SurfaceHolder* image)
 {
     return image && image->getSurface() ? static_cast<int>(image->getSurface()->getDesc().width) : 0;
@@ -27,25 +21,7 @@ int imageWidth(SurfaceHolder* image)
 
 ButtonBlit* createButton(const std::string& id)
 {
-    ButtonBlit* button = nullptr;
-    if (const TiXmlElement* element = findLayoutElement(id)) {
-        if (Sprite* made = createSpriteFromXml(element)) {
-            if (made->isKindOf(&ButtonBlit::classRecord)) {
-                button = static_cast<ButtonBlit*>(made);
-            } else {
-                made->addRef();
-                made->setObsolete(true);
-                made->release();
-            }
-        }
-    }
-    if (!button) {
-        DebugLog::instance().log("Dialog button \"" + id + "\" is missing from the layout\n");
-        button = new ButtonBlit;
-        button->setName(id);
-        button->setSize(kFallbackButtonWidth, kFallbackButtonHeight);
-    }
-    return button;
+    return createDialogButton(id, findLayoutElement(id), nullptr);
 }
 
 } // namespace

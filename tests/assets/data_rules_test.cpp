@@ -14,8 +14,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <regex>
 #include <set>
+#include <vector>
 
 using namespace dataset;
 
@@ -48,6 +50,33 @@ std::string propertyText(const std::string& id)
 {
     PropertyManager& store = loaded().properties();
     return store.hasString(id) ? store.getString(id) : std::string();
+}
+
+// The identifiers that stand on more than one entry of a property file. Only the file's own entries
+// count (elements at its top level): a Mask inside a Surface names the surface's mask, not an entry.
+// A repeated entry is a slip: the store keeps the later one and the earlier is dead text.
+std::vector<std::string> repeatedEntryIds(const std::string& propertyText)
+{
+    std::string text = std::regex_replace(propertyText, std::regex("<!--[\\s\\S]*?-->"), "");
+    static const std::regex tag(R"re(<(/?)([A-Za-z_][\w.-]*)([^>]*?)(/?)>)re");
+    static const std::regex id(R"re(\bid\s*=\s*["']([^"']*)["'])re");
+    std::map<std::string, int> seen;
+    std::vector<std::string> repeated;
+    int depth = 0;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
+        const std::smatch& match = *it;
+        if (match[1].length() > 0) {
+            depth = std::max(0, depth - 1);
+            continue;
+        }
+        std::smatch idMatch;
+        const std::string attributes = match[3].str();
+        if (depth == 0 && std::regex_search(attributes, idMatch, id) && ++seen[idMatch[1].str()] == 2)
+            repeated.push_back(idMatch[1].str());
+        if (match[4].length() == 0)
+            ++depth;
+    }
+    return repeated;
 }
 
 } // namespace
@@ -138,6 +167,24 @@ TEST(DataRules, DialogTextsAreLayoutStrings)
         auto text = loaded().layout().strings.find(id);
         EXPECT_TRUE(text != loaded().layout().strings.end() && !text->second.empty()) << "no layout String " << id;
     }
+}
+
+TEST(DataRules, NoEntryIdentifierRepeatsWithinAPropertyFile)
+{
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"<Int id=\"A\">1</Int><Int id=\"B\">2</Int>", {}},
+        {"<Sound id=\"S\">a.wav</Sound>\n<Sound id=\"S\">b.wav</Sound>", {"S"}},
+        {"<Int id=\"A\">1</Int><String id=\"A\">x</String>", {"A"}},
+        {"<Surface id=\"M\"><Image>m.png</Image><Mask id=\"M\">m_mask.png</Mask></Surface>", {}},
+        {"<!-- <Int id=\"C\">1</Int> --><Int id=\"C\">2</Int>", {}},
+        {"<Flag id=\"F\"/><Flag id=\"F\"/>", {"F"}},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(repeatedEntryIds(text), expected) << text;
+
+    for (const auto& path : propertyFiles())
+        for (const std::string& id : repeatedEntryIds(readFile(path)))
+            ADD_FAILURE() << path << ": more than one entry is named " << id;
 }
 
 TEST(DataRules, TextFilesArePlainAscii)

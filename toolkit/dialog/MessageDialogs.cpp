@@ -33,28 +33,6 @@ int imageWidth(SurfaceHolder* image)
     return image && image->getSurface() ? static_cast<int>(image->getSurface()->getDesc().width) : 0;
 }
 
-ButtonBlit* createDialogButton(const std::string& id, const TiXmlElement* element, Dialog* dialog)
-{
-    ButtonBlit* button = nullptr;
-    if (Sprite* made = element ? createSpriteFromXml(element) : nullptr) {
-        if (made->isKindOf(&ButtonBlit::classRecord)) {
-            button = static_cast<ButtonBlit*>(made);
-        } else {
-            made->addRef();
-            made->setObsolete(true);
-            made->release();
-        }
-    }
-    if (!button) {
-        DebugLog::instance().log("Dialog button \"" + id + "\" is missing from the layout\n");
-        button = new ButtonBlit;
-        button->setName(id);
-        button->setSize(kFallbackButtonWidth, kFallbackButtonHeight);
-    }
-    button->setListener(dialog);
-    return button;
-}
-
 // The text label of a message dialog, fitted to the dialog's inner width and to its text.
 PixelFontLabel* createTextLabel(FramedDialog* dialog, const std::string& text, const TiXmlElement* element,
                                 bool fitHeight)
@@ -114,6 +92,28 @@ void finish(FramedDialog* dialog, bool draggable, bool extraHeight)
 }
 
 } // namespace
+
+ButtonBlit* createDialogButton(const std::string& id, const TiXmlElement* element, ButtonListener* listener)
+{
+    ButtonBlit* button = nullptr;
+    if (Sprite* made = element ? createSpriteFromXml(element) : nullptr) {
+        if (made->isKindOf(&ButtonBlit::classRecord)) {
+            button = static_cast<ButtonBlit*>(made);
+        } else {
+            made->addRef();
+            made->setObsolete(true);
+            made->release();
+        }
+    }
+    if (!button) {
+        DebugLog::instance().log("Dialog button \"" + id + "\" is missing from the layout\n");
+        button = new ButtonBlit;
+        button->setName(id);
+        button->setSize(kFallbackButtonWidth, kFallbackButtonHeight);
+    }
+    button->setListener(listener);
+    return button;
+}
 
 void centerOnScreen(Sprite* sprite)
 {

@@ -30,6 +30,10 @@ PixelFontInputLabel* createInputLabel(const TiXmlElement* element);
 // one); without the image, an empty sprite.
 BitmapSprite* createImageSprite(const std::string& imageId);
 BitmapSprite* createImageSpriteFromImage(SurfaceHolder* image);
+// The dialog button the layout element describes, reporting to the listener. A button the layout
+// lacks still has to answer its dialog, or the player could never close it: a plain clickable area of
+// the usual button size, named like the missing element (and the omission logged).
+ButtonBlit* createDialogButton(const std::string& id, const TiXmlElement* element, ButtonListener* listener);
 // A row of the control with a label beside it (the label 15 pixels wider than its text); the control
 // reports to the listener and the row carries the control's tooltip.
 SpriteContainer* createLabeledControl(const std::string& text, const TiXmlElement* labelElement, ButtonBlit* control,

@@ -124,28 +124,31 @@ BOOL GetWindowRect(HWND window, RECT* rect)
     return TRUE;
 }
 
-BOOL ClientToScreen(HWND window, POINT* point)
+namespace {
+
+// Moves a point by the window's client origin: +1 from client to screen, -1 back.
+BOOL shiftByClientOrigin(HWND window, POINT* point, int direction)
 {
     std::lock_guard<std::recursive_mutex> lock(tableMutex);
     Window* w = find(window);
     if (w == nullptr || point == nullptr)
         return FALSE;
     const POINT origin = clientOrigin(*w);
-    point->x += origin.x;
-    point->y += origin.y;
+    point->x += direction * origin.x;
+    point->y += direction * origin.y;
     return TRUE;
+}
+
+} // namespace
+
+BOOL ClientToScreen(HWND window, POINT* point)
+{
+    return shiftByClientOrigin(window, point, +1);
 }
 
 BOOL ScreenToClient(HWND window, POINT* point)
 {
-    std::lock_guard<std::recursive_mutex> lock(tableMutex);
-    Window* w = find(window);
-    if (w == nullptr || point == nullptr)
-        return FALSE;
-    const POINT origin = clientOrigin(*w);
-    point->x -= origin.x;
-    point->y -= origin.y;
-    return TRUE;
+    return shiftByClientOrigin(window, point, -1);
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle)

@@ -1,45 +1,13 @@
 #include "frontend/dialogs/play/GameOverStatsDialog.h"
 
 #include "resources/layout/LayoutDocument.h"
-#include "runtime/DebugLog.h"
 #include "toolkit/dialog/MessageDialogs.h"
-#include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
 #include "toolkit/widget/PixelFontLabel.h"
 
 #include <tinyxml.h>
 
 #include <stdexcept>
-
-namespace {
-
-// A button the layout lacks must still let the player go on: a plain clickable area of the usual
-// button size under the expected name.
-ButtonBlit* createContinueButton()
-{
-    const std::string id = "BUTTON_CONTINUE";
-    ButtonBlit* button = nullptr;
-    if (const TiXmlElement* element = findLayoutElement(id)) {
-        if (Sprite* made = createSpriteFromXml(element)) {
-            if (made->isKindOf(&ButtonBlit::classRecord)) {
-                button = static_cast<ButtonBlit*>(made);
-            } else {
-                made->addRef();
-                made->setObsolete(true);
-                made->release();
-            }
-        }
-    }
-    if (!button) {
-        DebugLog::instance().log("Dialog button \"" + id + "\" is missing from the layout\n");
-        button = new ButtonBlit;
-        button->setName(id);
-        button->setSize(120, 32);
-    }
-    return button;
-}
-
-} // namespace
 
 GameOverStatsDialog::GameOverStatsDialog(int x, int y, int width, int height, const std::string& headerText,
                                          const std::vector<std::string>& rowTexts,
@@ -74,8 +42,7 @@ GameOverStatsDialog::GameOverStatsDialog(int x, int y, int width, int height, co
     }
     setGapV(previousGap);
 
-    ButtonBlit* button = createContinueButton();
-    button->setListener(this);
+    ButtonBlit* button = createDialogButton("BUTTON_CONTINUE", findLayoutElement("BUTTON_CONTINUE"), this);
     addChild(button, PlaceBelowCenter);
 
     fitHeightToChildren();

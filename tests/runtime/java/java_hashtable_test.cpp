@@ -1,5 +1,7 @@
 #include "runtime/java/Hashtable.h"
 
+#include "runtime/java/TrackedObject.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,25 +10,10 @@
 #include <string>
 
 using namespace java;
+using java_test::countOf;
+using java_test::Tracked;
 
 namespace {
-
-class Tracked : public Object {
-public:
-    explicit Tracked(bool* destroyed = nullptr) : destroyed(destroyed) {}
-    ~Tracked() override
-    {
-        if (destroyed)
-            *destroyed = true;
-    }
-    bool* destroyed;
-};
-
-int countOf(Object* object)
-{
-    object->addRef();
-    return object->release();
-}
 
 // A hash chosen per key, so a test can place keys in the slots it needs.
 my_hash_map::HashFunction chosenHash(std::map<std::string, uint32_t> hashes)

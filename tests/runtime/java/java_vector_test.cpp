@@ -1,30 +1,16 @@
 #include "runtime/java/Vector.h"
 
+#include "runtime/java/TrackedObject.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace java;
+using java_test::countOf;
+using java_test::Tracked;
 
 namespace {
-
-// An element that records its own deletion.
-class Tracked : public Object {
-public:
-    explicit Tracked(bool* destroyed = nullptr) : destroyed(destroyed) {}
-    ~Tracked() override
-    {
-        if (destroyed)
-            *destroyed = true;
-    }
-    bool* destroyed;
-};
-
-int countOf(Object* object)
-{
-    object->addRef();
-    return object->release();
-}
 
 // The elements in index order, without keeping the references elementAt hands out.
 std::vector<Object*> contents(Vector& vector)
