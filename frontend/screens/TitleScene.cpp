@@ -230,6 +230,7 @@ void TitleScene::enter()
     saveGameIcon = makeFromLayoutAs<BitmapSprite>("SPRITE_SAVEGAME_ICON");
     if (saveGameIcon) {
         saveGameIcon->setAlpha(0);
+        saveGameIconY = saveGameIcon->getY();
         canvas->addSprite(saveGameIcon);
     }
 
@@ -521,6 +522,11 @@ bool TitleScene::onEnter(ButtonBlit* button)
     const int kind = modeKind(button->getName());
     if (kind != 0) {
         if (saveGameIcon && savedGameOf(modeOfKind(kind))) {
+            // The layout places the icon beside the classic button; it stands as far beside the button
+            // whose saved game it marks.
+            const Sprite* classic = canvas->findSprite("BUTTON_TITLE_CLASSIC");
+            const int shift = classic ? button->getAbsoluteY() - classic->getAbsoluteY() : 0;
+            saveGameIcon->setY(saveGameIconY + shift);
             saveGameIcon->setAlpha(255);
             saveGameIcon->setMaskColor(static_cast<std::uint32_t>(kind));
         }

@@ -70,6 +70,8 @@ private:
     BitmapSprite* openedGlow = nullptr;
     BitmapSprite* currentGlow = nullptr;
     BitmapSprite* saveGameIcon = nullptr;
+    // The icon's layout y, beside the classic button.
+    int saveGameIconY = 0;
     bool glowRising = true;
     // Cleared at every click, set when a dialog of the screen closes: the chest rests meanwhile. Set at
     // the start, so the chest shines on a plain first entry.

@@ -88,6 +88,8 @@ MineCart::MineCart(const std::string& cartImageId, const std::string& goldImageI
         if (own) {
             bltFastClipped(picture, 0, 0, widthOf(picture), heightOf(picture), own, 0, 0);
             setSurface(own);
+            // The copy is kept twice, as every picture is, so that it comes back after a lost display.
+            copyToOwnSurface();
         }
         fitSizeToImage();
     }
@@ -105,8 +107,10 @@ MineCart::MineCart(const std::string& cartImageId, const std::string& goldImageI
         DirectDrawSurface* own =
             createDirectDrawSurface(ResourceManager::getDirectDraw(), static_cast<std::uint32_t>(w),
                                     static_cast<std::uint32_t>(stageHeight));
-        if (own)
+        if (own) {
             gold->setSurface(own);
+            gold->copyToOwnSurface();
+        }
         if (goldImage->getMask()) {
             goldMask = createMemorySurface(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(stageHeight));
             if (goldMask) {
@@ -147,8 +151,12 @@ void MineCart::setGoldLevel(int n)
     }
     const int top = (n - 1) * stageHeight;
     Surface* strip = goldImage ? goldImage->getSurface() : nullptr;
-    if (strip && gold->getSurface())
+    if (strip && gold->getSurface()) {
         bltFastClipped(strip, 0, top, widthOf(strip), stageHeight, gold->getSurface(), 0, 0);
+        // The stage shown is what a lost display must give back.
+        if (Surface* kept = gold->getHolder()->getSource())
+            bltFastClipped(strip, 0, top, widthOf(strip), stageHeight, kept, 0, 0);
+    }
     std::uint8_t* to = maskBytes(goldMask);
     std::uint8_t* from = goldImage ? maskBytes(goldImage->getMask()) : nullptr;
     if (to && from) {

@@ -1,5 +1,6 @@
-// Asks during a game whether to stop it: "BUTTON_YES", "BUTTON_NO" or "BUTTON_CANCEL", each with its
-// own tooltip. The answer is the result button; the menu that opens it decides what follows.
+// Asks during a game whether to keep it for later: "BUTTON_YES" keeps it, "BUTTON_NO" gives it up,
+// "BUTTON_CANCEL" goes back; each button carries its own words and tooltip. The answer is the result
+// button, read by its name; the menu that opens it decides what follows.
 #pragma once
 
 #include "frontend/dialogs/GameDialog.h"

@@ -11,7 +11,7 @@ NameEntryDialog::NameEntryDialog(bool required)
     : GameDialog({"DIALOG_NAME_ENTRY", "IMAGE_DIALOG_NAME", "IMAGE_DIALOG_BOTTOM_SMALL", 0, 0, 450, true}),
       required(required)
 {
-    addLabel(layoutString("STRING_PLEASE_ENTER_YOUR_NAME"), "LABEL_TEXT");
+    prompt = addLabel(layoutString("STRING_PLEASE_ENTER_YOUR_NAME"), "LABEL_TEXT");
 
     BitmapSprite* field = createImageSprite("IMAGE_INPUT_LABEL");
     addBelow(field);
@@ -43,6 +43,9 @@ NameEntryDialog::NameEntryDialog(bool required)
         okButton = buttons.front();
     }
     okButton->addRef();
+    // Enter answers the dialog as OK does (the field gives up its focus on Enter, so without this the
+    // player would go on typing into nothing).
+    addInputFlags(InputKeyReleased);
     finish();
 }
 
@@ -59,6 +62,22 @@ void NameEntryDialog::tick()
     // No child of this dialog is ever marked obsolete, so the container's per-frame sweep is not run.
     if (required)
         okButton->setUsable(!inputLabel->getText().empty());
+}
+
+void NameEntryDialog::onKeyReleased(int key)
+{
+    if (key != PixelFontInputLabel::KeyEnter || !isEnabled())
+        return;
+    if (!inputLabel->getText().empty() && okButton->isUsable()) {
+        okButton->click();
+        return;
+    }
+    // Nothing typed: the dialog stays, says why, and the field takes the keyboard again.
+    if (prompt) {
+        prompt->setText(layoutString("STRING_NAME_ENTRY_EMPTY"));
+        prompt->invalidate();
+    }
+    inputLabel->setFocused(true);
 }
 
 std::string NameEntryDialog::getEnteredName() const

@@ -9,6 +9,7 @@
 #include "game/stats/StatsManager.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "toolkit/sprite/BitmapSprite.h"
+#include "toolkit/widget/PixelFontButton.h"
 #include "toolkit/widget/PixelFontInputLabel.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,9 @@ const char* const kLayout = R"xml(<Layout>
   <buttonblit id="BUTTON_YES" width="96" height="32" tooltip="template yes"/>
   <buttonblit id="BUTTON_NO" width="80" height="32"/>
   <buttonblit id="BUTTON_CANCEL" width="90" height="32"/>
+  <pixelfontbutton id="BUTTON_STOP_GAME_KEEP" name="BUTTON_YES" width="78" height="32" font="FONT_TEST"/>
+  <pixelfontbutton id="BUTTON_STOP_GAME_GIVE_UP" name="BUTTON_NO" width="78" height="32" font="FONT_TEST"/>
+  <pixelfontbutton id="BUTTON_STOP_GAME_BACK" name="BUTTON_CANCEL" width="78" height="32" font="FONT_TEST"/>
   <pixelfontlabel id="LABEL_TOGGLE" font="FONT_TEST"/>
   <buttonblit id="TOGGLE_EASY" width="20" height="20" toggle="true"/>
   <buttonblit id="TOGGLE_NORMAL" width="20" height="20" toggle="true"/>
@@ -53,6 +57,10 @@ const char* const kLayout = R"xml(<Layout>
   <String id="TOOLTIP_QUIT_GAME_YES">yes tip</String>
   <String id="TOOLTIP_QUIT_GAME_NO">no tip</String>
   <String id="TOOLTIP_QUIT_GAME_CANCEL">cancel tip</String>
+  <String id="STRING_STOP_GAME_KEEP">keep</String>
+  <String id="STRING_STOP_GAME_GIVE_UP">give up</String>
+  <String id="STRING_STOP_GAME_BACK">back</String>
+  <String id="STRING_NAME_ENTRY_EMPTY">name first</String>
 </Layout>)xml";
 
 // The test font, 300 pixel headers, the frame parts and the dialogs' layout elements and texts.
@@ -117,8 +125,12 @@ protected:
 
 TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
 {
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"BUTTON_YES", "yes tip"}, {"BUTTON_NO", "no tip"}, {"BUTTON_CANCEL", "cancel tip"}};
+    // Each answer carries the question's own words; the menu reads it by its name.
+    struct Answer {
+        std::string first, second, caption;
+    };
+    const std::vector<Answer> expected = {
+        {"BUTTON_YES", "yes tip", "keep"}, {"BUTTON_NO", "no tip", "give up"}, {"BUTTON_CANCEL", "cancel tip", "back"}};
     for (std::size_t pressed = 0; pressed < expected.size(); ++pressed) {
         Shown<Dialog> dialog(this, openStopGameDialog());
         EXPECT_EQ(dialog->getName(), "DIALOG_STOP_GAME");
@@ -129,6 +141,9 @@ TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
         for (std::size_t i = 0; i < row.size(); ++i) {
             EXPECT_EQ(row[i]->getName(), expected[i].first);
             EXPECT_EQ(row[i]->getTooltip(), expected[i].second) << "the question's tooltip replaces the template's";
+            auto* caption = dynamic_cast<PixelFontButton*>(row[i]);
+            ASSERT_NE(caption, nullptr);
+            EXPECT_EQ(caption->getText(), expected[i].caption);
         }
         EXPECT_LT(row[0]->getAbsoluteX(), row[1]->getAbsoluteX());
         EXPECT_LT(row[1]->getAbsoluteX(), row[2]->getAbsoluteX());
@@ -173,6 +188,44 @@ TEST_F(GameDialogTest, RequiredNameEntryOffersOkOnlyWhileANameIsTyped)
     EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_NAME_ENTRY:BUTTON_OK"});
     EXPECT_EQ(dialog->getEnteredName(), "ann");
     EXPECT_FALSE(onCanvas(dialog)) << "the answer closes it";
+}
+
+// Enter takes the focus off the field; the dialog answers it as OK while a name is typed, and with
+// nothing typed it stays, says why and gives the field the keyboard back.
+TEST_F(GameDialogTest, EnterAnswersTheNameEntryAsOkOnlyWithANameTyped)
+{
+    for (const bool required : {true, false}) {
+        SCOPED_TRACE(required);
+        Shown<Dialog> held(this, openNameEntryDialog(required));
+        auto* dialog = static_cast<NameEntryDialog*>(held.get());
+        dialog->setListener(&listener);
+        canvas->addSprite(dialog);
+        listener.results.clear();
+        dialog->tick();
+        auto label = [&](const std::string& text) {
+            for (Sprite* child : dialog->getChildren())
+                if (auto* shown = dynamic_cast<PixelFontLabel*>(child); shown && shown->getText() == text)
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(label("your name"));
+
+        canvas->keyPressed(PixelFontInputLabel::KeyEnter);
+        canvas->keyReleased(PixelFontInputLabel::KeyEnter);
+        EXPECT_TRUE(listener.results.empty()) << "an empty name is refused";
+        EXPECT_TRUE(onCanvas(dialog));
+        EXPECT_TRUE(label("name first")) << "the reason is shown";
+        EXPECT_TRUE(dialog->getInput()->isFocused()) << "typing goes on into the field";
+
+        for (char c : std::string("Bo"))
+            canvas->keyTyped(c);
+        dialog->tick();
+        canvas->keyPressed(PixelFontInputLabel::KeyEnter);
+        canvas->keyReleased(PixelFontInputLabel::KeyEnter);
+        EXPECT_EQ(listener.results, std::vector<std::string>{"DIALOG_NAME_ENTRY:BUTTON_OK"});
+        EXPECT_EQ(dialog->getEnteredName(), "Bo");
+        EXPECT_FALSE(onCanvas(dialog));
+    }
 }
 
 TEST_F(GameDialogTest, OptionalNameEntryAcceptsAnEmptyNameOrCancel)

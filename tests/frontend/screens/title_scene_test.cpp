@@ -278,6 +278,26 @@ TEST_F(TitleSceneTest, ASavedGameIsOfferedAndNoFallsBackToTheStartGameDialogKeep
     }
 }
 
+// The mark stands beside the button of the mode whose game is saved, not always beside the first one.
+TEST_F(TitleSceneTest, TheSavedGameMarkStandsBesideTheModeItMarks)
+{
+    enterAs("Ann");
+    writeSave("ENDLESS", "Ann", "<SaveGame difficulty=\"EASY\" blockset=\"0\" isquattro=\"0\"><GameStats depth=\"3.5\"/></SaveGame>");
+    writeSave("CLASSIC", "Ann", "<SaveGame difficulty=\"EASY\" blockset=\"0\" isquattro=\"0\" levelnr=\"2\"/>");
+    BitmapSprite* icon = title->getSaveGameIcon();
+    for (const char* mode : {"BUTTON_TITLE_ENDLESS", "BUTTON_TITLE_CLASSIC", "BUTTON_TITLE_ENDLESS"}) {
+        SCOPED_TRACE(mode);
+        auto* button = find<ButtonBlit>(mode);
+        title->onEnter(button);
+        EXPECT_EQ(icon->getAlpha(), 255);
+        const int middle = icon->getAbsoluteY() + icon->getHeight() / 2;
+        EXPECT_GE(middle, button->getAbsoluteY());
+        EXPECT_LT(middle, button->getAbsoluteY() + button->getHeight());
+        title->onLeave(button);
+        EXPECT_EQ(icon->getAlpha(), 0);
+    }
+}
+
 TEST_F(TitleSceneTest, TheChestShinesOnlyWithTreasuresAndADarkGlowMakesNoSparkle)
 {
     enterAs("Ann");

@@ -315,6 +315,13 @@ TEST_F(ScreensUnderXvfb, TheTitleScreenAndTheDialogsItOpens)
 {
     frames(kSettleFrames);
     expectLooksAsKept("name-entry-first-start");
+    // Enter with nothing typed: the dialog stays and says why.
+    compat::testing::pushSdlKey(13, true);
+    frames(2);
+    compat::testing::pushSdlKey(13, false);
+    frames(kSettleFrames);
+    ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
+    expectLooksAsKept("name-entry-refused");
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     expectLooksAsKept("title");
 
@@ -470,6 +477,19 @@ TEST_F(ScreensUnderXvfb, AnEndlessFieldAfterASeededStart)
     ASSERT_NO_FATAL_FAILURE(startGame("ENDLESS"));
     frames(kSettleFrames);
     expectLooksAsKept("endless-field");
+
+    // The game kept for later: back on the title screen the saved-game mark stands beside the endless
+    // button while the pointer rests on it.
+    clickOn(field()->getMenuButton());
+    click("BUTTON_MAINMENU_STOP");
+    click("BUTTON_YES", 0);
+    ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 3000));
+    Sprite* endless = find("BUTTON_TITLE_ENDLESS");
+    ASSERT_NE(endless, nullptr);
+    compat::testing::pushSdlMouseMotion(endless->getAbsoluteX() + endless->getWidth() / 2,
+                                        endless->getAbsoluteY() + endless->getHeight() / 2);
+    frames(kSettleFrames);
+    expectLooksAsKept("title-saved-endless", kSparkling);
 }
 
 } // namespace

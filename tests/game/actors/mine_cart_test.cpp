@@ -2,7 +2,10 @@
 // sparkles on the gold, and the classic cart's level number and wheels.
 #include "game/actors/MineCart.h"
 #include "game/support/GameFixture.h"
+#include "compat/ddraw/testing.h"
+#include "platform/surface/FrameCounter.h"
 #include "platform/surface/Surface.h"
+#include "platform/surface/SurfaceHolder.h"
 
 #include <gtest/gtest.h>
 
@@ -211,6 +214,35 @@ TEST_F(MineCartTest, ACartWithoutItsPicturesStillTakesGoldCalls)
     frames(50);
     EXPECT_EQ(cart->getGoldLevel(), 0);
     EXPECT_EQ(cart->getStageCount(), 0);
+}
+
+// The cart draws from a copy of its picture, and its gold from a copy of the shown stage: after a lost
+// display both come back as they were (the stage shown, not the empty one the cart began with), not
+// as black boxes. The plain cart is the endless mode's.
+TEST_F(MineCartTest, ALostDisplayGivesBackTheCartAndItsGold)
+{
+    auto* cart = keep(new MineCart("IMAGE_CART_CLASSIC", "IMAGE_CART_GOLD_CLASSIC", Point(4, -3), kStages));
+    cart->setPosition(100, 100);
+    cart->setGoldLevel(2);
+    BitmapSprite* gold = cart->getGoldSprite();
+    Surface* screen = make32(640, 480);
+    auto drawBoth = [&] {
+        fillRect(screen, 0, 0, 640, 480, 0);
+        cart->draw(screen);
+        gold->draw(screen);
+    };
+    drawBoth();
+    ASSERT_EQ(peek(screen, 110, 110) & 0xFFFFFF, kCart);
+    ASSERT_EQ(peek(screen, 104 + 29, 97 + 6) & 0xFFFFFF, stagePixel(2));
+
+    compat::testing::loseAllSurfaces();
+    frame::advance();
+    screen = make32(640, 480); // the screen's own surfaces are rebuilt first
+    drawBoth(); // fails on the lost surfaces and rebuilds them
+    drawBoth();
+    EXPECT_EQ(peek(screen, 110, 110) & 0xFFFFFF, kCart);
+    EXPECT_EQ(peek(screen, 104 + 29, 97 + 6) & 0xFFFFFF, stagePixel(2));
+
 }
 
 } // namespace

@@ -1,0 +1,215 @@
+// The whole game program on the headless host for tests that drive it as a player does: the program
+// entry's start-up without its endless message loop (the test runs the frames), the virtual clock
+// making every frame's time exact, a first start in a data home of its own, and helpers that reach
+// screens and dialogs through window messages (mouse and keyboard) as a player's input arrives.
+#pragma once
+
+// First: the registry's declarations clash with a name ACE's headers define as a macro.
+#include "compat/win32/registry/registry.h"
+#include "frontend/app/GameApp.h"
+#include "frontend/app/GameMain.h"
+#include "frontend/dialogs/play/GameOverStatsDialog.h"
+#include "game/field/PlayScene.h"
+#include "game/screen/GameScene.h"
+#include "support/AppTestSupport.h"
+#include "support/TempDir.h"
+
+#include "compat/win32/system/timer.h"
+#include "resources/settings/Settings.h"
+#include "runtime/Random.h"
+#include "toolkit/dialog/Dialog.h"
+#include "toolkit/scene/SpriteScene.h"
+#include "toolkit/scene/TransitionScene.h"
+#include "toolkit/sprite/SpriteCanvas.h"
+#include "toolkit/widget/ButtonBlit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+constexpr int kSettleFrames = 50;
+
+class WholeGameHeadless : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        startedIn = std::filesystem::current_path();
+        const char* screenshots = std::getenv("QUARRYTIDE_SCREENSHOTS");
+        outputDir = screenshots != nullptr ? std::filesystem::path(screenshots) : startedIn;
+        if (const char* data = std::getenv("XDG_DATA_HOME"))
+            previousDataHome = data;
+        setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+        compat::testing::setRegistryFile(registry.file("registry"));
+        compat::testing::resetWindows();
+        compat::testing::resetDisplay();
+        compat::testing::setDesktopSize(1024, 768);
+        compat::testing::useVirtualClock(true, 5000);
+        std::filesystem::current_path(std::filesystem::path(QUARRY_PROGRAM).parent_path());
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+    }
+
+    // The program's start-up up to its title screen, settled.
+    void startProgram()
+    {
+        std::srand(1);
+        app = new GameApp();
+        ASSERT_TRUE(SUCCEEDED(app->init()));
+        ASSERT_EQ(app->createSoundManager(), 0);
+        ASSERT_EQ(app->createInputManager(), 0);
+        Settings::instance().getFullscreen();
+        Settings::instance().setFullscreen(0);
+        ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, 1)));
+        app->setDisplayState(Application::Active);
+        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
+        frames(kSettleFrames);
+    }
+    // The program closed as the player closes it, and started again in the same home.
+    void restartProgram()
+    {
+        app->quit();
+        delete app;
+        app = nullptr;
+        compat::testing::resetWindows();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+    }
+
+    void TearDown() override
+    {
+        if (app != nullptr) {
+            app->quit();
+            delete app;
+        }
+        compat::testing::useVirtualClock(false);
+        compat::testing::setDesktopSize(0, 0);
+        compat::testing::resetWindows();
+        compat::testing::resetDisplay();
+        std::filesystem::current_path(startedIn);
+        if (previousDataHome.empty())
+            unsetenv("XDG_DATA_HOME");
+        else
+            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
+    }
+
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            apptest::pumpAndTick(*app);
+    }
+    bool runUntil(const std::function<bool()>& done, int maxFrames)
+    {
+        for (int i = 0; i < maxFrames; ++i) {
+            if (done())
+                return true;
+            apptest::pumpAndTick(*app);
+        }
+        return done();
+    }
+    bool sceneReady(const std::string& name)
+    {
+        auto* scene = dynamic_cast<TransitionScene*>(app->getCurrentScene());
+        return scene != nullptr && scene->getName() == name && !scene->isRunning() &&
+               scene->getTransitionCanvas() == nullptr;
+    }
+    SpriteCanvas* canvas()
+    {
+        auto* scene = dynamic_cast<SpriteScene*>(app->getCurrentScene());
+        return scene != nullptr ? scene->getCanvas() : nullptr;
+    }
+    Sprite* find(const std::string& name)
+    {
+        SpriteCanvas* shown = canvas();
+        if (shown == nullptr)
+            return nullptr;
+        const auto& sprites = shown->getSprites();
+        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
+            if (!(*it)->isObsolete() && (*it)->getName() == name)
+                return *it;
+        return nullptr;
+    }
+    Dialog* dialogNamed(const std::string& name) { return dynamic_cast<Dialog*>(find(name)); }
+    GameOverStatsDialog* topmostStats()
+    {
+        SpriteCanvas* shown = canvas();
+        if (shown == nullptr)
+            return nullptr;
+        for (auto it = shown->getSprites().rbegin(); it != shown->getSprites().rend(); ++it)
+            if (auto* found = dynamic_cast<GameOverStatsDialog*>(*it); found != nullptr && !found->isObsolete())
+                return found;
+        return nullptr;
+    }
+    PlayScene* field()
+    {
+        auto* play = dynamic_cast<GameScene*>(app->getCurrentScene());
+        return play != nullptr ? play->getPlayScene() : nullptr;
+    }
+
+    void post(unsigned message, WPARAM wParam, int x, int y)
+    {
+        PostMessageA(app->getScreen()->getWindow(), message, wParam,
+                     static_cast<LPARAM>((static_cast<unsigned>(y) << 16) | (static_cast<unsigned>(x) & 0xFFFF)));
+    }
+    // A left click in the middle of the sprite; the pointer then rests in the corner, where it shows no
+    // tooltip, and the screen settles.
+    void clickOn(Sprite* target, int settle = kSettleFrames)
+    {
+        ASSERT_NE(target, nullptr);
+        const int x = target->getAbsoluteX() + target->getWidth() / 2;
+        const int y = target->getAbsoluteY() + target->getHeight() / 2;
+        post(WM_MOUSEMOVE, 0, x, y);
+        frames(2);
+        post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        frames(2);
+        post(WM_LBUTTONUP, 0, x, y);
+        frames(2);
+        post(WM_MOUSEMOVE, 0, 0, 0);
+        frames(settle);
+    }
+    void click(const std::string& name, int settle = kSettleFrames)
+    {
+        Sprite* target = find(name);
+        ASSERT_NE(target, nullptr) << name;
+        clickOn(target, settle);
+    }
+    void type(const std::string& text)
+    {
+        for (char c : text) {
+            PostMessageA(app->getScreen()->getWindow(), WM_CHAR, static_cast<unsigned char>(c), 1);
+            frames(1);
+        }
+    }
+    void enterName(const std::string& player)
+    {
+        ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
+        type(player);
+        click("BUTTON_OK");
+        ASSERT_EQ(GameApp::getCurrentPlayer(), player);
+    }
+    // From the title screen: the mode's button, the difficulty's toggle, then OK with the generator
+    // seeded right before the game starts; returns once the field is in play and settled.
+    void startGame(const std::string& mode, const std::string& difficulty = "TOGGLE_EASY")
+    {
+        ASSERT_TRUE(sceneReady("SCENE_TITLE"));
+        click("BUTTON_TITLE_" + mode);
+        ASSERT_NE(dialogNamed("DIALOG_START_GAME"), nullptr);
+        click(difficulty);
+        Random::global().setSeed(20240611);
+        click("BUTTON_OK", 0);
+        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_PLAY"); }, 1000));
+        ASSERT_NE(field(), nullptr);
+        ASSERT_TRUE(runUntil([&] { return field()->getPhase() == PlayPhase::Playing; }, 1500));
+        frames(kSettleFrames);
+    }
+
+
+    testsupport::TempDir home, registry;
+    std::filesystem::path startedIn, outputDir;
+    std::string previousDataHome;
+    GameApp* app = nullptr;
+};
+
+} // namespace testsupport
