@@ -59,6 +59,9 @@ function(quarry_test_folder folder)
   endif()
   target_link_libraries(${exe} PRIVATE ${linked} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  # Kept pictures are found from here rather than from __FILE__, which a compiler cache or a prefix
+  # map may leave relative to the build directory.
+  target_compile_definitions(${exe} PRIVATE QUARRY_TESTS_DIR="${PROJECT_SOURCE_DIR}/tests")
   quarry_target_options(${exe})
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -19,7 +19,7 @@ using testsupport::channelDistance;
 
 std::string goldenPath(const std::string& name)
 {
-    return (std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png")).string();
+    return ((std::filesystem::path(QUARRY_TESTS_DIR) / "frontend/playthrough") / "golden" / (name + ".png")).string();
 }
 
 std::string outputFolder()

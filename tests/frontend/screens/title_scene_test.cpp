@@ -364,7 +364,7 @@ TEST_F(TitleSceneTest, TheTitleScreenLooksAsKept)
             }
     }
 
-    const std::filesystem::path kept = std::filesystem::path(__FILE__).parent_path() / "title_scene_golden.png";
+    const std::filesystem::path kept = (std::filesystem::path(QUARRY_TESTS_DIR) / "frontend/screens") / "title_scene_golden.png";
     SurfaceDesc desc = sourceImageDesc();
     DirectDrawSurface* golden = decodeImageFromFile(ResourceManager::getDirectDraw(), kept.string(), desc);
     ASSERT_NE(golden, nullptr) << kept;

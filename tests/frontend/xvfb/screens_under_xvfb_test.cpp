@@ -247,7 +247,7 @@ protected:
     {
         const compat::host::Picture shown = screen();
         const std::filesystem::path golden =
-            std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png");
+            (std::filesystem::path(QUARRY_TESTS_DIR) / "frontend/xvfb") / "golden" / (name + ".png");
         if (const char* update = std::getenv("QUARRYTIDE_UPDATE_GOLDEN"); update != nullptr && *update == '1') {
             std::filesystem::create_directories(golden.parent_path());
             EXPECT_TRUE(compat::host::writePng(shown, golden.string())) << golden;

@@ -78,7 +78,7 @@ protected:
 
     static std::filesystem::path goldenPath()
     {
-        return std::filesystem::path(__FILE__).parent_path().parent_path() / "field_scene_golden.png";
+        return (std::filesystem::path(QUARRY_TESTS_DIR) / "game") / "field_scene_golden.png";
     }
 
     static void writePpm(Surface* picture, const char* file)

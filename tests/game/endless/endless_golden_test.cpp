@@ -71,7 +71,7 @@ protected:
 
     static std::filesystem::path goldenPath()
     {
-        return std::filesystem::path(__FILE__).parent_path().parent_path() / "endless_field_golden.png";
+        return (std::filesystem::path(QUARRY_TESTS_DIR) / "game") / "endless_field_golden.png";
     }
 
     static void writePpm(Surface* picture, const char* file)
