@@ -21,27 +21,8 @@ QUARRY_REGISTER_XML_CREATOR("endlesslevel", EndlessLevel::create);
 
 namespace {
 
-// A definition with hardly any acceptable entries must not stall the game: after this many refused
-// draws a colour block comes.
-constexpr int kMaxRefusedDraws = 64;
-constexpr int kMaxColourSearches = 256;
-
 constexpr int kUnlockRainbow = 4;
 constexpr int kUnlockTnt = 6;
-
-int maxMultiplier()
-{
-    Application* app = Application::instance();
-    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
-    if (!store)
-        throw GameTextException(0, "ID not found: %s\n", "INT_MAX_MULTIPLIER");
-    return store->getInteger("INT_MAX_MULTIPLIER");
-}
-
-int drawIndex(std::size_t size)
-{
-    return Random::global().nextInt(static_cast<int>(size));
-}
 
 } // namespace
 
@@ -186,19 +167,6 @@ void EndlessLevel::addEntries(int count, int type, int colour, int multiplier)
     }
 }
 
-int EndlessLevel::drawColour()
-{
-    for (int attempt = 0; attempt < kMaxColourSearches; ++attempt) {
-        const BlockDesc* entry = bag[static_cast<std::size_t>(drawIndex(bag.size()))];
-        if (entry->type == BlockTypeColour)
-            return entry->colour;
-    }
-    for (const BlockDesc* entry : bag)
-        if (entry->type == BlockTypeColour)
-            return entry->colour;
-    return 0;
-}
-
 void EndlessLevel::refillBag()
 {
     for (int colour = 0; colour < ColourCount; ++colour)
@@ -210,7 +178,7 @@ void EndlessLevel::refillBag()
 
     auto raise = [&](int times, int multiplier) {
         for (int i = 0; i < times; ++i)
-            bag[static_cast<std::size_t>(drawIndex(bag.size()))]->multiplier = multiplier;
+            bag[static_cast<std::size_t>(Random::global().nextInt(static_cast<int>(bag.size())))]->multiplier = multiplier;
     };
     raise(multiplierRatio, 2);
     raise(multiplierRatio / 5, 3);
@@ -261,35 +229,7 @@ Block* EndlessLevel::createNextBlock(int x, int y)
 
     if (bag.empty())
         refillBag();
-
-    // Every entry of the bag can be drawn, the last one included, so the kind appended last (buckets)
-    // appears too.
-    const BlockDesc* chosen = nullptr;
-    for (int draw = 0; draw < kMaxRefusedDraws && !chosen; ++draw) {
-        const BlockDesc* entry = bag[static_cast<std::size_t>(drawIndex(bag.size()))];
-        if (entry->type == BlockTypeColour) {
-            chosen = entry;
-        } else if (acceptsSpecial()) {
-            chosen = entry;
-            nextSpecial = blockCounter + specialSpacing;
-        }
-    }
-    int type = BlockTypeColour;
-    int colour = 0;
-    int multiplier = 1;
-    if (chosen) {
-        type = chosen->type;
-        colour = chosen->colour;
-        multiplier = chosen->multiplier;
-    } else {
-        colour = drawColour();
-    }
-
-    if (type == BlockTypeColour && multiplier > 1 &&
-        static_cast<long long>(getMultiplierProduct(colour)) * multiplier > maxMultiplier())
-        multiplier = 1;
-
-    return new Block(this, x, y, type, colour, multiplier, false);
+    return drawBlockFromBag(x, y, [this] { return acceptsSpecial(); }, false);
 }
 
 void EndlessLevel::saveState(TiXmlElement* element)

@@ -57,7 +57,6 @@ public:
 private:
     void refillBag();
     void addEntries(int count, int type, int colour, int multiplier = 1);
-    int drawColour();
     bool acceptsSpecial() const;
     // Puts every block of the grid and of the waiting row at its own home y again.
     void placeBlocksAgain();

@@ -91,14 +91,6 @@ bool isRunning(const GameTimer& timer)
     return timer.isEnabled() && !timer.isPaused();
 }
 
-void stopSound(int channel)
-{
-    if (channel == -1)
-        return;
-    if (Application* app = Application::instance())
-        if (SoundManager* sound = app->getSoundManager())
-            sound->stopSound(channel);
-}
 
 std::string formatInt(int value)
 {
@@ -489,32 +481,7 @@ void EndlessPlayScene::updatePhase()
 
 void EndlessPlayScene::updateRockFall()
 {
-    const int frames = phaseFrames();
-    if (frames > 2 && subStep == 0) {
-        subStep = 1;
-        FieldServices::get().fadeMusicOut(0.5f);
-        playSound("SOUND_GAME_OVER_ROCKFALL", 255);
-        showHeaderText("STRING_GAMEOVER_HEADER");
-        addAtLayer(headerSprite, "LAYER_MENU_BUTTON");
-    } else if (frames > 5 && subStep == 1) {
-        subStep = 2;
-        Random& random = Random::global();
-        for (int x = 0; x < level->getColumns(); ++x) {
-            const int extra = random.nextInt(250) + level->getBlockHeight();
-            const int delay = random.nextInt(25);
-            if (Block* block = level->getNewRowBlock(x))
-                dropBlockOut(block, extra, delay);
-            for (int y = 0; y < level->getRows(); ++y)
-                if (Block* block = level->getBlock(x, y))
-                    dropBlockOut(block, extra, delay);
-        }
-        level->clear();
-    } else if (frames > 35 && level->getRemovingCount() < 1 && subStep == 2) {
-        subStep = 3;
-        stopSound(earthquakeChannel);
-        earthquakeChannel = -1;
-        sendEvent(PlayEvent::StepDone);
-    }
+    PlayScene::updateRockFall({"LAYER_MENU_BUTTON", level->getBlockHeight(), true, 35});
 }
 
 void EndlessPlayScene::updateEndlessEnd()

@@ -77,14 +77,6 @@ void setOpacity(Sprite* sprite, int alpha)
         bitmap->setAlpha(alpha);
 }
 
-void stopSound(int channel)
-{
-    if (channel == -1)
-        return;
-    if (Application* app = Application::instance())
-        if (SoundManager* sound = app->getSoundManager())
-            sound->stopSound(channel);
-}
 
 // A decoration of the layout, referenced by the field; null (logged) when the layout lacks it.
 Sprite* layoutSprite(const char* id)
@@ -357,30 +349,7 @@ void ClassicPlayScene::updatePhase()
 
 void ClassicPlayScene::updateRockFall()
 {
-    const int frames = phaseFrames();
-    if (frames > 2 && subStep == 0) {
-        subStep = 1;
-        FieldServices::get().fadeMusicOut(0.5f);
-        playSound("SOUND_GAME_OVER_ROCKFALL", 255);
-        showHeaderText("STRING_GAMEOVER_HEADER");
-        addAtLayer(headerSprite, "LAYER_FLOATERS");
-    } else if (frames > 5 && subStep == 1) {
-        subStep = 2;
-        Random& random = Random::global();
-        for (int x = 0; x < level->getColumns(); ++x) {
-            const int extra = random.nextInt(250);
-            const int delay = random.nextInt(25);
-            for (int y = 0; y < level->getRows(); ++y)
-                if (Block* block = level->getBlock(x, y))
-                    dropBlockOut(block, extra, delay);
-        }
-        level->clear();
-    } else if (frames > 20 && level->getRemovingCount() == 0 && subStep == 2) {
-        subStep = 3;
-        stopSound(earthquakeChannel);
-        earthquakeChannel = -1;
-        sendEvent(PlayEvent::StepDone);
-    }
+    PlayScene::updateRockFall({"LAYER_FLOATERS", 0, false, 20});
 }
 
 void ClassicPlayScene::updateGame()

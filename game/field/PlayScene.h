@@ -250,6 +250,17 @@ public:
     void showTopRowWarnings();
     void putBlocksOnCanvas(bool hide);
     void dropBlockOut(Block* block, int extra, int delay);
+    // The rock fall that ends a game, as each mode times it: the header over the named layer after two
+    // frames, every block falling out of the field after five (each column by its own extra drop and
+    // delay; the waiting row too where it shows), and the step done once the fall has run its frames
+    // and nothing is left falling.
+    struct RockFall {
+        const char* headerLayer;
+        int extraDrop;
+        bool waitingRowFalls;
+        int lastFrame;
+    };
+    void updateRockFall(const RockFall& fall);
     void createFloater(const std::string& text, int x, int y, std::uint32_t colour);
     // Makes the sliding header text and holds it as the header sprite (replacing one held before); the
     // caller puts it on the canvas.

@@ -201,6 +201,36 @@ void PlayScene::putBlocksOnCanvas(bool hide)
             }
 }
 
+void PlayScene::updateRockFall(const RockFall& fall)
+{
+    const int frames = phaseFrames();
+    if (frames > 2 && subStep == 0) {
+        subStep = 1;
+        FieldServices::get().fadeMusicOut(0.5f);
+        playSound("SOUND_GAME_OVER_ROCKFALL", 255);
+        showHeaderText("STRING_GAMEOVER_HEADER");
+        addSpriteAtLayer(headerSprite, fall.headerLayer);
+    } else if (frames > 5 && subStep == 1) {
+        subStep = 2;
+        Random& random = Random::global();
+        for (int x = 0; x < level->getColumns(); ++x) {
+            const int extra = random.nextInt(250) + fall.extraDrop;
+            const int delay = random.nextInt(25);
+            if (fall.waitingRowFalls)
+                dropBlockOut(level->getNewRowBlock(x), extra, delay);
+            for (int y = 0; y < level->getRows(); ++y)
+                if (Block* block = level->getBlock(x, y))
+                    dropBlockOut(block, extra, delay);
+        }
+        level->clear();
+    } else if (frames > fall.lastFrame && level->getRemovingCount() < 1 && subStep == 2) {
+        subStep = 3;
+        stopSound(earthquakeChannel);
+        earthquakeChannel = -1;
+        sendEvent(PlayEvent::StepDone);
+    }
+}
+
 void PlayScene::dropBlockOut(Block* block, int extra, int delay)
 {
     if (!block)

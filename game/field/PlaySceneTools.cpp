@@ -29,13 +29,6 @@ namespace {
 // Modifier waits count nominal frames of the canvas.
 constexpr double kFrameRate = 50.0;
 
-void stopChannel(int channel)
-{
-    CatalogueHost* host = CatalogueHost::active();
-    SoundManager* manager = host ? host->catalogueSoundManager() : nullptr;
-    if (manager && channel != -1)
-        manager->stopSound(channel);
-}
 
 // A tool's or treasure's icon, taken from its block, plays its frames, waits and fades away.
 void animateIconAway(Sprite* icon, const char* movesId, int fadeOptions)
@@ -85,7 +78,7 @@ void PlayScene::useTool(Block* block, Sprite* icon)
     gameoverTimer.stop();
     level->setShakingRows(0);
     if (earthquakeChannel != -1) {
-        stopChannel(earthquakeChannel);
+        stopSound(earthquakeChannel);
         earthquakeChannel = -1;
     }
     startHourglassEffect(icon);
@@ -187,7 +180,7 @@ void PlayScene::updateTreasure()
             gone->release();
         }
         if (earthquakeChannel != -1 && !(level && level->isTopReached())) {
-            stopChannel(earthquakeChannel);
+            stopSound(earthquakeChannel);
             earthquakeChannel = -1;
         }
         return;

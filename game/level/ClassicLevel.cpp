@@ -18,23 +18,9 @@ QUARRY_REGISTER_XML_CREATOR("classiclevel", ClassicLevel::create);
 
 namespace {
 
-// Draws that a level definition with hardly any acceptable entries may take before the generator settles
-// for a colour block; keeps a broken definition from stalling the game.
-constexpr int kMaxRefusedDraws = 64;
-constexpr int kMaxColourSearches = 256;
-
 // The unlock indices of the bag's optional kinds.
 constexpr int kUnlockRainbow = 4;
 constexpr int kUnlockTnt = 6;
-
-int maxMultiplier()
-{
-    Application* app = Application::instance();
-    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
-    if (!store)
-        throw GameTextException(0, "ID not found: %s\n", "INT_MAX_MULTIPLIER");
-    return store->getInteger("INT_MAX_MULTIPLIER");
-}
 
 } // namespace
 
@@ -82,21 +68,6 @@ void ClassicLevel::addEntries(int count, int type, int colour)
         entry->addRef();
         bag.push_back(entry);
     }
-}
-
-int ClassicLevel::drawColour()
-{
-    Random& random = Random::global();
-    for (int attempt = 0; attempt < kMaxColourSearches; ++attempt) {
-        const BlockDesc* entry = bag[static_cast<std::size_t>(random.nextInt(static_cast<int>(bag.size())))];
-        if (entry->type == BlockTypeColour)
-            return entry->colour;
-    }
-    // A bag of nearly nothing but specials: the first colour entry serves.
-    for (const BlockDesc* entry : bag)
-        if (entry->type == BlockTypeColour)
-            return entry->colour;
-    return 0;
 }
 
 void ClassicLevel::refillBag()
@@ -168,36 +139,7 @@ Block* ClassicLevel::createNextBlock(int x, int y)
 
     if (bag.empty())
         refillBag();
-
-    // Every entry of the bag can be drawn; a refused special is drawn again, and a definition that
-    // keeps offering refused entries gets a colour block.
-    const BlockDesc* chosen = nullptr;
-    for (int draw = 0; draw < kMaxRefusedDraws && !chosen; ++draw) {
-        const BlockDesc* entry = bag[static_cast<std::size_t>(random.nextInt(static_cast<int>(bag.size())))];
-        if (entry->type == BlockTypeColour) {
-            chosen = entry;
-        } else if (acceptsSpecial()) {
-            chosen = entry;
-            nextSpecial = blockCounter + specialSpacing;
-        }
-    }
-    int type = BlockTypeColour;
-    int colour = 0;
-    int multiplier = 1;
-    if (chosen) {
-        type = chosen->type;
-        colour = chosen->colour;
-        multiplier = chosen->multiplier;
-    } else {
-        colour = drawColour();
-    }
-
-    // No colour's multipliers may multiply up beyond the cap: such a block comes without its multiplier.
-    if (type == BlockTypeColour && multiplier > 1 &&
-        static_cast<long long>(getMultiplierProduct(colour)) * multiplier > maxMultiplier())
-        multiplier = 1;
-
-    return new Block(this, x, y, type, colour, multiplier, true);
+    return drawBlockFromBag(x, y, [this] { return acceptsSpecial(); }, true);
 }
 
 void ClassicLevel::insertRow()

@@ -38,8 +38,6 @@ public:
 private:
     void refillBag();
     void addEntries(int count, int type, int colour);
-    // The colour of a colour entry drawn from the bag.
-    int drawColour();
     // Whether a drawn entry that is not a colour block may come now.
     bool acceptsSpecial() const;
 

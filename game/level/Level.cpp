@@ -3,9 +3,12 @@
 #include "game/block/Block.h"
 #include "game/level/BlockDesc.h"
 #include "game/stats/StatsManager.h"
+#include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/layout/XmlAttr.h"
+#include "resources/properties/PropertyManager.h"
+#include "runtime/GameException.h"
 #include "runtime/Random.h"
 #include "toolkit/modifier/Modifier.h"
 #include "toolkit/modifier/ModifierAlpha.h"
@@ -18,6 +21,25 @@
 #include <utility>
 
 namespace {
+
+// A definition with hardly any acceptable entries must not stall the game: after this many refused
+// draws a colour block comes.
+constexpr int kMaxRefusedDraws = 64;
+constexpr int kMaxColourSearches = 256;
+
+int maxMultiplier()
+{
+    Application* app = Application::instance();
+    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
+    if (!store)
+        throw GameTextException(0, "ID not found: %s\n", "INT_MAX_MULTIPLIER");
+    return store->getInteger("INT_MAX_MULTIPLIER");
+}
+
+int drawIndex(std::size_t size)
+{
+    return Random::global().nextInt(static_cast<int>(size));
+}
 
 // A grid side beyond this is no field the game can show; a layout asking for more gets this many.
 constexpr int kMaxSide = 1024;
@@ -829,4 +851,48 @@ void Level::loadState(const TiXmlElement* element)
             }
         }
     }
+}
+
+int Level::drawColour()
+{
+    for (int attempt = 0; attempt < kMaxColourSearches; ++attempt) {
+        const BlockDesc* entry = bag[static_cast<std::size_t>(drawIndex(bag.size()))];
+        if (entry->type == BlockTypeColour)
+            return entry->colour;
+    }
+    for (const BlockDesc* entry : bag)
+        if (entry->type == BlockTypeColour)
+            return entry->colour;
+    return 0;
+}
+
+Block* Level::drawBlockFromBag(int x, int y, const std::function<bool()>& acceptsSpecial, bool enabled)
+{
+    // Every entry of the bag can be drawn, the last one included, so the kind appended last appears too.
+    const BlockDesc* chosen = nullptr;
+    for (int draw = 0; draw < kMaxRefusedDraws && !chosen; ++draw) {
+        const BlockDesc* entry = bag[static_cast<std::size_t>(drawIndex(bag.size()))];
+        if (entry->type == BlockTypeColour) {
+            chosen = entry;
+        } else if (acceptsSpecial()) {
+            chosen = entry;
+            nextSpecial = blockCounter + specialSpacing;
+        }
+    }
+    int type = BlockTypeColour;
+    int colour = 0;
+    int multiplier = 1;
+    if (chosen) {
+        type = chosen->type;
+        colour = chosen->colour;
+        multiplier = chosen->multiplier;
+    } else {
+        colour = drawColour();
+    }
+
+    if (type == BlockTypeColour && multiplier > 1 &&
+        static_cast<long long>(getMultiplierProduct(colour)) * multiplier > maxMultiplier())
+        multiplier = 1;
+
+    return new Block(this, x, y, type, colour, multiplier, enabled);
 }

@@ -18,6 +18,7 @@
 #include "toolkit/sprite/Sprite.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class BitmapFont;
@@ -195,6 +196,14 @@ protected:
     void clearBag();
     // Resets the generator state as a level start does.
     void resetGenerator();
+    // The colour of a colour entry drawn from the bag; a bag of nearly nothing but specials gives its
+    // first colour, an empty one colour 0.
+    int drawColour();
+    // The next block drawn from the bag, which must not be empty. A drawn special comes only while
+    // `acceptsSpecial` allows one, and then sets the counter of the next; a definition that keeps
+    // offering refused entries gets a colour block. A multiplier that would raise its colour's product
+    // beyond the cap is dropped.
+    Block* drawBlockFromBag(int x, int y, const std::function<bool()>& acceptsSpecial, bool enabled);
 
     std::int32_t blockWidth = 0;
     std::int32_t blockHeight = 0;

@@ -29,3 +29,10 @@ int loopSound(const std::string& soundId, int volume)
         return -1;
     return manager->playSampleLooped(ResourceManager::getSound(soundId), volume);
 }
+
+void stopSound(int channel)
+{
+    SoundManager* manager = hostSoundManager();
+    if (manager && channel != -1)
+        manager->stopSound(channel);
+}
