@@ -281,6 +281,7 @@ TEST_F(ServiceShellTest, CrashReportToADrippingServerEndsByTheDeadline)
     StreamingServer server("HTTP/1.1 200 OK\r\nX-Drip: ", [](long) { return std::string("a"); }, 600, 100);
     installGame(server.url(""), 0);
     shell.loadServiceSettings(42);
+    shell.limits.readTimeoutMs = 5000;
     shell.limits.deadlineMs = 1000;
     const auto start = std::chrono::steady_clock::now();
     shell.sendDebugReport(false, "tail", false);
