@@ -30,7 +30,8 @@ CommandLine::CommandLine(const std::string& text)
             }
         } else if (inArgument) {
             current.push_back(c);
-        } else if (c != ' ') {
+        } else if (c != ' ' || inQuotes) {
+            // Inside quotes a blank starts an argument like any other character.
             if (arguments.size() >= static_cast<std::size_t>(kMaxArguments))
                 break;
             inArgument = true;

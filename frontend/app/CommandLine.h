@@ -11,7 +11,9 @@ public:
 
     // Splits `text` in place of the shell's own rule: blanks separate arguments outside quotes; a quote
     // ends an open argument, or else opens one at the character after it, which is taken unexamined
-    // (so a blank or quote right after an opening quote belongs to the argument). At most 25 are kept.
+    // (so a blank or quote right after an opening quote belongs to the argument). Any other character
+    // outside an argument starts one, a blank inside quotes too: `a" b"` gives `a` and ` b`. At most 25
+    // are kept.
     explicit CommandLine(const std::string& text);
     // The arguments a process received, without the program path (argv[0]); at most 25 are kept.
     static CommandLine fromArguments(const std::vector<std::string>& arguments);

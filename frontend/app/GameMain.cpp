@@ -215,6 +215,8 @@ int GameMain(const std::vector<std::string>& arguments)
     configureServiceShell(*app);
     if (updateRun) {
         services::ServiceShell::instance().forceUpdateDialog();
+        // A check the player left running ends before the program does, within one exchange's deadline.
+        services::ServiceShell::instance().finishBackgroundWork();
         delete app;
         DebugLog::instance().close();
         return 0;

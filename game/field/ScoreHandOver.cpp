@@ -5,6 +5,8 @@
 #include "game/field/PlayScene.h"
 #include "toolkit/dialog/Dialog.h"
 
+#include <climits>
+
 ShellMessageLog shellMessageLog;
 int scoreUploadStep = ScoreUploadStep::Start;
 std::uint32_t scoreUploadTime = 0;
@@ -39,9 +41,14 @@ void finishUpload(int result)
 
 void ShellMessageLog::append(const ShellMessage& message)
 {
-    if (count < 0 || count >= kCapacity)
-        return;
-    entries[count++] = message;
+    if (count < 0)
+        count = 0;
+    // The count is raised first and keeps rising; a message is stored only while the new count is below
+    // the capacity, so 15 are kept until the log is cleared.
+    if (count < INT_MAX)
+        ++count;
+    if (count < kCapacity)
+        entries[count - 1] = message;
 }
 
 ShellLink& ShellLink::get()

@@ -31,12 +31,14 @@ struct ShellMessage {
     int y = 0;
 };
 
-// The newest 16 shell messages, oldest first. The front end appends; the hand-over searches and clears.
+// The shell's messages since the log was last cleared, oldest first. The front end appends; the hand-over
+// searches and clears. `count` is the number of messages logged, which may pass the room for them: a
+// search covers only the stored entries.
 struct ShellMessageLog {
     static constexpr int kCapacity = 16;
     ShellMessage entries[kCapacity];
     int count = 0;
-    // Appends a copy; a full log drops the new message.
+    // Counts the message and stores a copy while the new count is below kCapacity: the first 15 are kept.
     void append(const ShellMessage& message);
 };
 

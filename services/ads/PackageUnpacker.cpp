@@ -130,7 +130,10 @@ bool unpackPackage(const std::string& archivePath, const std::string& packageDir
                 data.insert(data.end(), chunk, chunk + got);
             }
             bool intact = unzCloseCurrentFile(archive) == UNZ_OK;
-            if (fits && intact) {
+            // A stream that ends early passes the archive's own checks (its checksum is tested only
+            // once the declared size has been read): only exactly the declared size counts.
+            bool whole = data.size() == info.uncompressed_size;
+            if (fits && intact && whole) {
                 total += data.size();
                 writeFile(base / target, data);
             }

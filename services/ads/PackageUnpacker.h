@@ -17,8 +17,8 @@ struct UnpackLimits {
 std::string safeEntryPath(const std::string& name);
 
 // Unpacks the zip archive into packageDirectory (a host path). Entries with unsafe names, entries over
-// the caps and entries whose way down passes a symbolic link are skipped; a file's folders are created
-// as it needs them. Returns whether packageDirectory/index.html exists afterwards.
+// the caps, entries that do not give exactly their declared size and entries whose way down passes a
+// symbolic link are skipped, the others still unpacked; a file's folders are created as it needs them. Returns whether packageDirectory/index.html exists afterwards.
 bool unpackPackage(const std::string& archivePath, const std::string& packageDirectory,
                    const UnpackLimits& limits = UnpackLimits());
 

@@ -7,15 +7,26 @@
 #include "runtime/java/String.h"
 #include "runtime/java/URLEncoder.h"
 
+#include <ace/Time_Value.h>
+
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 namespace services {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often a wait looks whether the program has asked its exchanges to end.
+constexpr int cancelPollMs = 200;
 
 std::string lower(std::string text)
 {
@@ -24,50 +35,186 @@ std::string lower(std::string text)
     return text;
 }
 
-// A decimal number at the start of text (after blanks); 0 when there is none or it does not fit.
-long leadingNumber(const std::string& text)
+// The decimal number at the start of text (after blanks), 0 when there is none. `overflow` is set when
+// the digits do not fit an int; the value is then meaningless.
+long long leadingNumber(const std::string& text, bool& overflow)
 {
+    overflow = false;
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
-    long value = 0;
+    const long long bound = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long value = 0;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        if (value > 100000000L)
-            return 0;
         value = value * 10 + (text[i] - '0');
+        if (value > bound) {
+            // The rest of the digits cannot bring it back in range.
+            overflow = true;
+            return 0;
+        }
     }
     return negative ? -value : value;
 }
 
 int portFrom(const std::string& text)
 {
-    long port = leadingNumber(text);
-    return port > 0 && port <= 65535 ? static_cast<int>(port) : 0;
+    bool overflow = false;
+    long long port = leadingNumber(text, overflow);
+    return !overflow && port > 0 && port <= 65535 ? static_cast<int>(port) : 0;
 }
 
-std::string readLineFrom(java::SocketInputStream& in)
+void throwIfCancelled(const HttpLimits& limits)
 {
-    std::unique_ptr<java::String> line(in.readLine());
-    return std::string(line->c_str() ? line->c_str() : "", line->length());
+    if (limits.cancelled && limits.cancelled->load())
+        throw java::InterruptedIOException(0);
 }
 
-// One connection with its two streams; closed on every path out.
+// Reads a reply's lines and bytes within the exchange's bounds: no wait for the next bytes longer than
+// the read limit, nothing past the exchange's deadline (a peer that drips a byte now and then is cut
+// off there), and no more waiting once the program has asked its exchanges to end. Each of these ends
+// the read with java::InterruptedIOException, as a time-out.
+class ReplyReader {
+public:
+    ReplyReader(java::SocketInputStream& in, const HttpLimits& limits, Clock::time_point deadline)
+        : in(in), limits(limits), deadline(deadline)
+    {
+    }
+    ReplyReader(const ReplyReader&) = delete;
+    ReplyReader& operator=(const ReplyReader&) = delete;
+
+    // The next line without its end (line feed, carriage return, or both). A connection that ends after
+    // some bytes ends the last line; one that ends before any throws java::EOFException.
+    std::string readLine()
+    {
+        if (!fill())
+            throw java::EOFException();
+        std::string line;
+        while (fill()) {
+            const char c = static_cast<char>(buffer[begin++]);
+            if (c == '\n')
+                break;
+            if (c == '\r') {
+                if (fill() && buffer[begin] == '\n')
+                    ++begin;
+                break;
+            }
+            if (line.size() >= java::SocketInputStream::maxLineLength)
+                throw java::IOException("Line too long");
+            line += c;
+        }
+        return line;
+    }
+
+    // Exactly n bytes; java::EOFException when the connection ends first.
+    void readFully(unsigned char* into, size_t n)
+    {
+        while (n > 0) {
+            if (begin == end && n >= sizeof buffer) {
+                // Large parts go straight to their place.
+                size_t got = receive(into, n);
+                if (got == 0)
+                    throw java::EOFException();
+                into += got;
+                n -= got;
+                continue;
+            }
+            if (!fill())
+                throw java::EOFException();
+            size_t part = std::min(n, end - begin);
+            std::memcpy(into, buffer + begin, part);
+            begin += part;
+            into += part;
+            n -= part;
+        }
+    }
+
+    // Header lines up to the empty one; the content length, or -1 when none was given (one too large
+    // for an int reads as the largest long, beyond any cap).
+    long readHeaders()
+    {
+        long contentLength = -1;
+        for (int count = 0;; ++count) {
+            if (count > limits.maxHeaderLines)
+                throw java::IOException("Too many header lines");
+            std::string line = readLine();
+            if (line.empty())
+                return contentLength;
+            if (lower(line).compare(0, 15, "content-length:") == 0) {
+                bool overflow = false;
+                long long length = leadingNumber(line.substr(15), overflow);
+                contentLength = overflow ? std::numeric_limits<long>::max() : static_cast<long>(length);
+            }
+        }
+    }
+
+private:
+    bool fill()
+    {
+        if (begin < end)
+            return true;
+        begin = end = 0;
+        end = receive(buffer, sizeof buffer);
+        return end > 0;
+    }
+
+    // One receive of at most capacity bytes; 0 at the end of the connection.
+    size_t receive(unsigned char* into, size_t capacity)
+    {
+        const Clock::time_point quietLimit = Clock::now() + std::chrono::milliseconds(std::max(limits.readTimeoutMs, 1));
+        const Clock::time_point until = std::min(deadline, quietLimit);
+        for (;;) {
+            throwIfCancelled(limits);
+            const Clock::time_point now = Clock::now();
+            if (now >= until)
+                throw java::InterruptedIOException(0);
+            long long waitMs = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+            if (limits.cancelled)
+                waitMs = std::min<long long>(waitMs, cancelPollMs);
+            in.setTimeout(new ACE_Time_Value(static_cast<time_t>(waitMs / 1000),
+                                             static_cast<suseconds_t>((waitMs % 1000) * 1000)));
+            int chunk = static_cast<int>(std::min<size_t>(capacity, 1u << 20));
+            int got;
+            try {
+                got = in.read(into, 0, chunk);
+            } catch (const java::InterruptedIOException&) {
+                continue; // the bounds above decide whether to wait on
+            }
+            return got > 0 ? static_cast<size_t>(got) : 0;
+        }
+    }
+
+    java::SocketInputStream& in;
+    const HttpLimits& limits;
+    Clock::time_point deadline;
+    unsigned char buffer[4096];
+    size_t begin = 0;
+    size_t end = 0;
+};
+
+Clock::time_point deadlineFromNow(const HttpLimits& limits)
+{
+    return Clock::now() + std::chrono::milliseconds(limits.exchangeDeadlineMs());
+}
+
+// One connection with its two streams, all within one deadline from its start; closed on every path out.
 class Connection {
 public:
-    Connection(const HttpTarget& target, const HttpLimits& limits)
-        : socket(new java::Socket(java::String(target.host.c_str()), target.port, limits.connectTimeoutMs))
+    Connection(const HttpTarget& target, const HttpLimits& limits) : deadline(deadlineFromNow(limits))
     {
-        socket->setSoTimeout(limits.readTimeoutMs);
+        throwIfCancelled(limits);
+        long long connectMs = std::min<long long>(limits.connectTimeoutMs, limits.exchangeDeadlineMs());
+        socket.reset(new java::Socket(java::String(target.host.c_str()), target.port,
+                                      static_cast<int>(std::max<long long>(connectMs, 1))));
         in = socket->getInputStream();
-        // The line reader waits by its stall limit: a peer quiet for longer ends the exchange.
-        in->setStallLimit(limits.readTimeoutMs);
         out = socket->getOutputStream();
+        reply.reset(new ReplyReader(*in, limits, deadline));
     }
     ~Connection()
     {
+        reply.reset();
         try {
             socket->close();
         } catch (const java::Exception&) {
@@ -83,31 +230,86 @@ public:
         out->write(request.data(), static_cast<int>(request.size()));
         out->flush();
     }
-    std::string readLine() { return readLineFrom(*in); }
-    long readHeaders(const HttpLimits& limits) { return readReplyHeaders(*in, limits); }
-    java::SocketInputStream& input() { return *in; }
-    void readFully(unsigned char* into, size_t n) { in->readFully(into, static_cast<int>(n)); }
+    ReplyReader& reader() { return *reply; }
 
 private:
+    Clock::time_point deadline;
     std::unique_ptr<java::Socket> socket;
     java::SocketInputStream* in = nullptr;
     java::SocketOutputStream* out = nullptr;
+    std::unique_ptr<ReplyReader> reply;
 };
+
+// A count of the update reply: a damaged reply when it does not fit an int or passes its limit.
+int readCount(ReplyReader& reader, int limit)
+{
+    int count = 0;
+    if (!readReplyNumber(reader.readLine(), count) || count > limit)
+        throw java::IOException("Count out of range");
+    return count;
+}
+
+UpdateReply readUpdateReplyFrom(ReplyReader& reader, const HttpLimits& limits)
+{
+    UpdateReply reply;
+    reply.code = 0;
+    reply.description = " ";
+    bool failed = false;
+    bool offered = false;
+    try {
+        reader.readLine();
+        reader.readHeaders();
+        if (reader.readLine() != "CheckDownloadableUpdate") {
+            failed = true;
+        } else {
+            offered = lower(reader.readLine()) == "true";
+            reply.versionLine = reader.readLine();
+            if (offered) {
+                int n = readCount(reader, limits.maxDescriptionLines);
+                if (n > 0) {
+                    reply.description.clear();
+                    for (int i = 0; i < n; ++i) {
+                        // The line is read first: one that fails leaves no line feed behind.
+                        std::string line = reader.readLine();
+                        if (reply.description.size() + (i > 0 ? 1 : 0) + line.size() > limits.maxDescriptionBytes)
+                            throw java::IOException("Description too long");
+                        if (i > 0)
+                            reply.description += '\n';
+                        reply.description += line;
+                    }
+                }
+            }
+            int m = readCount(reader, limits.maxPackages);
+            for (int i = 0; i < m; ++i) {
+                OfferedPackage package;
+                if (!readReplyNumber(reader.readLine(), package.id))
+                    throw java::IOException("Package id out of range");
+                package.gameIds = reader.readLine();
+                package.fileUrl = reader.readLine();
+                if (package.id > 0)
+                    reply.packages.push_back(package);
+            }
+        }
+    } catch (const java::Exception&) {
+        failed = true;
+    }
+    if (failed) {
+        reply.code = 3;
+        reply.packages.clear();
+    } else {
+        reply.code = offered ? 1 : 0;
+    }
+    return reply;
+}
 
 } // namespace
 
-long readReplyHeaders(java::SocketInputStream& in, const HttpLimits& limits)
+bool readReplyNumber(const std::string& text, int& value)
 {
-    long contentLength = -1;
-    for (int count = 0;; ++count) {
-        if (count > limits.maxHeaderLines)
-            throw java::IOException("Too many header lines");
-        std::string line = readLineFrom(in);
-        if (line.empty())
-            return contentLength;
-        if (lower(line).compare(0, 15, "content-length:") == 0)
-            contentLength = leadingNumber(line.substr(15));
-    }
+    bool overflow = false;
+    long long number = leadingNumber(text, overflow);
+    value = overflow ? 0 : static_cast<int>(number);
+    return !overflow;
 }
 
 bool splitPostUrl(const std::string& url, HttpTarget& target)
@@ -178,16 +380,16 @@ bool httpPost(const std::string& text, const std::string& url, const HttpLimits&
     try {
         Connection connection(target, limits);
         connection.send(buildPostRequest(target, text));
-        std::string status = connection.readLine();
+        std::string status = connection.reader().readLine();
         std::string upper = status;
         for (char& c : upper)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         ok = upper.size() >= 6 && upper.compare(upper.size() - 6, 6, "200 OK") == 0;
         // The reply body is drained only up to the cap; the result is already known.
-        long length = connection.readHeaders(limits);
+        long length = connection.reader().readHeaders();
         if (length > 0 && static_cast<size_t>(length) <= limits.maxBodyBytes) {
             std::vector<unsigned char> body(static_cast<size_t>(length));
-            connection.readFully(body.data(), body.size());
+            connection.reader().readFully(body.data(), body.size());
         }
     } catch (const java::Exception&) {
         // End of data, a time-out or a refused connection: the status found so far stands.
@@ -204,15 +406,17 @@ bool httpDownload(const std::string& url, std::vector<unsigned char>& body, cons
     try {
         Connection connection(target, limits);
         connection.send(buildDownloadRequest(target));
-        std::string status = connection.readLine();
+        std::string status = connection.reader().readLine();
         // An error page is not an archive: only a 2xx status counts.
         size_t blank = status.find(' ');
-        long code = blank == std::string::npos ? 0 : leadingNumber(status.substr(blank + 1));
-        long length = connection.readHeaders(limits);
-        if (code < 200 || code > 299 || length <= 0 || static_cast<size_t>(length) > limits.maxBodyBytes)
+        bool overflow = false;
+        long long code = blank == std::string::npos ? 0 : leadingNumber(status.substr(blank + 1), overflow);
+        long length = connection.reader().readHeaders();
+        if (overflow || code < 200 || code > 299 || length <= 0 ||
+            static_cast<unsigned long>(length) > limits.maxBodyBytes)
             return false;
         std::vector<unsigned char> data(static_cast<size_t>(length));
-        connection.readFully(data.data(), data.size());
+        connection.reader().readFully(data.data(), data.size());
         body.swap(data);
         return true;
     } catch (const java::EOFException&) {
@@ -225,54 +429,8 @@ bool httpDownload(const std::string& url, std::vector<unsigned char>& body, cons
 
 UpdateReply readUpdateReply(java::SocketInputStream& in, const HttpLimits& limits)
 {
-    UpdateReply reply;
-    reply.code = 0;
-    reply.description = " ";
-    bool failed = false;
-    bool offered = false;
-    try {
-        readLineFrom(in);
-        readReplyHeaders(in, limits);
-        if (readLineFrom(in) != "CheckDownloadableUpdate") {
-            failed = true;
-        } else {
-            offered = lower(readLineFrom(in)) == "true";
-            reply.versionLine = readLineFrom(in);
-            if (offered) {
-                long n = leadingNumber(readLineFrom(in));
-                if (n > limits.maxDescriptionLines)
-                    throw java::IOException("Too many description lines");
-                if (n > 0) {
-                    reply.description.clear();
-                    for (long i = 0; i < n; ++i) {
-                        if (i > 0)
-                            reply.description += '\n';
-                        reply.description += readLineFrom(in);
-                    }
-                }
-            }
-            long m = leadingNumber(readLineFrom(in));
-            if (m > limits.maxPackages)
-                throw java::IOException("Too many packages");
-            for (long i = 0; i < m; ++i) {
-                OfferedPackage package;
-                package.id = static_cast<int>(leadingNumber(readLineFrom(in)));
-                package.gameIds = readLineFrom(in);
-                package.fileUrl = readLineFrom(in);
-                if (package.id > 0)
-                    reply.packages.push_back(package);
-            }
-        }
-    } catch (const java::Exception&) {
-        failed = true;
-    }
-    if (failed) {
-        reply.code = 3;
-        reply.packages.clear();
-    } else {
-        reply.code = offered ? 1 : 0;
-    }
-    return reply;
+    ReplyReader reader(in, limits, deadlineFromNow(limits));
+    return readUpdateReplyFrom(reader, limits);
 }
 
 UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, int gameSetId,
@@ -283,7 +441,7 @@ UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, in
     try {
         Connection connection(target, limits);
         connection.send(buildUpdateRequest(target, skinnedGameId, gameSetId, version));
-        return readUpdateReply(connection.input(), limits);
+        return readUpdateReplyFrom(connection.reader(), limits);
     } catch (const java::Exception&) {
         UpdateReply reply;
         reply.code = 3;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -17,14 +18,24 @@ struct HttpTarget {
     std::string path;
 };
 
-// Bounds that hold for every exchange, so a silent or endless peer ends in the failure result.
+// Bounds that hold for every exchange, so a silent, slow or endless peer ends in the failure result.
 struct HttpLimits {
     int connectTimeoutMs = 10 * 1000;
+    // The longest wait for the next bytes of a reply.
     int readTimeoutMs = 30 * 1000;
+    // The whole exchange (connect, request, reply and body together); 0 or less: three times the read
+    // limit. A peer that keeps sending a byte now and then is still cut off here, as by a time-out.
+    int deadlineMs = 0;
     int maxHeaderLines = 100;
     size_t maxBodyBytes = 32u * 1024u * 1024u;
     int maxDescriptionLines = 1000;
+    // The joined description, which a dialog shows: a longer one is a damaged reply.
+    size_t maxDescriptionBytes = 4096;
     int maxPackages = 1000;
+    // When set and raised (the program is closing), an exchange under way ends at its next wait.
+    const std::atomic<bool>* cancelled = nullptr;
+
+    int exchangeDeadlineMs() const { return deadlineMs > 0 ? deadlineMs : 3 * readTimeoutMs; }
 };
 
 // The POST and package-download form: "http://" only (any case). The host ends at the first "/" after
@@ -63,16 +74,18 @@ struct UpdateReply {
     std::vector<OfferedPackage> packages;
 };
 
-// Performs the update request and reads its reply; any failure, a time-out or a count beyond the limits
-// gives code 3 with the texts read so far and no packages.
+// Performs the update request and reads its reply; any failure, a time-out, a number that does not fit
+// an int, a count beyond the limits or a description beyond its size gives code 3 with the texts read so
+// far and no packages.
 UpdateReply fetchUpdateReply(const std::string& updateUrl, int skinnedGameId, int gameSetId,
                              const std::string& version, const HttpLimits& limits = HttpLimits());
 
-// Reads an update reply (status line, headers, body) from a connected stream; never throws.
+// Reads an update reply (status line, headers, body) from a connected stream within the limits' deadline
+// from now; never throws.
 UpdateReply readUpdateReply(java::SocketInputStream& in, const HttpLimits& limits);
 
-// Reads header lines up to the empty one; the content length, or -1 when none was given. Throws
-// java::IOException past limits.maxHeaderLines and java::EOFException at the end of data.
-long readReplyHeaders(java::SocketInputStream& in, const HttpLimits& limits);
+// A count or id of an update reply line: the decimal number at its start (after blanks), 0 when there is
+// none. False when the number does not fit an int: the reply is damaged.
+bool readReplyNumber(const std::string& text, int& value);
 
 } // namespace services

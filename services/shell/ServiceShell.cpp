@@ -4,8 +4,10 @@
 #include "compat/win32/system/shell.h"
 #include "compat/win32/system/sysinfo.h"
 #include "compat/win32/window/window.h"
+#include "platform/native/UiWorker.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <sys/utsname.h>
@@ -32,13 +34,37 @@ std::string number(std::uintptr_t value)
 
 ServiceShell& ServiceShell::instance()
 {
-    static ServiceShell shell;
-    return shell;
+    static ServiceShell* shell = new ServiceShell();
+    return *shell;
 }
 
 ServiceShell::ServiceShell() : parameters(new ServiceShellDefaults()) {}
 
-ServiceShell::~ServiceShell() = default;
+ServiceShell::~ServiceShell()
+{
+    finishBackgroundWork();
+}
+
+bool ServiceShell::finishBackgroundWork()
+{
+    closing = true;
+    std::unique_lock<std::mutex> guard(activityLock);
+    return activityEnded.wait_for(guard, std::chrono::milliseconds(limits.exchangeDeadlineMs()),
+                                  [this] { return activeChecks == 0; });
+}
+
+int ServiceShell::runningChecks() const
+{
+    std::lock_guard<std::mutex> guard(activityLock);
+    return activeChecks;
+}
+
+HttpLimits ServiceShell::exchangeLimits() const
+{
+    HttpLimits bounded = limits;
+    bounded.cancelled = &closing;
+    return bounded;
+}
 
 const char* ServiceShell::getText(int i) const
 {
@@ -97,9 +123,28 @@ void ServiceShell::runUpdateCheck(UpdateResult& result, bool merge)
 void ServiceShell::checkForUpdate(bool merge, const std::string& updateUrl, int gameSetId,
                                   const std::string& version, UpdateResult& result)
 {
-    UpdateReply reply = fetchUpdateReply(updateUrl, settings ? settings->getSkinnedGameId() : 0, gameSetId,
-                                         version, limits);
-    if (reply.code != 3 && merge)
+    // Counted while under way, so the program's exit knows to wait for it.
+    struct Running {
+        explicit Running(ServiceShell& shell) : shell(shell)
+        {
+            std::lock_guard<std::mutex> guard(shell.activityLock);
+            ++shell.activeChecks;
+        }
+        ~Running()
+        {
+            std::lock_guard<std::mutex> guard(shell.activityLock);
+            if (--shell.activeChecks == 0)
+                shell.activityEnded.notify_all();
+        }
+        ServiceShell& shell;
+    } running(*this);
+
+    UpdateReply reply;
+    reply.description = " ";
+    if (!closing)
+        reply = fetchUpdateReply(updateUrl, settings ? settings->getSkinnedGameId() : 0, gameSetId, version,
+                                 exchangeLimits());
+    if (reply.code != 3 && merge && !closing)
         mergeAds(reply.packages);
     result.gameId = gameId;
     result.code = reply.code;
@@ -135,13 +180,14 @@ void ServiceShell::mergeAds(const std::vector<OfferedPackage>& offered)
         auto updater = std::make_shared<AdUpdater>(package.id, directory, key);
         updater->setGameIds(package.gameIds);
         updater->setFileNameUrl(package.fileUrl);
-        if (updater->update(limits)) {
+        if (updater->update(exchangeLimits())) {
             updater->saveEntry();
             if (settings)
                 settings->getAdTable()[package.id] = updater;
         }
         // The budget is checked between packages only: at least one offered package is always tried.
-        if (ServiceSettings::clock() > deadline)
+        // A closing program takes no more.
+        if (ServiceSettings::clock() > deadline || closing)
             break;
     }
 }

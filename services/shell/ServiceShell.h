@@ -4,8 +4,13 @@
 #include "services/http/HttpExchange.h"
 #include "services/shell/ServiceSettings.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+
+class UpdateCheckService;
 
 namespace services {
 
@@ -23,9 +28,12 @@ struct UpdateResult {
 // sendDebugReport from its fatal-error handler. No network, file or registry failure reaches the user.
 class ServiceShell {
 public:
+    // The program's shell. It is never destroyed: a check the player left behind may still be finishing
+    // on its worker thread while the program's own objects go away.
     static ServiceShell& instance();
 
     ServiceShell();
+    // Ends the work still under way first (finishBackgroundWork).
     virtual ~ServiceShell();
     ServiceShell(const ServiceShell&) = delete;
     ServiceShell& operator=(const ServiceShell&) = delete;
@@ -69,10 +77,29 @@ public:
     virtual void mergeAds(const std::vector<OfferedPackage>& offered);
     virtual bool httpPost(const std::string& text, const std::string& url);
 
+    // For the program's exit: asks every check still running on another thread (a dialog's detached
+    // worker) to end at its next wait, and waits for them, never longer than one exchange's deadline.
+    // True when none is left running. Later checks fail at once without sending anything.
+    bool finishBackgroundWork();
+    // How many update checks are under way.
+    int runningChecks() const;
+    // The update dialog's link to this shell. It lives as long as the shell, since the dialog's worker
+    // may still call it after the dialog has gone.
+    UpdateCheckService& dialogAdapter();
+
     // Bounds of every exchange; tests shorten them.
     HttpLimits limits;
 
 private:
+    // The limits with this shell's closing flag, so an exchange under way ends when the program closes.
+    HttpLimits exchangeLimits() const;
+
+    std::atomic<bool> closing{false};
+    mutable std::mutex activityLock;
+    std::condition_variable activityEnded;
+    int activeChecks = 0;
+    std::unique_ptr<UpdateCheckService> adapter;
+
     int gameId = 0;
     std::unique_ptr<ServiceShellDefaults> parameters;
     void* instanceHandle = nullptr;

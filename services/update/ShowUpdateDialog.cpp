@@ -9,14 +9,20 @@
 
 namespace services {
 
+UpdateCheckService& ServiceShell::dialogAdapter()
+{
+    if (!adapter)
+        adapter.reset(new UpdateDialogAdapter(*this));
+    return *adapter;
+}
+
 bool ServiceShell::showUpdateDialog()
 {
     // The due test runs even when forced, so the last check date is stored in both cases.
     bool due = settings && settings->isCheckDue();
     if (!forced && !due)
         return true;
-    UpdateDialogAdapter adapter(*this);
-    auto dialog = std::make_unique<NativeDialog>(&adapter);
+    auto dialog = std::make_unique<NativeDialog>(static_cast<UpdateDialogAdapter*>(&dialogAdapter()));
     dialog->setAutoStart();
     dialog->show(true);
     dialog->bringToFront();

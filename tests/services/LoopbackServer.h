@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -127,6 +128,124 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<std::string> requests_;
+    std::thread thread_;
+};
+
+// A server on 127.0.0.1 that makes its reply while sending it: the head, then piece(0), piece(1), ... up
+// to `pieces`, with a pause of pauseMs before each piece. It serves one connection at a time (at most 4)
+// and stops sending to a client that has left. A drip (a byte a piece, a pause between) lasts
+// pieces x pauseMs at most; the server stops by itself after that, or when destroyed.
+class StreamingServer {
+public:
+    StreamingServer(std::string head, std::function<std::string(long)> piece, long pieces, int pauseMs)
+        : head_(std::move(head)), piece_(std::move(piece)), pieces_(pieces), pauseMs_(pauseMs)
+    {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 4);
+        socklen_t size = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { run(); });
+    }
+    ~StreamingServer()
+    {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    StreamingServer(const StreamingServer&) = delete;
+    StreamingServer& operator=(const StreamingServer&) = delete;
+
+    std::string url(const std::string& path = "/") const
+    {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+    // Bytes that went out to the clients so far.
+    long long bytesSent() const { return sent_; }
+    // Connections whose client left before the reply was complete.
+    int clientsLeft() const { return left_; }
+    // Connections served to their end (the client left or the reply was complete).
+    int connectionsEnded() const { return ended_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void run()
+    {
+        // Long enough for every piece and its pause, plus a margin for a busy machine.
+        const auto deadline = Clock::now() + std::chrono::milliseconds(pieces_ * pauseMs_ + 30000);
+        for (int served = 0; served < 4 && !stop_ && Clock::now() < deadline;) {
+            pollfd wait{listener_, POLLIN, 0};
+            if (::poll(&wait, 1, 50) <= 0)
+                continue;
+            int client = ::accept(listener_, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            ++served;
+            drainRequest(client);
+            bool complete = sendAll(client, head_, deadline);
+            for (long i = 0; complete && i < pieces_; ++i) {
+                for (int waited = 0; waited < pauseMs_ && !stop_; waited += 10)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                complete = sendAll(client, piece_(i), deadline);
+            }
+            if (!complete)
+                ++left_;
+            ++ended_;
+            ::close(client);
+        }
+    }
+
+    // Takes what the client sent within a short spell, so closing never resets a request unread.
+    static void drainRequest(int client)
+    {
+        char chunk[4096];
+        for (int i = 0; i < 50; ++i) {
+            pollfd wait{client, POLLIN, 0};
+            if (::poll(&wait, 1, 100) <= 0)
+                return;
+            ssize_t got = ::recv(client, chunk, sizeof chunk, 0);
+            if (got <= 0)
+                return;
+            std::string text(chunk, static_cast<size_t>(got));
+            if (text.find("\r\n\r\n") != std::string::npos && text.compare(0, 4, "GET ") == 0)
+                return;
+        }
+    }
+
+    // False when the client has gone (or the server is stopping) before all of text went out.
+    bool sendAll(int client, const std::string& text, Clock::time_point deadline)
+    {
+        size_t done = 0;
+        while (done < text.size()) {
+            if (stop_ || Clock::now() >= deadline)
+                return false;
+            pollfd wait{client, POLLOUT, 0};
+            if (::poll(&wait, 1, 50) <= 0)
+                continue;
+            ssize_t put = ::send(client, text.data() + done, text.size() - done, MSG_NOSIGNAL);
+            if (put <= 0)
+                return false;
+            done += static_cast<size_t>(put);
+            sent_ += put;
+        }
+        return true;
+    }
+
+    std::string head_;
+    std::function<std::string(long)> piece_;
+    long pieces_;
+    int pauseMs_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<long long> sent_{0};
+    std::atomic<int> left_{0};
+    std::atomic<int> ended_{0};
     std::thread thread_;
 };
 

@@ -29,6 +29,13 @@ TEST(CommandLine, SplitsByBlanksAndQuotes)
         // A quote at the very end opens nothing.
         {"a \"", {"a"}},
         {"", {}},
+        // A blank inside quotes, outside an argument, starts one like any other character.
+        {"a\" b\"", {"a", " b"}},
+        {"a\"  b\"", {"a", "  b"}},
+        {"\"x\" \"y\"", {"x", "y"}},
+        {"a \"b c\" d", {"a", "b c", "d"}},
+        {"/1\" /x\" /0", {"/1", " /x", "/0"}},
+        {"a\" \"", {"a", " "}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CommandLine(c.text).getArguments(), c.expected) << c.text;

@@ -162,10 +162,23 @@ TEST_F(ScoreHandOverTest, TakingAMessageOutOfTheLogKeepsTheOthersInOrder)
     EXPECT_EQ(shellMessageLog.entries[0].wParam, 0);
     EXPECT_EQ(shellMessageLog.entries[1].wParam, 1);
     EXPECT_EQ(shellMessageLog.entries[2].wParam, 3);
-    // A full log takes no more and is never searched past its room.
+}
+
+// The count is raised first and a message is stored only while the new count is below 16: 15 are kept,
+// and the count goes on rising past the room, which the search never leaves.
+TEST_F(ScoreHandOverTest, TheLogKeepsFifteenMessagesAndCountsOn)
+{
+    shellMessageLog.count = 0;
     for (int i = 0; i < 20; ++i)
-        shellMessageLog.append(reply(ShellMessageId::Ready, 100 + i));
-    EXPECT_EQ(shellMessageLog.count, ShellMessageLog::kCapacity);
+        shellMessageLog.append(reply(i == 15 ? ShellMessageId::Answer : ShellMessageId::Failure, 100 + i));
+    EXPECT_EQ(shellMessageLog.count, 20);
+    EXPECT_EQ(shellMessageLog.entries[14].wParam, 114);
+    ShellMessage found;
+    // The sixteenth message was counted, not stored.
+    EXPECT_FALSE(PlayScene::peekShellMessage(shellMessageLog, ShellMessageId::Answer, &found, false));
+    ASSERT_TRUE(PlayScene::peekShellMessage(shellMessageLog, ShellMessageId::Failure, &found, false));
+    EXPECT_EQ(found.wParam, 100);
+    shellMessageLog.count = 0;
 }
 
 } // namespace

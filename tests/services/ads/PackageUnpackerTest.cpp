@@ -120,3 +120,65 @@ TEST_F(PackageUnpackerTest, BrokenArchiveUnpacksNothing)
     EXPECT_FALSE(services::unpackPackage(archive.string(), package.string()));
     EXPECT_FALSE(services::unpackPackage((root / "missing.zip").string(), package.string()));
 }
+
+namespace {
+
+// The raw deflate stream of text, as an archive entry carries it.
+std::string deflated(const std::string& text)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(compressBound(static_cast<uLong>(text.size())) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+} // namespace
+
+// An entry whose data ends before its declared size passes the archive's own checks (the checksum is
+// tested only once the declared size was read); it is skipped, and the entries around it are unpacked.
+TEST_F(PackageUnpackerTest, EntryShorterThanDeclaredIsSkipped)
+{
+    const std::string text = "hello";
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+    struct Case {
+        const char* name;
+        int method;
+        std::string stored; // the entry's bytes as the archive holds them
+    } cases[] = {
+        {"deflated stream ends early", Z_DEFLATED, deflated(text)},
+        {"stored data ends early", 0, text},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(package);
+        fs::remove(archive);
+        zipFile zip = zipOpen64(archive.c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(zip, nullptr);
+        auto plain = [&](const char* name, const std::string& content) {
+            ASSERT_EQ(zipOpenNewFileInZip64(zip, name, nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                            Z_DEFAULT_COMPRESSION, 0),
+                      ZIP_OK);
+            zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size()));
+            zipCloseFileInZip(zip);
+        };
+        plain("index.html", "<html/>");
+        ASSERT_EQ(zipOpenNewFileInZip2(zip, "short.txt", nullptr, nullptr, 0, nullptr, 0, nullptr, c.method,
+                                       Z_DEFAULT_COMPRESSION, 1),
+                  ZIP_OK);
+        zipWriteInFileInZip(zip, c.stored.data(), static_cast<unsigned>(c.stored.size()));
+        // Declared: ten bytes, though the data gives five.
+        zipCloseFileInZipRaw64(zip, 10, crc);
+        plain("after.txt", "still here");
+        zipClose(zip, nullptr);
+
+        EXPECT_TRUE(services::unpackPackage(archive.string(), package.string())) << c.name;
+        EXPECT_FALSE(fs::exists(package / "short.txt")) << c.name;
+        EXPECT_EQ(read(package / "after.txt"), "still here") << c.name;
+    }
+}

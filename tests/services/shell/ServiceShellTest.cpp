@@ -2,19 +2,27 @@
 
 #include "tests/services/LoopbackServer.h"
 
+#include "platform/native/UiRecord.h"
+#include "platform/native/UiWorker.h"
+
 #include "compat/win32/system/messagebox.h"
 #include "compat/win32/registry/registry.h"
 #include "compat/win32/system/shell.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 
 using services::ServiceSettings;
 using services::ServiceShell;
 using services::testing::LoopbackServer;
+using services::testing::StreamingServer;
 
 namespace {
 
@@ -212,4 +220,70 @@ TEST_F(ServiceShellTest, WebPagesCarryTheIds)
     ASSERT_EQ(opens.size(), 2u);
     EXPECT_EQ(opens[0].back(), "http://h.test/download?s=5&g=6");
     EXPECT_EQ(opens[1].back(), "http://h.test/more?g=6");
+}
+
+namespace {
+
+class CountingListener : public UpdateResultListener {
+public:
+    void onUpdateResult(UiRecord*) override { ++reports; }
+    std::atomic<int> reports{0};
+};
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+// The player closed the update dialog while its check was still talking to a server that sends a byte
+// every 100 ms (for a minute). When the program closes, the shell asks the check to end and waits for
+// it, so nothing the check uses is freed under it (under the address sanitizer this shows as well); a
+// check started after that fails at once.
+TEST_F(ServiceShellTest, ACheckLeftRunningEndsWhenTheProgramCloses)
+{
+    StreamingServer server("HTTP/1.1 200 OK\r\n", [](long) { return std::string("a"); }, 600, 100);
+    installGame(server.url(""), 0);
+    auto closing = std::make_unique<ServiceShell>();
+    // Neither bound would end this drip soon: the close must.
+    closing->limits.readTimeoutMs = 5000;
+    closing->limits.deadlineMs = 120000;
+    closing->loadServiceSettings(42);
+    CountingListener listener;
+    auto worker = std::make_unique<UiWorker>(&closing->dialogAdapter());
+    worker->start(&listener);
+    for (int i = 0; i < 1000 && closing->runningChecks() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(closing->runningChecks(), 1);
+    // What the dialog does when it goes: the worker is detached and deleted, its run goes on.
+    worker->stop(false);
+    worker.reset();
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(closing->finishBackgroundWork());
+    EXPECT_EQ(closing->runningChecks(), 0);
+    // Well before the drip would have ended.
+    EXPECT_LT(secondsSince(start), 20.0);
+    std::printf("[ measure ] check left running: ended %.2f s after the close\n", secondsSince(start));
+
+    services::UpdateResult result;
+    closing->runUpdateCheck(result, true);
+    EXPECT_EQ(result.code, 3);
+    closing.reset();
+    EXPECT_EQ(listener.reports, 0);
+}
+
+// The crash report holds the closing program no longer than one exchange's deadline, even against a
+// server that keeps it busy with a byte now and then.
+TEST_F(ServiceShellTest, CrashReportToADrippingServerEndsByTheDeadline)
+{
+    StreamingServer server("HTTP/1.1 200 OK\r\nX-Drip: ", [](long) { return std::string("a"); }, 600, 100);
+    installGame(server.url(""), 0);
+    shell.loadServiceSettings(42);
+    shell.limits.readTimeoutMs = 5000;
+    shell.limits.deadlineMs = 1000;
+    const auto start = std::chrono::steady_clock::now();
+    shell.sendDebugReport(false, "tail", false);
+    EXPECT_LT(secondsSince(start), 20.0);
 }
