@@ -7,6 +7,11 @@
 // reading; a line of blanks gives none and a word without blanks or quotes gives itself. What the game
 // reads from the arguments stays within its limits, and the shell's window, whatever number the line
 // names, is only ever sent to when it is a window.
+//
+// The seeds (fuzz/corpus/command_line/) are written by hand: lines as the portal shell passes them
+// (window, a word, the sign-in number, the quoted or plain user name), argument vectors of a process
+// started by the shell or with "/update", quotes in odd places, more than 25 words, a name longer than
+// the shell's field.
 #include "frontend/app/CommandLine.h"
 #include "frontend/app/EntryShellLink.h"
 
