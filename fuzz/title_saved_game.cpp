@@ -69,6 +69,18 @@ PlayScene* noField(GameSettings*)
 
 void ignoreMessage(const std::string&, const char*) {}
 
+fs::path& scratchHome()
+{
+    static fs::path home;
+    return home;
+}
+
+void removeScratchHome()
+{
+    std::error_code error;
+    fs::remove_all(scratchHome(), error);
+}
+
 std::string readAll(const std::string& path)
 {
     std::ifstream in(compat::hostPath(path), std::ios::binary);
@@ -85,6 +97,8 @@ struct Setup {
         const char* shm = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         home = fs::path(shm) / ("quarrytide-fuzz-title-" + std::to_string(::getpid()));
         fs::create_directories(home);
+        scratchHome() = home;
+        std::atexit(removeScratchHome);
         setenv("QUARRYTIDE_HOST", "headless", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", home.c_str(), 1);
