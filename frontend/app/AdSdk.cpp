@@ -116,7 +116,10 @@ void AdSdk::updateAdLogo(const std::string& archivePath, std::string& logoPath, 
             return;
         std::filesystem::remove(picture, error);
     } else if (picture != logo) {
+        // A folder of that name may stand in the way: then there is no logo to give.
         std::filesystem::rename(picture, logo, error);
+        if (error)
+            return;
     }
     logoPath = target + "logo.jpg";
     const std::filesystem::path textFile = firstWithSuffix(folder, ".txt");

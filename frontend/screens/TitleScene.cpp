@@ -112,10 +112,23 @@ std::string formatWithText(const std::string& format, const std::string& text)
     return format.substr(0, at) + text + format.substr(at + 2);
 }
 
+// The text with every '%' doubled, so that, put into a format, it stands for itself.
+std::string literalInFormat(const std::string& text)
+{
+    std::string literal;
+    for (char c : text) {
+        literal += c;
+        if (c == '%')
+            literal += '%';
+    }
+    return literal;
+}
+
 std::string formatWithTextAndNumber(const std::string& format, const std::string& text, double number)
 {
-    // The description's format holds one text and one number, in that order.
-    const std::string withText = formatWithText(format, text);
+    // The description's format holds one text and one number, in that order. The text comes from the
+    // saved game (a difficulty's name, or the entry it names), so it goes in as text, never as format.
+    const std::string withText = formatWithText(format, literalInFormat(text));
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, withText.c_str(), number); // NOLINT: a data-set format
     return buffer;

@@ -125,6 +125,34 @@ TEST_F(AdSdkStartUp, LogoPackageKeepsItsLogoAndBoundsTheText)
     EXPECT_EQ(text, std::string(255, 't'));
 }
 
+// A package whose picture is named like the logo while a folder of that name stands in the way: the
+// picture cannot become the logo, so no logo (and no text) is given rather than the folder's path.
+struct FolderInTheWaySdk {
+    static int unzip(const char*, const char* target)
+    {
+        const std::filesystem::path folder = compat::hostPath(target);
+        std::filesystem::create_directories(folder / "logo.jpg");
+        std::ofstream(folder / "LOGO.JPG") << "picture";
+        std::ofstream(folder / "about.txt") << "text";
+        return 1;
+    }
+};
+const AdSdkFunctions folderInTheWay{OfferingSdk::init, OfferingSdk::query, OfferingSdk::focus,
+                                    FolderInTheWaySdk::unzip};
+
+TEST_F(AdSdkStartUp, ALogoThatCannotTakeItsNameGivesNoLogoPath)
+{
+    const std::filesystem::path install = home.path() / "sdk";
+    createKey(install.string());
+    AdSdk::setFunctions(&folderInTheWay);
+    std::string logo;
+    std::string text;
+    AdSdk::instance().updateAdLogo("package.zip", logo, text);
+    EXPECT_EQ(logo, "");
+    EXPECT_EQ(text, "");
+    EXPECT_TRUE(std::filesystem::exists(install / "logo" / "LOGO.JPG")) << "the picture is left as unpacked";
+}
+
 TEST_F(AdSdkStartUp, UnknownSdkFolderLeavesTheWorkingFolderAlone)
 {
     testsupport::TempDir working(true);

@@ -298,6 +298,34 @@ TEST_F(TitleSceneTest, TheSavedGameMarkStandsBesideTheModeItMarks)
     }
 }
 
+// The question shows the saved game's difficulty as text: a difficulty whose name, or whose entry's
+// text, holds a format's directives is shown as it stands and never read as part of the format.
+TEST_F(TitleSceneTest, TheSavedGamesDifficultyIsShownAsTextNeverAsAFormat)
+{
+    enterAs("Ann");
+    struct Case {
+        const char* difficulty;
+        const char* shown;
+    };
+    for (const Case& c : {Case{"100%%", "(STRING_100%%, level 7)"},
+                          Case{"START_SAVEGAME_DESCRIPTION_CLASSIC", "(? (%s, level %.0f), level 7)"}}) {
+        SCOPED_TRACE(c.difficulty);
+        writeSave("CLASSIC", "Ann",
+                  std::string("<SaveGame difficulty=\"") + c.difficulty + "\" blockset=\"0\" isquattro=\"0\" levelnr=\"7\"/>");
+        click("BUTTON_TITLE_CLASSIC");
+        ASSERT_NE(find<Dialog>("DIALOG_START_SAVEGAME_QUESTION"), nullptr);
+        std::string text;
+        for (Sprite* sprite : canvas()->getSprites())
+            if (auto* label = dynamic_cast<PixelFontLabel*>(sprite))
+                if (label->getText().find("saved game") != std::string::npos)
+                    text = label->getText();
+        EXPECT_NE(text.find(c.shown), std::string::npos) << text;
+        click("BUTTON_NO");
+        click("BUTTON_CANCEL");
+        EXPECT_EQ(find("DIALOG_START_GAME"), nullptr);
+    }
+}
+
 TEST_F(TitleSceneTest, TheChestShinesOnlyWithTreasuresAndADarkGlowMakesNoSparkle)
 {
     enterAs("Ann");
