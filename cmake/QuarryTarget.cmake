@@ -12,9 +12,15 @@ endif()
 if(QUARRY_FUZZ)
   list(APPEND QUARRY_SANITIZER_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 endif()
+# Instrumented code is optimised at -O1, as the sanitizers advise: it finds the same faults, reports them
+# with truer stacks and compiles far faster than -O2. It comes after the build type's flags, so it wins.
+set(QUARRY_INSTRUMENTED_COMPILE_FLAGS)
+if(QUARRY_SANITIZER_FLAGS)
+  set(QUARRY_INSTRUMENTED_COMPILE_FLAGS -O1)
+endif()
 
 function(quarry_target_options target)
-  target_compile_options(${target} PRIVATE ${QUARRY_WARNINGS} ${QUARRY_SANITIZER_FLAGS})
+  target_compile_options(${target} PRIVATE ${QUARRY_WARNINGS} ${QUARRY_SANITIZER_FLAGS} ${QUARRY_INSTRUMENTED_COMPILE_FLAGS})
   target_link_options(${target} PRIVATE ${QUARRY_SANITIZER_FLAGS})
   if(QUARRY_TESTS)
     # Test hooks (compat::testing) are compiled into test builds only.
