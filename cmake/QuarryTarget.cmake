@@ -66,10 +66,16 @@ function(quarry_test_folder folder)
   target_link_libraries(${exe} PRIVATE ${linked} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   quarry_target_options(${exe})
-  # The tests' own code is optimised at -O1 only: what they check is the libraries, which keep the
-  # build type's optimisation. Most of a build's time is the tests' files, and -O1 compiles one in about
-  # two thirds of the time -O2 takes, yet still gives the flow warnings.
-  target_compile_options(${exe} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O1>)
+  # The tests' own code is optimised less than the libraries they check, which keep their optimisation:
+  # most of a build's time is the tests' files, and -O1 compiles one in two thirds to three quarters of
+  # the time -O2 takes, yet still gives the flow warnings. Under the sanitizers the tests' code is not
+  # optimised at all: the sanitizers check it as well unoptimised, and its warnings are the plain
+  # build's to give.
+  if(QUARRY_SANITIZER_FLAGS)
+    target_compile_options(${exe} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O0>)
+  else()
+    target_compile_options(${exe} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O1>)
+  endif()
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60)
