@@ -12,9 +12,15 @@ endif()
 if(QUARRY_FUZZ)
   list(APPEND QUARRY_SANITIZER_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 endif()
+# Instrumented code is optimised at -O1, as the sanitizers advise: it finds the same faults, reports them
+# with truer stacks and compiles far faster than -O2. It comes after the build type's flags, so it wins.
+set(QUARRY_INSTRUMENTED_COMPILE_FLAGS)
+if(QUARRY_SANITIZER_FLAGS)
+  set(QUARRY_INSTRUMENTED_COMPILE_FLAGS -O1)
+endif()
 
 function(quarry_target_options target)
-  target_compile_options(${target} PRIVATE ${QUARRY_WARNINGS} ${QUARRY_SANITIZER_FLAGS})
+  target_compile_options(${target} PRIVATE ${QUARRY_WARNINGS} ${QUARRY_SANITIZER_FLAGS} ${QUARRY_INSTRUMENTED_COMPILE_FLAGS})
   target_link_options(${target} PRIVATE ${QUARRY_SANITIZER_FLAGS})
   if(QUARRY_TESTS)
     # Test hooks (compat::testing) are compiled into test builds only.
@@ -63,6 +69,16 @@ function(quarry_test_folder folder)
   # map may leave relative to the build directory.
   target_compile_definitions(${exe} PRIVATE QUARRY_TESTS_DIR="${PROJECT_SOURCE_DIR}/tests")
   quarry_target_options(${exe})
+  # The tests' own code is optimised less than the libraries they check, which keep their optimisation:
+  # most of a build's time is the tests' files, and -O1 compiles one in two thirds to three quarters of
+  # the time -O2 takes, yet still gives the flow warnings. Under the sanitizers the tests' code is not
+  # optimised at all: the sanitizers check it as well unoptimised, and its warnings are the plain
+  # build's to give.
+  if(QUARRY_SANITIZER_FLAGS)
+    target_compile_options(${exe} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O0>)
+  else()
+    target_compile_options(${exe} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O1>)
+  endif()
   gtest_discover_tests(${exe}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60)
