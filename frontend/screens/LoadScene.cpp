@@ -15,6 +15,7 @@
 #include "platform/surface/Blit.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/properties/PropertyManager.h"
+#include "toolkit/component/Label.h"
 
 namespace {
 
@@ -61,6 +62,39 @@ private:
 } // namespace
 
 LoadScene::LoadScene(Application* owner) : Scene(owner, "SCENE_LOAD") {}
+
+LoadScene::~LoadScene()
+{
+    if (label != nullptr)
+        label->release();
+}
+
+void LoadScene::makeLabel()
+{
+    PropertyManager* store = getOwner()->getPropertyManager();
+    BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
+    if (label != nullptr || store == nullptr || font == nullptr || !store->hasString("MESSAGE_LOADING_THE_GAME"))
+        return;
+    // The label draws its text through the font's mask, so the words lie on the picture: a plain copy
+    // of the glyph cells would bring their black with them. It keeps the font's own colours: a tint
+    // would colour the font's dark rim as well and thicken every letter.
+    label = new AnimatedLabel(font, 0, Label::WrapNone, nullptr);
+    label->addRef();
+    if (store->hasString("LABEL_LOADING_MESSAGE"))
+        readTextComponentProperties(label, store->getString("LABEL_LOADING_MESSAGE"));
+    label->setColourMode(Label::FontColours);
+    label->setText(store->getString("MESSAGE_LOADING_THE_GAME"));
+    // It does not pulse: fully shown.
+    label->setSpeed(0.0f);
+    label->setPhase(1.0f);
+}
+
+void LoadScene::restore()
+{
+    Scene::restore();
+    if (label != nullptr)
+        label->restore();
+}
 
 void LoadScene::begin()
 {
@@ -138,7 +172,7 @@ void LoadScene::requestTitle()
         app->setPendingScene(title);
 }
 
-void LoadScene::paint(Surface* target, const FrameTime&)
+void LoadScene::paint(Surface* target, const FrameTime& frameInfo)
 {
     if (target == nullptr)
         return;
@@ -146,7 +180,7 @@ void LoadScene::paint(Surface* target, const FrameTime&)
     PropertyManager* store = getOwner()->getPropertyManager();
     SurfaceHolder* picture = ResourceManager::getImage("IMAGE_LOADSCREEN");
     SurfaceHolder* bar = ResourceManager::getImage("IMAGE_LOADBAR");
-    BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
+    makeLabel();
     PaintedFrame frame;
     frame.target = target;
     frame.picture = picture != nullptr ? picture->getSurface() : nullptr;
@@ -155,8 +189,7 @@ void LoadScene::paint(Surface* target, const FrameTime&)
                          ? progress->barWidth(static_cast<int>(frame.bar->getDesc().width))
                          : -1;
     // The loading message goes once loading is done, as the title takes over.
-    frame.message = (!progress || !progress->isDone()) && font != nullptr && store != nullptr &&
-                    store->hasString("MESSAGE_LOADING_THE_GAME");
+    frame.message = (!progress || !progress->isDone()) && label != nullptr;
     frame.number = getOwner()->getFrameCounter();
     if (keepsLastFrame(frame)) {
         painted.number = frame.number;
@@ -174,8 +207,10 @@ void LoadScene::paint(Surface* target, const FrameTime&)
         const PointValue& at = store->getPoint("POINT_LOADINGBAR");
         drawImage("IMAGE_LOADBAR", target, at.x, at.y, frame.barWidth);
     }
-    if (frame.message)
-        font->drawString(target, 20, static_cast<int>(desc.height) - 40, store->getString("MESSAGE_LOADING_THE_GAME"));
+    if (frame.message) {
+        label->update(target, frameInfo);
+        label->draw(target, frameInfo);
+    }
 }
 
 bool LoadScene::keepsLastFrame(const PaintedFrame& frame)
