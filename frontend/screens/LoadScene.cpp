@@ -65,6 +65,7 @@ LoadScene::LoadScene(Application* owner) : Scene(owner, "SCENE_LOAD") {}
 
 LoadScene::~LoadScene()
 {
+    unregisterInput();
     if (label != nullptr)
         label->release();
 }
@@ -78,7 +79,10 @@ void LoadScene::makeLabel()
     // The label draws its text through the font's mask, so the words lie on the picture: a plain copy
     // of the glyph cells would bring their black with them. It keeps the font's own colours: a tint
     // would colour the font's dark rim as well and thicken every letter.
-    label = new AnimatedLabel(font, 0, Label::WrapNone, nullptr);
+    // Unbuffered: the screen is drawn whole every frame anyway, and drawn straight each letter keeps
+    // its own edges where the next one's cell overlaps it.
+    const LabelOptions direct(0, 0, 1);
+    label = new AnimatedLabel(font, 0, Label::WrapNone, &direct);
     label->addRef();
     if (store->hasString("LABEL_LOADING_MESSAGE"))
         readTextComponentProperties(label, store->getString("LABEL_LOADING_MESSAGE"));
@@ -125,10 +129,24 @@ void LoadScene::enter()
 {
     if (!progress)
         begin();
+    registerInput();
+}
+
+void LoadScene::keyPressed(int)
+{
+    if (progress && progress->isDone())
+        requestTitle();
+}
+
+void LoadScene::mousePressed(int, int, int, int)
+{
+    if (progress && progress->isDone())
+        requestTitle();
 }
 
 void LoadScene::leave()
 {
+    unregisterInput();
     if (musicStartTime != 0) {
         GameApp::playMusic("STRING_MUSIC_SELECTIONSCREEN", 0.5f);
         musicStartTime = 0;
@@ -143,6 +161,9 @@ void LoadScene::updateSelf(Surface*, const FrameTime& frameInfo)
     }
     if (!progress)
         begin();
+    // The screen is entered before the input manager exists: it listens from the first frame on.
+    if (isRegistered() == 0)
+        registerInput();
     ResourceManager* catalogue = ResourceManager::instance();
     if (catalogue == nullptr)
         return;

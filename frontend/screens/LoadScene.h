@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frontend/screens/LoadProgress.h"
+#include "platform/app/InputListener.h"
 #include "platform/app/Scene.h"
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 class AnimatedLabel;
 
-class LoadScene : public Scene {
+class LoadScene : public Scene, public InputListener {
 public:
     explicit LoadScene(Application* owner);
     ~LoadScene() override;
@@ -21,6 +22,9 @@ public:
     void updateSelf(Surface* target, const FrameTime& frameInfo) override;
     void paint(Surface* target, const FrameTime& frameInfo) override;
     void restore() override;
+    // Once loading is done a key or a click asks for the title (again); before, input does nothing.
+    void keyPressed(int key) override;
+    void mousePressed(int x, int y, int buttons, int doubleClick) override;
 
     const LoadProgress* getProgress() const { return progress.get(); }
     const AnimatedLabel* getLabel() const { return label; }
