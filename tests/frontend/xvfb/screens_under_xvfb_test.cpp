@@ -259,6 +259,14 @@ protected:
         return client;
     }
 
+    // This file's folder. A compiler cache may name the file relative to the build folder the test
+    // started in, and the test works in the program's folder.
+    std::filesystem::path sourceFolder() const
+    {
+        const std::filesystem::path source = __FILE__;
+        return (source.is_relative() ? startedIn / source : source).parent_path();
+    }
+
     // Every dialog shown keeps its buttons and their tooltips inside its frame, clear of other text.
     void expectDialogsInOrder(const std::string& name)
     {
@@ -279,7 +287,7 @@ protected:
         expectDialogsInOrder(name);
         const compat::host::Picture shown = screen();
         const std::filesystem::path golden =
-            std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png");
+            sourceFolder() / "golden" / (name + ".png");
         if (const char* update = std::getenv("QUARRYTIDE_UPDATE_GOLDEN"); update != nullptr && *update == '1') {
             std::filesystem::create_directories(golden.parent_path());
             EXPECT_TRUE(compat::host::writePng(shown, golden.string())) << golden;
