@@ -69,17 +69,36 @@ ButtonBlit* GameDialog::makeButton(const std::string& id)
 
 SpriteContainer* GameDialog::addButtonRow(const std::vector<std::string>& ids, std::vector<ButtonBlit*>* made)
 {
-    auto* row = new SpriteContainer(0, 0, getWidth(), getHeight(), 0, 0, 0, 0, kButtonRowGap, kButtonRowGap);
-    bool first = true;
+    // The buttons stand side by side while they fit between the frame's sides; the ones that do not
+    // fit go on a row of their own below, so no button ever sticks out over the frame.
+    const int room = getWidth() - 2 * kGameDialogFrameInset;
+    SpriteContainer* row = nullptr;
+    SpriteContainer* last = nullptr;
+    int rowWidth = 0;
     for (const std::string& id : ids) {
         ButtonBlit* button = createButton(id);
         button->setListener(this);
         addTooltip(button);
-        row->addChild(button, first ? PlaceOnCorner : PlaceRightTop);
-        first = false;
+        const int wider = rowWidth + (row != nullptr ? kButtonRowGap : 0) + button->getWidth();
+        if (row != nullptr && wider > room) {
+            row->fitSizeToChildren();
+            addChild(row, PlaceBelowCenter);
+            last = row;
+            row = nullptr;
+        }
+        if (row == nullptr) {
+            row = new SpriteContainer(0, 0, getWidth(), getHeight(), 0, 0, 0, 0, kButtonRowGap, kButtonRowGap);
+            row->addChild(button, PlaceOnCorner);
+            rowWidth = button->getWidth();
+        } else {
+            row->addChild(button, PlaceRightTop);
+            rowWidth = wider;
+        }
         if (made)
             made->push_back(button);
     }
+    if (row == nullptr)
+        return last;
     row->fitSizeToChildren();
     addChild(row, PlaceBelowCenter);
     return row;

@@ -37,6 +37,9 @@ constexpr int kGameDialogMarginTop = 75;
 constexpr int kGameDialogMarginBottom = 65;
 constexpr int kGameDialogGap = 5;
 constexpr int kButtonRowGap = 10;
+// The frame's sides stand this far inside the dialog's rectangle on each side, and the tiled inside
+// this far: controls keep within it.
+constexpr int kGameDialogFrameInset = 30;
 
 class GameDialog : public FramedDialog, public DialogListener {
 public:
@@ -51,7 +54,8 @@ protected:
     // A button from the layout element of `id` (a plain clickable area of button size when the layout
     // lacks it), answering to this dialog, placed below the previous child and centred.
     ButtonBlit* addButton(const std::string& id);
-    // The buttons side by side, 10 pixels apart, in one row placed below the previous child.
+    // The buttons side by side, 10 pixels apart, below the previous child; buttons that do not fit between
+    // the frame's sides go on further rows. Returns the last row.
     SpriteContainer* addButtonRow(const std::vector<std::string>& ids, std::vector<ButtonBlit*>* made = nullptr);
     // A text label configured by the layout element `elementId`, as wide as the dialog's inside.
     PixelFontLabel* addLabel(const std::string& text, const std::string& elementId);

@@ -15,6 +15,7 @@
 #include "platform/surface/Blit.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "resources/properties/PropertyManager.h"
+#include "toolkit/component/Label.h"
 
 namespace {
 
@@ -62,6 +63,43 @@ private:
 
 LoadScene::LoadScene(Application* owner) : Scene(owner, "SCENE_LOAD") {}
 
+LoadScene::~LoadScene()
+{
+    unregisterInput();
+    if (label != nullptr)
+        label->release();
+}
+
+void LoadScene::makeLabel()
+{
+    PropertyManager* store = getOwner()->getPropertyManager();
+    BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
+    if (label != nullptr || store == nullptr || font == nullptr || !store->hasString("MESSAGE_LOADING_THE_GAME"))
+        return;
+    // The label draws its text through the font's mask, so the words lie on the picture: a plain copy
+    // of the glyph cells would bring their black with them. It keeps the font's own colours: a tint
+    // would colour the font's dark rim as well and thicken every letter.
+    // Unbuffered: the screen is drawn whole every frame anyway, and drawn straight each letter keeps
+    // its own edges where the next one's cell overlaps it.
+    const LabelOptions direct(0, 0, 1);
+    label = new AnimatedLabel(font, 0, Label::WrapNone, &direct);
+    label->addRef();
+    if (store->hasString("LABEL_LOADING_MESSAGE"))
+        readTextComponentProperties(label, store->getString("LABEL_LOADING_MESSAGE"));
+    label->setColourMode(Label::FontColours);
+    label->setText(store->getString("MESSAGE_LOADING_THE_GAME"));
+    // It does not pulse: fully shown.
+    label->setSpeed(0.0f);
+    label->setPhase(1.0f);
+}
+
+void LoadScene::restore()
+{
+    Scene::restore();
+    if (label != nullptr)
+        label->restore();
+}
+
 void LoadScene::begin()
 {
     // The SDK answers with the logo package only when it has one: a zero or negative answer is no package.
@@ -91,10 +129,24 @@ void LoadScene::enter()
 {
     if (!progress)
         begin();
+    registerInput();
+}
+
+void LoadScene::keyPressed(int)
+{
+    if (progress && progress->isDone())
+        requestTitle();
+}
+
+void LoadScene::mousePressed(int, int, int, int)
+{
+    if (progress && progress->isDone())
+        requestTitle();
 }
 
 void LoadScene::leave()
 {
+    unregisterInput();
     if (musicStartTime != 0) {
         GameApp::playMusic("STRING_MUSIC_SELECTIONSCREEN", 0.5f);
         musicStartTime = 0;
@@ -109,6 +161,9 @@ void LoadScene::updateSelf(Surface*, const FrameTime& frameInfo)
     }
     if (!progress)
         begin();
+    // The screen is entered before the input manager exists: it listens from the first frame on.
+    if (isRegistered() == 0)
+        registerInput();
     ResourceManager* catalogue = ResourceManager::instance();
     if (catalogue == nullptr)
         return;
@@ -138,7 +193,7 @@ void LoadScene::requestTitle()
         app->setPendingScene(title);
 }
 
-void LoadScene::paint(Surface* target, const FrameTime&)
+void LoadScene::paint(Surface* target, const FrameTime& frameInfo)
 {
     if (target == nullptr)
         return;
@@ -146,7 +201,7 @@ void LoadScene::paint(Surface* target, const FrameTime&)
     PropertyManager* store = getOwner()->getPropertyManager();
     SurfaceHolder* picture = ResourceManager::getImage("IMAGE_LOADSCREEN");
     SurfaceHolder* bar = ResourceManager::getImage("IMAGE_LOADBAR");
-    BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
+    makeLabel();
     PaintedFrame frame;
     frame.target = target;
     frame.picture = picture != nullptr ? picture->getSurface() : nullptr;
@@ -155,8 +210,7 @@ void LoadScene::paint(Surface* target, const FrameTime&)
                          ? progress->barWidth(static_cast<int>(frame.bar->getDesc().width))
                          : -1;
     // The loading message goes once loading is done, as the title takes over.
-    frame.message = (!progress || !progress->isDone()) && font != nullptr && store != nullptr &&
-                    store->hasString("MESSAGE_LOADING_THE_GAME");
+    frame.message = (!progress || !progress->isDone()) && label != nullptr;
     frame.number = getOwner()->getFrameCounter();
     if (keepsLastFrame(frame)) {
         painted.number = frame.number;
@@ -174,8 +228,10 @@ void LoadScene::paint(Surface* target, const FrameTime&)
         const PointValue& at = store->getPoint("POINT_LOADINGBAR");
         drawImage("IMAGE_LOADBAR", target, at.x, at.y, frame.barWidth);
     }
-    if (frame.message)
-        font->drawString(target, 20, static_cast<int>(desc.height) - 40, store->getString("MESSAGE_LOADING_THE_GAME"));
+    if (frame.message) {
+        label->update(target, frameInfo);
+        label->draw(target, frameInfo);
+    }
 }
 
 bool LoadScene::keepsLastFrame(const PaintedFrame& frame)

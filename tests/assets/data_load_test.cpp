@@ -10,6 +10,7 @@
 #include "platform/font/BitmapFont.h"
 #include "platform/sound/SoundManager.h"
 #include "platform/surface/ImageLoader.h"
+#include "platform/surface/MemorySurface.h"
 #include "platform/surface/SurfaceHolder.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "resources/layout/LayoutDocument.h"
@@ -288,4 +289,28 @@ TEST_F(DataSetCatalogue, MusicStreamsOpen)
         sound->stopMusic();
     }
     EXPECT_GT(pieces, 0);
+}
+
+// The treasure chest opens over the title and over a game and covers the whole screen: every pixel of
+// both chest pictures is opaque, so nothing of the screen below shows between its tabs and buttons.
+TEST_F(DataSetCatalogue, TheTreasureChestCoversTheWholeScreen)
+{
+    ASSERT_EQ(loadEverything(), "");
+    for (const char* id : {"IMAGE_DIALOG_TREASURE_BOX_GEMSTONES", "IMAGE_DIALOG_TREASURE_BOX_ANTIQUITIES"}) {
+        SurfaceHolder* box = ResourceManager::getImage(id);
+        ASSERT_TRUE(box != nullptr && box->getSurface() != nullptr) << id;
+        EXPECT_EQ(box->getSurface()->getDesc().width, 640u) << id;
+        EXPECT_EQ(box->getSurface()->getDesc().height, 480u) << id;
+        MemorySurface* mask = box->getMask();
+        if (mask == nullptr)
+            continue; // no mask: drawn opaque
+        const auto* bytes = static_cast<const std::uint8_t*>(mask->pixels());
+        ASSERT_NE(bytes, nullptr) << id;
+        const int pitch = mask->getDesc().pitch > 0 ? mask->getDesc().pitch : static_cast<int>(mask->getDesc().width);
+        int seeThrough = 0;
+        for (int y = 0; y < static_cast<int>(mask->getDesc().height); ++y)
+            for (int x = 0; x < static_cast<int>(mask->getDesc().width); ++x)
+                seeThrough += bytes[y * pitch + x] < 255 ? 1 : 0;
+        EXPECT_EQ(seeThrough, 0) << id;
+    }
 }

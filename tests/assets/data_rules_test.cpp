@@ -389,3 +389,19 @@ TEST(DataRules, CountsAndTimesArePositive)
             EXPECT_GT(layout.integers.at(id), 0) << id;
         }
 }
+
+// The depth the play screen's header shows and the depth the end of the game and the score tables
+// report are one number: both texts round it alike.
+TEST(DataRules, TheDepthIsRoundedAlikeInTheHeaderAndAtTheEnd)
+{
+    const auto& strings = loaded().layout().strings;
+    const auto header = strings.find("STRING_DEPTH_LABEL_TEMPLATE");
+    const auto end = strings.find("STRING_GAMEOVER_DEPTH_FORMAT");
+    ASSERT_NE(header, strings.end());
+    ASSERT_NE(end, strings.end());
+    const std::regex precision(R"(%(\.\d+)?f)");
+    std::smatch inHeader, atEnd;
+    ASSERT_TRUE(std::regex_search(header->second, inHeader, precision)) << header->second;
+    ASSERT_TRUE(std::regex_search(end->second, atEnd, precision)) << end->second;
+    EXPECT_EQ(inHeader[1].str(), atEnd[1].str()) << header->second << " against " << end->second;
+}

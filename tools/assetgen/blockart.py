@@ -117,6 +117,18 @@ def sheet(cell, selected, comment):
     return svg(96, 160, "".join(body), comment)
 
 
+def set_preview():
+    """IMAGE_BLOCKS_PREVIEW: four blocks of each block set as the field draws them, marks included, one
+    frame of 120 by 44 per set, stacked in the sheet's order."""
+    body = []
+    for s in range(3):
+        for c, (base, light, dark) in enumerate(COLOURS[:4]):
+            body.append('  <g transform="translate(%d %d) scale(0.75)">%s%s</g>\n'
+                        % (6 + 28 * c, 44 * s + 10, block_face(s, base, light, dark, False), mark(c)))
+    return svg(120, 132, "".join(body), "Four blocks of each block set as it plays, three frames of 44 stacked: "
+                                          "block sets 1, 2 and 3.")
+
+
 def plate(selected):
     """IMAGE_BLOCK_BACK_BLACK: the dark plate under the tool icons."""
     rim = LAMP if selected else ROCK_LIGHT
@@ -498,6 +510,7 @@ def main():
     write("blocks.svg", sheet(block_face, False,
                               "Block sheet: one block set per column (cut stone, rough stone, gem), one colour per "
                               "row; every colour carries its mark in the top-left corner."))
+    write("blocks_preview.svg", set_preview())
     write("blocks_selected.svg", sheet(block_face, True, "The block sheet of selected blocks."))
     write("block_back_color.svg", sheet(colour_back, False,
                                         "Colour bomb and rainbow backgrounds, laid out like the block sheet."))

@@ -178,8 +178,14 @@ int main(int argc, char** argv)
             int bottomRow = places[i].first * (lineHeight + 1) + lineHeight - 1;
             for (int px = places[i].second; px < places[i].second + glyphs[i].width; ++px) {
                 Rgba& m = mask.at(px, bottomRow);
-                if (m.b == 0)
+                if (m.b == 0) {
+                    // The faintest coverage marks the glyph's width for the font's scanner. Its picture
+                    // pixel is white: a blend at alpha 1 of the brightest source leaves every background
+                    // as it was (floor(d + (s - d) / 256) = d), where black would darken it one step
+                    // and draw a dark line under every word on 16-bit screens.
                     m.r = m.g = m.b = 1;
+                    image.at(px, bottomRow) = Rgba{255, 255, 255, 255};
+                }
             }
         }
         for (int b = 0; b < bands; ++b) {

@@ -96,10 +96,15 @@ StartGameDialog::StartGameDialog(const std::string& modeName)
 
     addLabel(layoutString("STRING_CHOOSE_THE_BLOCK_SET"), "LABEL_TEXT");
     auto* sets = new SpriteContainer;
-    sets->addChild(makeButton("BUTTON_PREV"), PlaceBelowCenter);
+    // The arrows page through block sets, not through pages as the shared arrow templates say.
+    ButtonBlit* previousSet = makeButton("BUTTON_PREV");
+    previousSet->setTooltip(layoutString("TOOLTIP_BLOCKSET_PREV"));
+    sets->addChild(previousSet, PlaceBelowCenter);
     BitmapSprite* frame = createImageSprite("IMAGE_BLOCK_FRAME");
     sets->addChild(frame, PlaceRightMiddle);
-    sets->addChild(makeButton("BUTTON_NEXT"), PlaceRightMiddle);
+    ButtonBlit* nextSet = makeButton("BUTTON_NEXT");
+    nextSet->setTooltip(layoutString("TOOLTIP_BLOCKSET_NEXT"));
+    sets->addChild(nextSet, PlaceRightMiddle);
     sets->fitSizeToChildren();
     blocksPreview = createImageSprite("IMAGE_BLOCKS_PREVIEW");
     unavailablePreview = createImageSprite("IMAGE_BLOCKS_UNAVAILABLE_PREVIEW");

@@ -145,8 +145,17 @@ TEST_F(GameDialogTest, StopGameAnswersByNameAndStaysWhileItsOwnerDecides)
             ASSERT_NE(caption, nullptr);
             EXPECT_EQ(caption->getText(), expected[i].caption);
         }
+        // Three buttons are wider than the frame's inside: Yes and No side by side, Cancel below, and
+        // every one between the frame's sides.
         EXPECT_LT(row[0]->getAbsoluteX(), row[1]->getAbsoluteX());
-        EXPECT_LT(row[1]->getAbsoluteX(), row[2]->getAbsoluteX());
+        EXPECT_EQ(row[0]->getAbsoluteY(), row[1]->getAbsoluteY());
+        EXPECT_GT(row[2]->getAbsoluteY(), row[1]->getAbsoluteY());
+        for (ButtonBlit* button : row) {
+            EXPECT_GE(button->getAbsoluteX(), dialog->getAbsoluteX() + kGameDialogFrameInset) << button->getName();
+            EXPECT_LE(button->getAbsoluteX() + button->getWidth(),
+                      dialog->getAbsoluteX() + dialog->getWidth() - kGameDialogFrameInset)
+                << button->getName();
+        }
 
         dialog->setListener(&listener);
         dialog->setCloseOnButton(false);

@@ -6,6 +6,8 @@
 #include "frontend/app/GameMain.h"
 #include "frontend/screens/LoadScene.h"
 #include "platform/catalogue/ResourceManager.h"
+#include "platform/font/BitmapFont.h"
+#include "toolkit/component/Label.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "support/AppTestSupport.h"
 #include "support/TempDir.h"
@@ -98,4 +100,30 @@ TEST_F(LoadScreen, AFrameDrawnOverOrRestoredOrOverlaidShowsTheWholeLoadScreenAga
         app->setStatisticsOverlay(0);
         ASSERT_NE(load(), nullptr) << "still loading";
     }
+}
+
+// The loading message lies on the picture: its letters come with their rim and nothing else, so not one
+// pixel of the line it takes is the pure black of an empty glyph cell (the picture there is dark brown).
+TEST_F(LoadScreen, TheLoadingMessageLiesOnThePictureWithoutBlackCells)
+{
+    for (int i = 0; i < 50 && !(load() && load()->getProgress() && load()->getProgress()->getShown() > 0); ++i)
+        tick();
+    ASSERT_NE(load(), nullptr);
+    const AnimatedLabel* label = load()->getLabel();
+    ASSERT_NE(label, nullptr) << "the data set's LABEL_LOADING_MESSAGE makes the message";
+    EXPECT_EQ(label->getText(), "Loading the game...");
+    tick(2);
+    BitmapFont* font = ResourceManager::getFont("FONT_SMALL");
+    ASSERT_NE(font, nullptr);
+    const int x0 = label->getAbsoluteX(), y0 = label->getAbsoluteY();
+    const int width = font->measure(label->getText()), height = font->getLineHeight();
+    int black = 0, lit = 0;
+    for (int y = y0; y < y0 + height; ++y)
+        for (int x = x0; x < x0 + width; ++x) {
+            const std::uint32_t pixel = peek(back(), x, y) & 0xFFFFFFu;
+            black += pixel == 0 ? 1 : 0;
+            lit += pixel == peek(back(), x0, y0 + height / 2) ? 0 : 1;
+        }
+    EXPECT_EQ(black, 0) << "black pixels in the message's " << width << "x" << height << " line";
+    EXPECT_GT(lit, width * height / 10) << "the letters are drawn";
 }

@@ -142,7 +142,7 @@ TEST_F(TitleSceneTest, AFirstRunAsksForANameAndWelcomesThePlayerByIt)
     click("BUTTON_OK");
     EXPECT_EQ(find("DIALOG_NAME_ENTRY"), nullptr);
     EXPECT_EQ(GameApp::getCurrentPlayer(), "Ann");
-    EXPECT_EQ(balloon(), "Welcome back, Ann!");
+    EXPECT_EQ(balloon(), "Hello, Ann!");
 
     // Changing the name and answering OK with nothing typed keeps the player.
     click("BUTTON_TITLE_CHANGENAME");
@@ -154,7 +154,7 @@ TEST_F(TitleSceneTest, AFirstRunAsksForANameAndWelcomesThePlayerByIt)
     // A name is shown as text, never read as a format.
     GameApp::selectPlayer("%s%n");
     title->updateTexts();
-    EXPECT_EQ(balloon(), "Welcome back, %s%n!");
+    EXPECT_EQ(balloon(), "Hello, %s%n!");
 }
 
 TEST_F(TitleSceneTest, TheSmallButtonsOpenTheirDialogsAndTheScoreListWithTheNameEncoded)

@@ -102,7 +102,7 @@ TEST_F(ActorsDataSetTest, MinerAndCartFindTheirPicturesAndShowTheLevelNumber)
             }
     }
     // The happy face and the gold show on screen.
-    EXPECT_NE(peek(backBuffer, 472 + 48, 136 + 40), 0x1B1410u);
+    EXPECT_NE(peek(backBuffer, jack->getAbsoluteX() + 48, jack->getAbsoluteY() + 40), 0x1B1410u);
     EXPECT_NE(peek(backBuffer, 508 + 8 + 48, 316 - 18 + 28) & 0xFFFFFF, 0x1B1410u);
     jack->onRemovedFromCanvas();
     cart->onRemovedFromCanvas();
