@@ -52,12 +52,6 @@ std::filesystem::path firstWithSuffix(const std::filesystem::path& folder, const
 
 } // namespace
 
-AdSdk& AdSdk::instance()
-{
-    static AdSdk sdk;
-    return sdk;
-}
-
 void AdSdk::setFunctions(const AdSdkFunctions* functions)
 {
     installed = functions;
