@@ -255,6 +255,12 @@ bool expectScreen(const std::string& name, const std::vector<Area>& ignored, dou
     return false;
 }
 
+bool showsGolden(const std::string& name, const std::vector<Area>& ignored)
+{
+    Picture golden;
+    return compat::host::readPng(goldenPath(name), golden) && differingShare(capture(), golden, ignored) <= 0.02;
+}
+
 bool waitForArea(const std::string& name, const Area& area, double seconds)
 {
     Picture golden;

@@ -76,6 +76,9 @@ bool updatingGoldens();
 // the last picture and a difference picture in the screenshot folder for a person to look at.
 bool expectScreen(const std::string& name, const std::vector<Area>& ignored, double seconds, double settle = 2.0);
 
+// Whether the display shows the golden picture `name` now, outside the ignored areas.
+bool showsGolden(const std::string& name, const std::vector<Area>& ignored);
+
 // Runs the game until the area shows what the golden picture `name` shows there.
 bool waitForArea(const std::string& name, const Area& area, double seconds);
 
