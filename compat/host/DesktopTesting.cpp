@@ -118,6 +118,16 @@ bool moveDesktopPointer(int x, int y)
     return true;
 }
 
+bool pressDesktopButton(unsigned button, bool down)
+{
+    Connection c;
+    if (c.display == nullptr || !hasXTest(c.display))
+        return false;
+    XTestFakeButtonEvent(c.display, button, down ? True : False, CurrentTime);
+    XSync(c.display, False);
+    return true;
+}
+
 bool typeDesktopText(const std::string& text)
 {
     Connection c;

@@ -102,6 +102,10 @@ public:
     virtual void pumpEvents(std::vector<Message>& out) = 0;
     // Waits up to `milliseconds` for an event (or less); never longer.
     virtual void waitEvents(int milliseconds) = 0;
+    // One round trip to the window system: what was sent to it (a presented frame) has been taken by
+    // the time this returns, and every event it produced before (another program's input included)
+    // is waiting for the next pump. Nothing for a host without a window system.
+    virtual void synchronize() {}
 };
 
 // The host chosen at start-up, made on first use. Throws std::runtime_error naming what was tried

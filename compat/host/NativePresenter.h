@@ -101,6 +101,9 @@ bool focusDesktopWindow(std::uintptr_t handle);
 bool closeDesktopWindow(std::uintptr_t handle);
 // Moves the pointer to a desktop point without pressing anything.
 bool moveDesktopPointer(int x, int y);
+// Presses (down) or releases a mouse button (1 left, 3 right) where the pointer is, and waits until the
+// server has taken it: the events are on their way to the window under the pointer when this returns.
+bool pressDesktopButton(unsigned button, bool down);
 // Presses and releases the right mouse button at a desktop point.
 bool rightClickDesktopAt(int x, int y);
 // Types printable ASCII text key by key, with Shift where the character needs it.

@@ -3,6 +3,7 @@
 #include "compat/win32/window/messages.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -305,6 +306,18 @@ public:
         if (milliseconds <= 0)
             return;
         SDL_WaitEventTimeout(nullptr, milliseconds); // looks, takes nothing: the next pump translates
+    }
+
+    void synchronize() override
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE)
+            return;
+#if defined(SDL_VIDEO_DRIVER_X11)
+        if (info.subsystem == SDL_SYSWM_X11 && info.info.x11.display != nullptr)
+            XSync(info.info.x11.display, False);
+#endif
     }
 
     // Window pixels -> the game's client coordinates, through the letterbox of the scaled frame.

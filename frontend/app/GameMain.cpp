@@ -10,6 +10,7 @@
 #include "frontend/app/CommandLine.h"
 #include "frontend/app/EntryShellLink.h"
 #include "frontend/app/GameApp.h"
+#include "frontend/app/LockStep.h"
 #include "services/shell/ServiceShell.h"
 #include "platform/app/InputManager.h"
 #include "platform/app/Screen.h"
@@ -73,8 +74,11 @@ int runMessageLoop(Application& app)
     MSG msg{};
     for (;;) {
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (app.isQuitting() == 0)
+            // Run by a test in lock-step, a frame runs only when the test has asked for it.
+            if (app.isQuitting() == 0 && LockStep::frameAllowed()) {
                 app.tick();
+                LockStep::frameRan(app.getFrameCounter());
+            }
             continue;
         }
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
@@ -187,6 +191,7 @@ bool checkRunningInstance(const Application& app)
 
 int GameMain(const std::vector<std::string>& arguments)
 {
+    LockStep::start();
     if (anotherGameRuns())
         return -1;
     installShellLink(arguments);

@@ -9,6 +9,14 @@ namespace {
 std::atomic<bool> virtualOn{false};
 std::atomic<DWORD> virtualNow{0};
 std::atomic<DWORD> slept{0};
+// With the stepped clock, the one thread whose Sleep moves the virtual clock; none: every thread's does.
+std::atomic<std::thread::id> stepper{std::thread::id()};
+
+bool movesClock()
+{
+    const std::thread::id only = stepper.load();
+    return only == std::thread::id() || only == std::this_thread::get_id();
+}
 
 DWORD wallClock()
 {
@@ -31,7 +39,7 @@ UINT timeEndPeriod(UINT) { return TIMERR_NOERROR; }
 
 void Sleep(DWORD milliseconds)
 {
-    if (virtualOn) {
+    if (virtualOn && movesClock()) {
         virtualNow += milliseconds;
         slept += milliseconds;
         return;
@@ -48,7 +56,14 @@ void useVirtualClock(bool on, DWORD startMs)
 {
     virtualNow = startMs;
     slept = 0;
+    stepper = std::thread::id();
     virtualOn = on;
+}
+
+void useSteppedClock(DWORD startMs)
+{
+    useVirtualClock(true, startMs);
+    stepper = std::this_thread::get_id();
 }
 
 void advanceClock(DWORD milliseconds) { virtualNow += milliseconds; }

@@ -22,5 +22,9 @@ void useVirtualClock(bool on, DWORD startMs = 1000);
 void advanceClock(DWORD milliseconds);
 // Total milliseconds passed to Sleep since the virtual clock was switched on.
 DWORD sleptMilliseconds();
+// The virtual clock of a program run in lock-step by a test: only the calling thread (the frame loop's)
+// moves it, by its Sleep calls; on every other thread Sleep waits in real time and leaves it alone, so
+// a thread waiting for another neither spins nor moves the game's time.
+void useSteppedClock(DWORD startMs = 1000);
 
 } // namespace compat::testing

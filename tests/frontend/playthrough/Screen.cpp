@@ -5,10 +5,14 @@
 #include "support/PictureCompare.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace playthrough {
 
@@ -28,10 +32,50 @@ std::string outputFolder()
     return folder != nullptr && *folder != '\0' ? folder : std::filesystem::temp_directory_path().string();
 }
 
-bool updating()
+bool updating() { return updatingGoldens(); }
+
+// The test's end of the game's lock-step socket, -1 while no game plays.
+int gameSocket = -1;
+long played = 0;
+
+// A frame of the game takes little time whatever the load; a game that answers nothing for this long
+// hangs, and the play-through fails instead of waiting for ever.
+constexpr int kHangMs = 180000;
+
+bool sendAll(const void* data, std::size_t size)
 {
-    const char* update = std::getenv("QUARRYTIDE_UPDATE_GOLDEN");
-    return update != nullptr && *update != '\0' && *update != '0';
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t sent = ::send(gameSocket, bytes, size, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        bytes += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+bool receiveAll(void* data, std::size_t size)
+{
+    auto* bytes = static_cast<unsigned char*>(data);
+    while (size > 0) {
+        pollfd ready{gameSocket, POLLIN, 0};
+        const int seen = ::poll(&ready, 1, kHangMs);
+        if (seen < 0 && errno == EINTR)
+            continue;
+        if (seen <= 0)
+            return false;
+        const ssize_t got = ::recv(gameSocket, bytes, size, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
 }
 
 bool ignoredAt(const std::vector<Area>& ignored, int x, int y)
@@ -52,6 +96,63 @@ Picture differencePicture(const Picture& a, const Picture& b, const std::vector<
 }
 
 } // namespace
+
+bool updatingGoldens()
+{
+    const char* update = std::getenv("QUARRYTIDE_UPDATE_GOLDEN");
+    return update != nullptr && *update != '\0' && *update != '0';
+}
+
+int framesOf(double seconds) { return std::max(1, static_cast<int>(seconds * kFramesPerSecond + 0.5)); }
+
+bool runFrames(int count)
+{
+    if (gameSocket < 0 || count <= 0)
+        return false;
+    const std::uint32_t asked = static_cast<std::uint32_t>(count);
+    std::uint32_t frame = 0;
+    if (!sendAll(&asked, sizeof asked) || !receiveAll(&frame, sizeof frame))
+        return false;
+    played += count;
+    return true;
+}
+
+long framesPlayed() { return played; }
+
+SteppedGame::SteppedGame(const std::string& path, const testsupport::TempDir& home, std::vector<std::string> settings)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        return;
+    // The game's end is inherited by the program, and only by it.
+    ::fcntl(ends[1], F_SETFD, 0);
+    settings.push_back("QUARRYTIDE_TEST_LOCKSTEP=" + std::to_string(ends[1]));
+    program = std::make_unique<testsupport::RunningProgram>(path, home, settings);
+    ::close(ends[1]);
+    socket = ends[0];
+    gameSocket = socket;
+}
+
+SteppedGame::~SteppedGame()
+{
+    program.reset();
+    if (gameSocket == socket)
+        gameSocket = -1;
+    if (socket >= 0)
+        ::close(socket);
+}
+
+bool SteppedGame::started() const { return program && program->started; }
+
+int SteppedGame::close(const std::string& title)
+{
+    if (!program || !compat::testing::closeDesktopWindowTitled(title))
+        return -1;
+    // The close is taken before the next frame; the game then saves and ends, which closes the socket.
+    for (int frames = 0; frames < 30 * kFramesPerSecond && runFrames(1); ++frames) {
+    }
+    return program->waitForExit(30);
+}
 
 Picture capture()
 {
@@ -77,16 +178,29 @@ double differingShare(const Picture& a, const Picture& b, const std::vector<Area
     return counted == 0 ? 0.0 : static_cast<double>(off) / static_cast<double>(counted);
 }
 
+namespace {
+
+void pressButtonAt(int x, int y, unsigned button)
+{
+    compat::testing::moveDesktopPointer(x, y);
+    runFrames(1);
+    compat::testing::pressDesktopButton(button, true);
+    runFrames(3);
+    compat::testing::pressDesktopButton(button, false);
+}
+
+} // namespace
+
 void click(int x, int y)
 {
-    compat::testing::clickDesktopAt(x, y);
-    pause(0.15);
+    pressButtonAt(x, y, 1);
+    pause(0.1);
 }
 
 void rightClick(int x, int y)
 {
-    compat::testing::rightClickDesktopAt(x, y);
-    pause(0.1);
+    pressButtonAt(x, y, 3);
+    pause(0.04);
 }
 
 void movePointer(int x, int y)
@@ -96,7 +210,10 @@ void movePointer(int x, int y)
 
 void type(const std::string& text)
 {
-    compat::testing::typeDesktopText(text);
+    for (const char ch : text) {
+        compat::testing::typeDesktopText(std::string(1, ch));
+        runFrames(2);
+    }
     pause(0.1);
 }
 
@@ -108,45 +225,40 @@ void pressKey(const char* keysymName)
 
 void pause(double seconds)
 {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    runFrames(framesOf(seconds));
 }
 
 bool expectScreen(const std::string& name, const std::vector<Area>& ignored, double seconds, double settle)
 {
-    // A small share of pixels may differ: sparkles and idle animations are random in time.
-    constexpr double tolerance = 0.02;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    // The screen is given the time a person would wait for it. A new golden picture is what it shows
+    // then; a comparison looks then and, should it differ, a while longer. With the golden pictures of
+    // the current data set, both run the game for the very same frames and so play the same game.
+    pause(settle);
     if (updating()) {
-        // The screen is given the time a person would wait for it; then a picture that holds still
-        // for a second becomes the golden one.
-        pause(settle);
-        Picture before = capture();
-        int stillLooks = 0;
-        while (std::chrono::steady_clock::now() < end + std::chrono::duration<double>(settle)) {
-            pause(0.25);
-            Picture now = capture();
-            stillLooks = differingShare(before, now, ignored) < 0.0005 ? stillLooks + 1 : 0;
-            if (stillLooks >= 4) {
-                std::filesystem::create_directories(std::filesystem::path(goldenPath(name)).parent_path());
-                return compat::host::writePng(now, goldenPath(name));
-            }
-            before = std::move(now);
-        }
-        return false;
+        std::filesystem::create_directories(std::filesystem::path(goldenPath(name)).parent_path());
+        return compat::host::writePng(capture(), goldenPath(name));
     }
     Picture golden;
     if (!compat::host::readPng(goldenPath(name), golden))
         return false;
+    // A small share of pixels may differ: a golden picture taken before a small change of the data set.
+    constexpr double tolerance = 0.02;
+    const long end = framesPlayed() + framesOf(seconds);
     Picture now;
     do {
         now = capture();
         if (differingShare(now, golden, ignored) <= tolerance)
             return true;
-        pause(0.1);
-    } while (std::chrono::steady_clock::now() < end);
+    } while (framesPlayed() < end && runFrames(framesOf(0.1)));
     compat::host::writePng(now, outputFolder() + "/playthrough-" + name + "-actual.png");
     compat::host::writePng(differencePicture(now, golden, ignored), outputFolder() + "/playthrough-" + name + "-diff.png");
     return false;
+}
+
+bool showsGolden(const std::string& name, const std::vector<Area>& ignored)
+{
+    Picture golden;
+    return compat::host::readPng(goldenPath(name), golden) && differingShare(capture(), golden, ignored) <= 0.02;
 }
 
 bool waitForArea(const std::string& name, const Area& area, double seconds)
@@ -158,12 +270,11 @@ bool waitForArea(const std::string& name, const Area& area, double seconds)
                                        {0, area.y + area.height, golden.width, golden.height},
                                        {0, area.y, area.x, area.height},
                                        {area.x + area.width, area.y, golden.width, area.height}};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const long end = framesPlayed() + framesOf(seconds);
     do {
         if (differingShare(capture(), golden, outside) <= 0.02)
             return true;
-        pause(0.1);
-    } while (std::chrono::steady_clock::now() < end);
+    } while (framesPlayed() < end && runFrames(framesOf(0.1)));
     return false;
 }
 

@@ -439,6 +439,50 @@ TEST_F(EndlessFieldTest, ARestoredGameHoldsEveryCellTheScrollTheCartAndTheDepthS
     EXPECT_EQ(back->getSaveState(), SaveState::Playing);
 }
 
+// The program continues an endless game through the field's start with the continue flag: in the frame
+// of the restore and in every frame of the fade-in, the cells, the waiting row, the score, the level and
+// the timers are those that were left, the timers running on from where they stood.
+TEST_F(EndlessFieldTest, AContinuedGameHoldsAsLeftThroughItsFadeIn)
+{
+    EndlessProbe* scene = playing();
+    ASSERT_TRUE(runUntil([&] { return scene->getEndlessLevel()->getRowsAdded() == 4; }, 200));
+    scene->setScore(555);
+    scene->getLevel()->setLevelNumber(3);
+    frame();
+    const std::string grid = gridText(scene->getLevel());
+    const std::string waiting = newRowText(scene->getLevel());
+    const int levelTime = scene->getLevelTimer().getElapsed();
+    ASSERT_GT(levelTime, 0);
+    saveAndLeave(scene);
+
+    EndlessProbe* back = restored();
+    Level* level = back->getLevel();
+    const auto faded = [&] {
+        for (int y = 0; y < level->getRows(); ++y)
+            for (int x = 0; x < level->getColumns(); ++x)
+                if (const Block* block = level->getBlock(x, y); block != nullptr && block->getAlpha() != 255)
+                    return false;
+        return true;
+    };
+    EXPECT_FALSE(faded());
+    int frames = 0;
+    do {
+        SCOPED_TRACE(frames);
+        EXPECT_EQ(gridText(level), grid);
+        EXPECT_EQ(newRowText(level), waiting);
+        EXPECT_EQ(back->getScore(), 555);
+        EXPECT_EQ(level->getLevelNumber(), 3);
+        EXPECT_EQ(back->getLevelTimer().getElapsed(), levelTime + frames * 20);
+        EXPECT_FALSE(back->getTreasureTimer().isEnabled() && !back->getTreasureTimer().isPaused());
+        EXPECT_FALSE(back->getHourglassTimer().isEnabled() && !back->getHourglassTimer().isPaused());
+        if (faded())
+            break;
+        frame();
+    } while (++frames < 100);
+    EXPECT_TRUE(faded());
+    EXPECT_GT(frames, 1);
+}
+
 TEST_F(EndlessFieldTest, ATreasureStillFallingComesBackAsTheFieldsTreasure)
 {
     EndlessProbe* scene = playing();
