@@ -2,7 +2,7 @@
 // the pacing sleep costs nothing and only the work is measured), and the share of one processor an
 // idle application takes over two seconds of real time (it must sleep, not spin).
 #include "compat/ddraw/testing.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"

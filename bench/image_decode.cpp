@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "bench/support/BareDecode.h"
-#include "platform/image/PLAutoDecoder.h"
-#include "platform/image/PLDibBitmap.h"
+#include "platform/image/decode/PLAutoDecoder.h"
+#include "platform/image/bitmap/PLDibBitmap.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace {

@@ -16,7 +16,7 @@
 // through the title's buttons and its full field runs ("play_cpu_share_percent", "rss_play_MiB" the
 // resident memory at its end, "rss_peak_MiB" the highest of the whole run).
 #include "bench/support/BareDecode.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "platform/app/Scene.h"

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/image/PLAutoDecoder.h"
-#include "platform/image/PLDibBitmap.h"
-#include "platform/image/PLMemBitmap.h"
+#include "platform/image/decode/PLAutoDecoder.h"
+#include "platform/image/bitmap/PLDibBitmap.h"
+#include "platform/image/bitmap/PLMemBitmap.h"
 #include "platform/image/PLTextException.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

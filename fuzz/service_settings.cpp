@@ -6,7 +6,7 @@
 #include "services/shell/ServiceShell.h"
 
 #include "compat/win32/registry/registry.h"
-#include "compat/win32/system/module.h"
+#include "compat/win32/system/process/module.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #include "runtime/DebugLog.h"
 
-#include "compat/win32/system/debug.h"
+#include "compat/win32/system/notify/debug.h"
 
 DebugLog& DebugLog::instance()
 {

@@ -32,7 +32,7 @@
 #include "runtime/strings/StringUtil.h"
 
 #include "compat/win32/path.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/userdata.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "frontend/app/GameMain.h"
 
-#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/notify/messagebox.h"
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/mutex.h"
+#include "compat/win32/system/process/mutex.h"
 #include "compat/win32/window/window.h"
 #include "compat/win32/path.h"
 #include "compat/win32/window/userdata.h"

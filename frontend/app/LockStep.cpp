@@ -1,7 +1,7 @@
 #include "frontend/app/LockStep.h"
 
 #include "compat/host/Host.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/app/Application.h"
 
 #include <cerrno>

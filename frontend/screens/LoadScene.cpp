@@ -1,6 +1,6 @@
 #include "frontend/screens/LoadScene.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "frontend/app/AdSdk.h"
 #include "frontend/app/EntryShellLink.h"
 #include "frontend/app/GameApp.h"

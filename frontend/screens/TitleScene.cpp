@@ -1,7 +1,7 @@
 #include "frontend/screens/TitleScene.h"
 
 #include "compat/win32/path.h"
-#include "compat/win32/system/shell.h"
+#include "compat/win32/system/process/shell.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/GameDialog.h"

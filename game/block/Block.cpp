@@ -1,6 +1,6 @@
 #include "game/block/Block.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/BlockIcon.h"
 #include "game/effects/Sparkle.h"
 #include "game/level/Level.h"

@@ -1,6 +1,6 @@
 #include "game/effects/HintSprite.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
 #include "platform/raster/Convert.h"

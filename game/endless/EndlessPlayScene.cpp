@@ -2,7 +2,7 @@
 // follows the depth, the top alarm with its countdown, and the rock fall of a lost game.
 #include "game/endless/EndlessPlayScene.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/block/Block.h"

@@ -2,7 +2,7 @@
 // fall of a lost game and the end of a level (gold into the cart, line bonus, statistics, cart change).
 #include "game/field/ClassicPlayScene.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/block/Block.h"

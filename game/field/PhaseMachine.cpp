@@ -1,6 +1,6 @@
 // The play field's phase machine: the phase switch, the dispatch of events through the action table,
 // the base actions and the per-frame work of the phases the base runs itself.
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/effects/ClearBonus.h"

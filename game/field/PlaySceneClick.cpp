@@ -1,7 +1,7 @@
 // The play field's group click: the cell under the mouse, the hovered group's score preview, the points
 // and multiplier of a group, the removal with its statistics, sounds and stars, the special effects of
 // tools and treasures and the event that tells the phase machine what happened.
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/Block.h"
 #include "game/block/BlockIcon.h"
 #include "game/effects/Floater.h"

@@ -2,7 +2,7 @@
 // with the blocks it speaks of blinking, and the two stocks it is spent from (the player's, kept by the
 // statistics, and this game's). A hint is offered only while both of its stocks last; a hint asked for
 // by its own number shows even when they are spent, but a stock never falls below 0.
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/Block.h"
 #include "game/effects/HintSprite.h"
 #include "game/field/PlayScene.h"

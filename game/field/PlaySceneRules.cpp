@@ -2,7 +2,7 @@
 // when the music starts, the hovered group, a treasure that sinks to the bottom, the game-over countdown
 // with its shaking rows and earthquake, and the gold shine; and the field effects the modes share (top-row
 // warnings, blocks put on the canvas or dropped out of the field, floaters, the sliding header text).
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/Block.h"
 #include "game/block/BlockIcon.h"
 #include "game/effects/Floater.h"

@@ -1,6 +1,6 @@
 // The play field's special blocks: what a used tool or a taken treasure does to the field, a treasure's
 // life from its drop to its taking or disappearance, and the hourglass picture.
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/Block.h"
 #include "game/field/BlinkPlan.h"
 #include "game/field/PlayScene.h"

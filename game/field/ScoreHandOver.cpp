@@ -1,7 +1,7 @@
 // The score hand-over's exchange with the shell, one step per frame.
 #include "game/field/ScoreHandOver.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/field/PlayScene.h"
 #include "toolkit/dialog/Dialog.h"
 

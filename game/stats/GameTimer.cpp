@@ -1,6 +1,6 @@
 #include "game/stats/GameTimer.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 
 #include <tinyxml.h>
 

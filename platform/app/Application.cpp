@@ -1,8 +1,8 @@
 #include "platform/app/Application.h"
 
 #include "compat/fmod/fmod.h"
-#include "compat/win32/system/messagebox.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/notify/messagebox.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/app/InputManager.h"
 #include "platform/app/Scene.h"
 #include "platform/app/Screen.h"

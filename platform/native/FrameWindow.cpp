@@ -1,6 +1,6 @@
 #include "platform/native/FrameWindow.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "runtime/java/Thread.h"
 #include "runtime/java/Vector.h"
 

@@ -1,6 +1,6 @@
 #include "platform/native/NativeDialog.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/native/UiRecord.h"
 #include "runtime/java/Thread.h"
 

@@ -1,7 +1,7 @@
 #include "platform/surface/Blit.h"
 
 #include "compat/ddraw/ddraw.h"
-#include "compat/win32/system/beep.h"
+#include "compat/win32/system/notify/beep.h"
 #include "platform/surface/DisplayDepth.h"
 #include "platform/surface/DrawError.h"
 #include "platform/surface/MemorySurface.h"

@@ -1,8 +1,8 @@
 #include "platform/surface/ImageLoader.h"
 
 #include "compat/win32/gdi/gdi.h"
-#include "platform/image/PLAutoDecoder.h"
-#include "platform/image/PLDibBitmap.h"
+#include "platform/image/decode/PLAutoDecoder.h"
+#include "platform/image/bitmap/PLDibBitmap.h"
 #include "platform/image/PLTextException.h"
 #include "platform/surface/DirectDrawSurface.h"
 #include "platform/surface/PixelFormat.h"

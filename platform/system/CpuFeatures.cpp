@@ -1,6 +1,6 @@
 #include "platform/system/CpuFeatures.h"
 
-#include "compat/win32/system/sysinfo.h"
+#include "compat/win32/system/machine/sysinfo.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>

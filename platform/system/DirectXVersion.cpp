@@ -1,7 +1,7 @@
 #include "platform/system/DirectXVersion.h"
 
 #include "compat/ole/dxdiag.h"
-#include "compat/win32/system/version.h"
+#include "compat/win32/system/machine/version.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "resources/settings/RegistryScript.h"
 
-#include "compat/win32/system/module.h"
+#include "compat/win32/system/process/module.h"
 #include "compat/win32/registry/registry.h"
 #include "runtime/containers/Buffer.h"
 #include "runtime/java/ByteArrayDataInput.h"

@@ -3,7 +3,7 @@
 #include "runtime/ServiceShellDefaults.h"
 #include "services/shell/ServiceShell.h"
 
-#include "compat/win32/system/module.h"
+#include "compat/win32/system/process/module.h"
 #include "compat/win32/registry/registry.h"
 
 #include <climits>

@@ -1,8 +1,8 @@
 #include "services/shell/ServiceShell.h"
 
-#include "compat/win32/system/messagebox.h"
-#include "compat/win32/system/shell.h"
-#include "compat/win32/system/sysinfo.h"
+#include "compat/win32/system/notify/messagebox.h"
+#include "compat/win32/system/process/shell.h"
+#include "compat/win32/system/machine/sysinfo.h"
 #include "compat/win32/window/window.h"
 #include "platform/native/UiWorker.h"
 

@@ -8,7 +8,7 @@
 #include "compat/host/testing.h"
 #include "compat/ole/control.h"
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window.h"
 #include "support/TempDir.h"
 

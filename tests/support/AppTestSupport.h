@@ -7,7 +7,7 @@
 #include "compat/ddraw/testing.h"
 #include "compat/host/testing.h"
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"

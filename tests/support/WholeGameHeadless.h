@@ -14,7 +14,7 @@
 #include "support/AppTestSupport.h"
 #include "support/TempDir.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "resources/settings/Settings.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"

@@ -1,7 +1,7 @@
 #include "toolkit/widget/PixelFontInputLabel.h"
 
-#include "compat/win32/system/beep.h"
-#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/notify/beep.h"
+#include "compat/win32/system/notify/messagebox.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/raster/Fill.h"
 #include "resources/layout/XmlAttr.h"

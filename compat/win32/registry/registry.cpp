@@ -2,7 +2,7 @@
 
 #include "compat/win32/registry/RegistryFile.h"
 #include "compat/win32/atomic_file.h"
-#include "compat/win32/system/debug.h"
+#include "compat/win32/system/notify/debug.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Each thread's message queue: posting, sending across threads, taking messages in order (posted ones,
 // then the quit request, then a window that waits to be painted), and the key state they leave behind.
 #include "compat/win32/window/window_internal.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 
 #include "compat/host/Host.h"
 #include "compat/host/NativePresenter.h"

@@ -1,6 +1,6 @@
 // Window timers and mouse capture. A timer belongs to the thread that set it and fires through that
 // thread's message loop, so a timer procedure always runs on the window's own thread.
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window_internal.h"
 
 #include <algorithm>

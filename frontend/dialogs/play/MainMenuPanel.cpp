@@ -1,6 +1,6 @@
 #include "frontend/dialogs/play/MainMenuPanel.h"
 
-#include "compat/win32/system/shell.h"
+#include "compat/win32/system/process/shell.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "platform/app/Application.h"
 #include "platform/catalogue/ResourceManager.h"

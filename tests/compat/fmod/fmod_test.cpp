@@ -2,7 +2,7 @@
 #include "compat/fmod/fmod.h"
 #include "compat/fmod/testing.h"
 #include "compat/host/audio.h"
-#include "compat/win32/system/beep.h"
+#include "compat/win32/system/notify/beep.h"
 #include "support/TempDir.h"
 #include "support/WavFixture.h"
 

@@ -4,7 +4,7 @@
 // the machine's. The seconds each difficulty lasted are printed for the record.
 #include "support/WholeGameHeadless.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/stats/StatsManager.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // canvas: the first run's name entry, the buttons' answers, the saved-game question and the start of a
 // game on the play screen.
 #include "compat/win32/registry/registry.h"
-#include "compat/win32/system/shell.h"
+#include "compat/win32/system/process/shell.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/screens/QuarrytideTransition.h"
 #include "frontend/screens/TitleScene.h"

@@ -27,7 +27,7 @@
 #include "compat/host/NativePresenter.h"
 #include "compat/host/SdlHost.h"
 #include "compat/host/testing.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "resources/settings/Settings.h"
 #include "runtime/Random.h"
 #include "toolkit/dialog/Dialog.h"

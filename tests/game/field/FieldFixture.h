@@ -12,7 +12,7 @@
 #include "../level/LevelTestSupport.h"
 
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/field/ClassicPlayScene.h"

@@ -5,7 +5,7 @@
 #include "FieldFixture.h"
 
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/effects/Floater.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/InputManager.h"

@@ -3,7 +3,7 @@
 // XDG_DATA_HOME, a test double for the application's player files, and the virtual clock.
 #pragma once
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/userdata.h"
 #include "game/stats/PlayerFiles.h"
 #include "game/stats/StatsManager.h"

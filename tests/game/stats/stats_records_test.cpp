@@ -1,6 +1,6 @@
 #include "game/stats/GameStats.h"
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

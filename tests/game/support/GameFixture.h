@@ -8,7 +8,7 @@
 // iconPixel(type) with a full mask. Block cells are kBlockSize pixels square.
 #pragma once
 
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "game/block/Block.h"
 #include "game/level/Level.h"
 #include "platform/font/BitmapFont.h"

@@ -4,7 +4,7 @@
 // closes the window and ends the frame thread. Skipped where no desktop toolkit may run.
 #include "compat/host/NativePresenter.h"
 #include "compat/host/testing.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/native/NativeDialog.h"
 #include "platform/native/NativeTestSupport.h"
 #include "platform/native/UiRecord.h"

@@ -1,4 +1,4 @@
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/native/NativeDialog.h"
 #include "platform/native/NativeTestSupport.h"
 #include "platform/native/UiRecord.h"

@@ -3,7 +3,7 @@
 #include "platform/system/CpuFeatures.h"
 #include "platform/raster/Fill.h"
 
-#include "compat/win32/system/sysinfo.h"
+#include "compat/win32/system/machine/sysinfo.h"
 
 #include <climits>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "platform/font/FontTestSupport.h"
 
-#include "platform/image/PLDibBitmap.h"
+#include "platform/image/bitmap/PLDibBitmap.h"
 #include "platform/surface/Blit.h"
 #include "platform/surface/DisplayDepth.h"
 #include "platform/surface/FrameCounter.h"

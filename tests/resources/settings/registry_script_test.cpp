@@ -2,7 +2,7 @@
 #include "resources/settings/RegistryScript.h"
 #include "resources/settings/RegistryString.h"
 
-#include "compat/win32/system/module.h"
+#include "compat/win32/system/process/module.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "tests/services/LoopbackServer.h"
 
-#include "compat/win32/system/module.h"
+#include "compat/win32/system/process/module.h"
 #include "compat/win32/registry/registry.h"
 
 #include <zip.h>

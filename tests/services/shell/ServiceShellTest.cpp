@@ -5,9 +5,9 @@
 #include "platform/native/UiRecord.h"
 #include "platform/native/UiWorker.h"
 
-#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/notify/messagebox.h"
 #include "compat/win32/registry/registry.h"
-#include "compat/win32/system/shell.h"
+#include "compat/win32/system/process/shell.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "compat/win32/system/beep.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/notify/beep.h"
+#include "compat/win32/system/machine/timer.h"
 #include "platform/app/FrameTime.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "toolkit/sprite/SpriteCanvas.h"

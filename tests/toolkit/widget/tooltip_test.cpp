@@ -1,5 +1,5 @@
 #include "compat/win32/window/messages.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window.h"
 #include "platform/app/Application.h"
 #include "platform/app/InputManager.h"

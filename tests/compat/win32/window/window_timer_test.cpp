@@ -1,5 +1,5 @@
 #include "compat/host/testing.h"
-#include "compat/win32/system/timer.h"
+#include "compat/win32/system/machine/timer.h"
 #include "compat/win32/window/window.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "compat/win32/system/shell.h"
+#include "compat/win32/system/process/shell.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/dialogs/DialogTestSupport.h"
 #include "frontend/dialogs/play/MainMenuPanel.h"
