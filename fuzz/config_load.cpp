@@ -32,8 +32,7 @@ struct Setup {
     Setup()
     {
         DebugLog::instance().setDebuggerOutput(false);
-        const std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        home = base + "/quarrytide-fuzz-" + std::to_string(::getpid()) + "-config";
+        const std::string home = folder();
         std::filesystem::create_directories(home + "/quarrytide");
         setenv("XDG_DATA_HOME", home.c_str(), 1);
         LayoutDocument::loadFile(LayoutDocument::kBase,
@@ -42,15 +41,19 @@ struct Setup {
                                                           "config-layout.xml"));
         std::atexit([] {
             std::error_code ignored;
-            std::filesystem::remove_all(instance().home, ignored);
+            std::filesystem::remove_all(folder(), ignored);
         });
+    }
+    static std::string folder()
+    {
+        const std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        return base + "/quarrytide-fuzz-" + std::to_string(::getpid()) + "-config";
     }
     static Setup& instance()
     {
         static Setup setup;
         return setup;
     }
-    std::string home;
 };
 
 void check(bool condition)
