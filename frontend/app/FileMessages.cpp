@@ -16,6 +16,7 @@ namespace {
 
 std::mutex waitingMutex;
 std::thread::id gameThread;
+bool installed = false;
 std::vector<std::pair<std::string, std::string>> waiting;
 
 // The caption's property string; the game's name while the store lacks it.
@@ -51,10 +52,15 @@ void installFileMessages()
 {
     gameThread = std::this_thread::get_id();
     setXMLMessageHandler(onFileMessage);
+    installed = true;
 }
 
 void uninstallFileMessages()
 {
+    // Only ours: a program part that never installed it leaves another handler alone.
+    if (!installed)
+        return;
+    installed = false;
     setXMLMessageHandler(nullptr);
 }
 

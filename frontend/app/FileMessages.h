@@ -6,6 +6,7 @@
 
 // Installs the handler for the calling thread, which becomes the one that shows the boxes.
 void installFileMessages();
+// Removes the handler when installFileMessages put it there.
 void uninstallFileMessages();
 // Shows the messages other threads left; the game calls it once a frame.
 void showWaitingFileMessages();
