@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,10 +36,12 @@ struct Setup {
         const std::string home = folder();
         std::filesystem::create_directories(home + "/quarrytide");
         setenv("XDG_DATA_HOME", home.c_str(), 1);
-        LayoutDocument::loadFile(LayoutDocument::kBase,
-                                 fuzzsupport::scratchFile(reinterpret_cast<const uint8_t*>(fuzzconfig::kLayout),
-                                                          std::char_traits<char>::length(fuzzconfig::kLayout),
-                                                          "config-layout.xml"));
+        // The layout is read once into memory; its file is not needed after that.
+        const std::string layout = fuzzsupport::scratchFile(reinterpret_cast<const uint8_t*>(fuzzconfig::kLayout),
+                                                            std::char_traits<char>::length(fuzzconfig::kLayout),
+                                                            "config-layout.xml");
+        LayoutDocument::loadFile(LayoutDocument::kBase, layout);
+        std::remove(layout.c_str());
         std::atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(folder(), ignored);
