@@ -2,10 +2,45 @@
 
 #include "compat/win32/path.h"
 
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace compat {
+
+bool isPartialFileName(const std::string& name)
+{
+    const std::string marker = kPartialMarker;
+    constexpr std::size_t kUnique = 6;
+    if (name.size() < marker.size() + kUnique + 1)
+        return false;
+    const std::size_t at = name.size() - kUnique - marker.size();
+    if (name.compare(at, marker.size(), marker) != 0)
+        return false;
+    for (std::size_t i = name.size() - kUnique; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+int removeStalePartialFiles(const std::string& folder)
+{
+    int removed = 0;
+    std::error_code error;
+    std::filesystem::directory_iterator it(hostPath(folder), error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code ignored;
+        // Only plain files: a folder or a link of that name is nothing the writer made.
+        if (!it->is_regular_file(ignored) || it->is_symlink(ignored))
+            continue;
+        if (isPartialFileName(it->path().filename().string()) && std::filesystem::remove(it->path(), ignored))
+            ++removed;
+    }
+    return removed;
+}
 
 bool writeFileAtomically(const std::string& path, const void* bytes, std::size_t size)
 {
@@ -24,7 +59,7 @@ bool ReplacingFile::open(const std::string& path, const char* mode)
     if (file != nullptr)
         return false;
     target = hostPath(path);
-    temporary = target + ".XXXXXX";
+    temporary = target + kPartialMarker + "XXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;

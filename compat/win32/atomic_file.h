@@ -10,6 +10,19 @@
 
 namespace compat {
 
+// The temporary file of `<file>` is named `<file>` + kPartialMarker + six letters or digits, so a
+// temporary that a killed process left behind is recognisably the game's own.
+constexpr const char* kPartialMarker = ".quarrytide-partial-";
+
+// Whether `name` (a file name without folder) is the temporary of some file: a non-empty name, the
+// marker, then exactly six letters or digits.
+bool isPartialFileName(const std::string& name);
+
+// Removes the temporaries left in `folder` (a game path, not searched below) by writes that never
+// finished; nothing else is touched. Returns how many were removed. Only for folders of the game's own
+// files, while no other copy of the game writes there.
+int removeStalePartialFiles(const std::string& folder);
+
 // `path` may be a game path (backslashes allowed). Returns false, and leaves any old file untouched
 // and no temporary file behind, when any step fails. The folder must exist.
 bool writeFileAtomically(const std::string& path, const void* bytes, std::size_t size);

@@ -9,7 +9,9 @@
 #include <system_error>
 #include <vector>
 
+#include "frontend/app/FileMessages.h"
 #include "frontend/app/GameFieldServices.h"
+#include "frontend/app/StaleTemporaries.h"
 #include "frontend/dialogs/DialogOpeners.h"
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
@@ -27,8 +29,10 @@
 #include "runtime/Random.h"
 #include "runtime/containers/Buffer.h"
 #include "runtime/properties/Properties.h"
+#include "runtime/properties/PropertiesValue.h"
 #include "runtime/streams/DataReaderFacade.h"
 #include "runtime/streams/DataWriterFacade.h"
+#include "runtime/streams/XMLDocumentFile.h"
 #include "runtime/strings/StringUtil.h"
 
 #include "compat/win32/path.h"
@@ -39,6 +43,7 @@ namespace {
 
 const char kConfigVersion[] = "1.1.0";
 const char kConfigFile[] = "Quarrytide.cfg";
+const char kConfigWriteError[] = "STRING_ERROR_WRITING_CONFIG_TEXT";
 
 std::unique_ptr<Properties>& configSlot()
 {
@@ -71,6 +76,59 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
+// The kinds the game gives the top-level keys of its configuration. A damaged or hand-edited file can
+// hold any of them as a value of another kind; such a key is taken out, so every reader finds it absent
+// and the loading below defines it afresh.
+enum class Kind { Int, String, Child };
+struct ConfigKey {
+    const char* name;
+    Kind kind;
+};
+const ConfigKey kConfigKeys[] = {
+    {"cfgversion", Kind::String},      {"gameversion", Kind::String},    {"currentplayer", Kind::String},
+    {"firstplay", Kind::Int},          {"players", Kind::Child},         {"highscores", Kind::Child},
+    {"lastscoregame", Kind::String},   {"lastscorequattro", Kind::Int},  {"lastscorerank", Kind::Int},
+    {"game_x", Kind::Int},             {"game_y", Kind::Int},            {"game_width", Kind::Int},
+    {"game_height", Kind::Int},
+};
+
+bool isKind(const PropertiesValue& value, Kind kind)
+{
+    switch (kind) {
+    case Kind::Int: return value.isInt();
+    case Kind::String: return value.isString();
+    case Kind::Child: return value.isChild();
+    }
+    return false;
+}
+
+// Keeps what is sound of a configuration that passed the version and player test: keys of the wrong
+// kind go, and a players list that was damaged is rebuilt holding at least the current player. Each
+// entry of the list is an empty group named after its player; an entry of another kind keeps its name.
+void repairConfig(Properties& config)
+{
+    bool playersLost = false;
+    for (const ConfigKey& key : kConfigKeys) {
+        const PropertiesValue* value = config.getValue(key.name);
+        if (value != nullptr && !isKind(*value, key.kind)) {
+            config.remove(key.name);
+            if (std::string(key.name) == "players")
+                playersLost = true;
+        }
+    }
+    Properties& players = configChild(config, "players");
+    std::vector<std::string> names;
+    for (const auto& [name, value] : players.entries())
+        if (!value->isChild())
+            names.push_back(name);
+    for (const std::string& name : names) {
+        players.remove(name);
+        players.defineChild(name);
+    }
+    if (playersLost)
+        players.defineChild(config.getString("currentplayer"));
+}
+
 SoundManager* sound()
 {
     Application* app = Application::instance();
@@ -78,6 +136,15 @@ SoundManager* sound()
 }
 
 } // namespace
+
+Properties& configChild(Properties& parent, const std::string& name)
+{
+    if (Properties* child = parent.getChild(name))
+        return *child;
+    parent.remove(name);
+    parent.defineChild(name);
+    return *parent.getChild(name);
+}
 
 std::string formatString3(const char* format, const std::string& a, const std::string& b,
                           const std::string& extension)
@@ -138,6 +205,7 @@ GameApp::GameApp() : Application(1, "Quarrytide", "1.1.0", "Quarrytide", 50, 200
 
 GameApp::~GameApp()
 {
+    uninstallFileMessages();
     deleteConfig();
     if (instanceSlot() == this)
         instanceSlot() = nullptr;
@@ -145,8 +213,17 @@ GameApp::~GameApp()
 
 GameApp* GameApp::instance() { return instanceSlot(); }
 
+void GameApp::updateAndDraw(Surface* target, const FrameTime& frameTime)
+{
+    showWaitingFileMessages();
+    Application::updateAndDraw(target, frameTime);
+}
+
 int GameApp::initGame()
 {
+    // From here on a file that cannot be read or written is told to the player.
+    installFileMessages();
+    removeStaleTemporaries();
     setConfig(new Properties());
     registerQuarrytideTransitionCreator();
     GameFieldServices::instance().install();
@@ -233,6 +310,7 @@ void GameApp::loadConfig()
         }
     }
     if (valid) {
+        repairConfig(config);
         config.setInt("firstplay", 0);
         Highscores::instance().read(config);
     } else {
@@ -258,20 +336,21 @@ bool GameApp::saveConfig()
         writer.close();
         return true;
     } catch (...) {
-        // The replacing writer leaves the old file whole; the next save tries again.
+        // The replacing writer leaves the old file whole; the next save tries again. The player is told
+        // that the players and highscores were not kept.
         DebugLog::instance().log("The configuration file could not be written\n");
+        PropertyManager* store = LayoutDocument::propertyStore();
+        const std::string message = store != nullptr && store->hasString(kConfigWriteError)
+                                        ? store->getString(kConfigWriteError)
+                                        : std::string(kConfigWriteError);
+        reportXMLMessage(message.c_str(), compat::hostPath(configFile()), "STRING_ERROR_WRITING_XML_HEADER");
         return false;
     }
 }
 
 std::string GameApp::getCurrentPlayer() { return getConfig().getString("currentplayer"); }
 
-Properties* GameApp::getPlayers()
-{
-    Properties& config = getConfig();
-    config.defineChild("players");
-    return config.getChild("players");
-}
+Properties* GameApp::getPlayers() { return &configChild(getConfig(), "players"); }
 
 void GameApp::selectPlayer(const std::string& name)
 {
@@ -279,6 +358,9 @@ void GameApp::selectPlayer(const std::string& name)
     std::string current = getCurrentPlayer();
     if (equalsIgnoringCase(name, current))
         return;
+    // The name must land as text even where the key held something else.
+    if (const PropertiesValue* stored = config.getValue("currentplayer"); stored != nullptr && !stored->isString())
+        config.remove("currentplayer");
     // A current player whose entry was deleted from the list stays deleted: its statistics are not
     // written back and its entry does not return.
     if (!current.empty() && getPlayers()->getChild(current) != nullptr)

@@ -20,6 +20,8 @@ public:
     // Stores a game in progress as a saved game before the program quits.
     void requestQuit() override;
     int getIconId() override { return 101; }
+    // Shows the file messages other threads left, then runs the frame.
+    void updateAndDraw(Surface* target, const FrameTime& frameTime) override;
 
     // The configuration tree (one for the program). setConfig takes ownership and deletes the old one.
     static Properties& getConfig();
@@ -62,6 +64,10 @@ public:
     // The one instance (null before it is made or after it is gone).
     static GameApp* instance();
 };
+
+// The child `name` of a configuration tree, made when absent. A value of another kind under that name
+// (a damaged or hand-edited file) is replaced by an empty child, so readers always get a group.
+Properties& configChild(Properties& parent, const std::string& name);
 
 // printf-style formatting of the two path builders (`extension` is the last, plain text argument).
 std::string formatString3(const char* format, const std::string& a, const std::string& b,

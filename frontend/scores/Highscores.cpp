@@ -7,6 +7,7 @@
 #include "frontend/app/GameApp.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/properties/Properties.h"
+#include "runtime/properties/PropertiesValue.h"
 
 namespace {
 
@@ -28,10 +29,13 @@ bool ranksAtOrAbove(const HighscoreEntry& a, const HighscoreEntry& b)
     return true;
 }
 
-Properties* ensureChild(Properties& parent, const std::string& name)
+// The stored number `key` of an entry, when it is one; a value of another kind (a damaged file) leaves
+// the made-up one in place.
+void readNumber(const Properties& stored, const char* key, int& into)
 {
-    parent.defineChild(name);
-    return parent.getChild(name);
+    const PropertiesValue* value = stored.getValue(key);
+    if (value != nullptr && value->isInt())
+        into = value->getInt();
 }
 
 } // namespace
@@ -141,30 +145,29 @@ void Highscores::resetAndSave()
 void Highscores::read(Properties& config)
 {
     resetToDummies(config);
-    Properties* root = ensureChild(config, "highscores");
+    // Every level of the tree may have been damaged into a value of another kind: such a node is
+    // replaced by an empty group and its tables keep their made-up entries.
+    Properties& root = configChild(config, "highscores");
     for (auto& [mode, groups] : tables_) {
-        Properties* modeChild = ensureChild(*root, mode);
+        Properties& modeChild = configChild(root, mode);
         for (auto& [quattro, list] : groups) {
-            Properties* group = ensureChild(*modeChild, groupKey(quattro));
-            const unsigned count = group->size();
+            Properties& group = configChild(modeChild, groupKey(quattro));
+            const unsigned count = group.size();
             for (unsigned i = 1; i <= count && i <= list.size(); ++i) {
-                const Properties* stored = group->getChild(std::to_string(i));
+                const Properties* stored = group.getChild(std::to_string(i));
                 if (stored == nullptr)
                     continue;
-                // A value missing from a stored entry keeps the made-up one.
+                // A value missing from a stored entry, or of another kind, keeps the made-up one.
                 HighscoreEntry& entry = list[i - 1];
-                if (stored->has("name"))
-                    entry.name = stored->getString("name");
-                if (stored->has("level"))
-                    entry.level = stored->getInt("level");
-                if (stored->has("score"))
-                    entry.score = stored->getInt("score");
-                if (stored->has("time"))
-                    entry.time = stored->getInt("time");
-                if (stored->has("gold"))
-                    entry.gold = stored->getInt("gold");
-                if (stored->has("depth"))
-                    entry.depth = static_cast<double>(stored->getInt("depth"));
+                if (const PropertiesValue* name = stored->getValue("name"); name != nullptr && name->isString())
+                    entry.name = name->getString();
+                readNumber(*stored, "level", entry.level);
+                readNumber(*stored, "score", entry.score);
+                readNumber(*stored, "time", entry.time);
+                readNumber(*stored, "gold", entry.gold);
+                int depth = static_cast<int>(entry.depth);
+                readNumber(*stored, "depth", depth);
+                entry.depth = static_cast<double>(depth);
             }
         }
     }
@@ -174,21 +177,21 @@ void Highscores::read() { read(GameApp::getConfig()); }
 
 void Highscores::write(Properties& config) const
 {
-    Properties* root = ensureChild(config, "highscores");
+    Properties& root = configChild(config, "highscores");
     for (const auto& [mode, groups] : tables_) {
-        Properties* modeChild = ensureChild(*root, mode);
+        Properties& modeChild = configChild(root, mode);
         for (const auto& [quattro, list] : groups) {
-            Properties* group = ensureChild(*modeChild, groupKey(quattro));
-            group->clear();
+            Properties& group = configChild(modeChild, groupKey(quattro));
+            group.clear();
             for (std::size_t i = 0; i < list.size(); ++i) {
-                Properties* stored = ensureChild(*group, std::to_string(i + 1));
+                Properties& stored = configChild(group, std::to_string(i + 1));
                 const HighscoreEntry& entry = list[i];
-                stored->setString("name", entry.name);
-                stored->setInt("level", entry.level);
-                stored->setInt("score", entry.score);
-                stored->setInt("time", entry.time);
-                stored->setInt("gold", entry.gold);
-                stored->setInt("depth", static_cast<int>(entry.depth));
+                stored.setString("name", entry.name);
+                stored.setInt("level", entry.level);
+                stored.setInt("score", entry.score);
+                stored.setInt("time", entry.time);
+                stored.setInt("gold", entry.gold);
+                stored.setInt("depth", static_cast<int>(entry.depth));
             }
         }
     }

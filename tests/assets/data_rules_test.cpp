@@ -113,7 +113,8 @@ TEST(DataRules, ServiceTextsAreThirtyFiveWithTwoNumbers)
 // past them.
 TEST(DataRules, FormatTextsTakeTheArgumentsTheCodePasses)
 {
-    std::map<std::string, std::string> propertyFormats = {}; // none today
+    // The configuration's write error names the file it could not write.
+    std::map<std::string, std::string> propertyFormats = {{"STRING_ERROR_WRITING_CONFIG_TEXT", "s"}};
     std::map<unsigned, std::string> serviceFormats = {{2, "s"}, {5, "ss"}, {22, "d"}};
     std::map<std::string, std::string> layoutFormats = {
         {"ABOUT_VERSION", "s"},

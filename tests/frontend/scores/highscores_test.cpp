@@ -4,6 +4,7 @@
 #include "frontend/app/GameFieldServices.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/properties/Properties.h"
+#include "runtime/streams/DataReaderFacade.h"
 #include "runtime/streams/DataWriterFacade.h"
 #include "support/TempDir.h"
 
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
+#include <vector>
 #include <string>
 
 namespace {
@@ -244,6 +247,224 @@ TEST_F(ConfigFileTest, PlayerFileNamesAreMadeSafe)
     const std::string stats = GameApp::getPlayerFilePath("x/y", "data");
     EXPECT_EQ(stats.substr(stats.size() - 8), "\\x_y.cfg");
     EXPECT_FALSE(GameApp::saveGameExists("CLASSIC", "A:b c", "savegames"));
+}
+
+} // namespace
+
+namespace {
+
+// The configuration file of a player who has played: Anna (current) and Bert, a real result in every
+// place of the CLASSIC threes and one on top of the ENDLESS fours, the field's placement.
+class DamagedConfigTest : public ConfigFileTest {
+protected:
+    void SetUp() override
+    {
+        ConfigFileTest::SetUp();
+        GameApp::loadConfig();
+        GameApp::selectPlayer("Bert");
+        GameApp::selectPlayer("Anna");
+        Highscores& tables = Highscores::instance();
+        tables.resetToDummies();
+        for (int i = 0; i < 3; ++i)
+            tables.addScore("CLASSIC", false, "Anna", 20 + i, 10000 * (i + 1), 7, 1, 0.0);
+        tables.addScore("ENDLESS", true, "Bert", 0, 8000, 60, 9, 44.0);
+        GameApp::getConfig().setInt("game_x", 12);
+        ASSERT_TRUE(GameApp::saveConfig());
+        std::filesystem::copy_file(configFile(), dir.file("played.cfg"));
+    }
+
+    // The saved file read back, changed by `damage`, written again and loaded as at start-up.
+    void loadDamaged(const std::function<void(Properties&)>& damage)
+    {
+        writeConfig([&](Properties& tree) {
+            DataReaderFacade reader(1);
+            reader.open(dir.file("played.cfg"));
+            tree.read(reader);
+            reader.close();
+            damage(tree);
+        });
+        GameApp::setConfig(new Properties());
+        Highscores::instance().resetToDummies();
+        GameApp::loadConfig();
+    }
+
+    static std::vector<std::string> players()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : GameApp::getPlayers()->entries())
+            names.push_back(entry.first);
+        return names;
+    }
+
+    static Properties& at(Properties& tree, std::initializer_list<const char*> path)
+    {
+        Properties* node = &tree;
+        for (const char* name : path)
+            node = node->getChild(name);
+        return *node;
+    }
+};
+
+TEST_F(DamagedConfigTest, AWrongKindOfNodeIsTreatedAsAbsentAndTheRestIsKept)
+{
+    const std::vector<std::string> both = {"Anna", "Bert"};
+    struct Case {
+        const char* what;
+        std::function<void(Properties&)> damage;
+        std::vector<std::string> players;
+        bool classicKept; // the CLASSIC threes still hold Anna's results
+        bool endlessKept; // the ENDLESS fours still hold Bert's result
+    } cases[] = {
+        {"a table is a number",
+         [](Properties& t) {
+             at(t, {"highscores", "CLASSIC"}).remove("TRIPLE");
+             at(t, {"highscores", "CLASSIC"}).setInt("TRIPLE", 3);
+         },
+         both, false, true},
+        {"a mode is a float",
+         [](Properties& t) {
+             at(t, {"highscores"}).remove("ENDLESS");
+             at(t, {"highscores"}).setFloat("ENDLESS", 1.5f);
+         },
+         both, true, false},
+        {"the highscores are a string",
+         [](Properties& t) {
+             t.remove("highscores");
+             t.setString("highscores", "none");
+         },
+         both, false, false},
+        {"the players are a value: the current player is kept",
+         [](Properties& t) {
+             t.remove("players");
+             t.setInt("players", 2);
+         },
+         {"Anna"}, true, true},
+        {"a player's entry is a value: the name is kept",
+         [](Properties& t) {
+             at(t, {"players"}).remove("Bert");
+             at(t, {"players"}).setString("Bert", "x");
+         },
+         both, true, true},
+        {"the last-score keys and the placement are groups or text",
+         [](Properties& t) {
+             t.remove("lastscorerank");
+             t.defineChild("lastscorerank");
+             t.remove("lastscoregame");
+             t.setInt("lastscoregame", 1);
+             t.remove("game_x");
+             t.setString("game_x", "left");
+             t.remove("firstplay");
+             t.defineChild("firstplay");
+         },
+         both, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        loadDamaged(c.damage);
+        Properties& config = GameApp::getConfig();
+        EXPECT_EQ(config.getInt("firstplay"), 0);
+        EXPECT_EQ(GameApp::getCurrentPlayer(), "Anna");
+        EXPECT_EQ(players(), c.players);
+        for (const std::string& name : c.players)
+            EXPECT_NE(GameApp::getPlayers()->getChild(name), nullptr) << name;
+        const Highscores::Table& classic = Highscores::instance().table("CLASSIC", false);
+        ASSERT_EQ(classic.size(), 3u);
+        EXPECT_EQ(classic[2].score, c.classicKept ? 10000 : 500);
+        EXPECT_EQ(classic[2].name == "Anna", c.classicKept);
+        const Highscores::Table& endless = Highscores::instance().table("ENDLESS", true);
+        EXPECT_EQ(endless[0].score, c.endlessKept ? 8000 : 1500);
+
+        // Every key the game writes takes its value again, and the mended file loads as saved.
+        config.setInt("game_x", 30);
+        EXPECT_EQ(Highscores::instance().addScore("CLASSIC", true, "Anna", 1, 99999, 1, 1, 0.0), 1);
+        EXPECT_EQ(config.getInt("lastscorerank"), 1);
+        ASSERT_TRUE(GameApp::saveConfig());
+        GameApp::setConfig(new Properties());
+        GameApp::loadConfig();
+        EXPECT_EQ(GameApp::getCurrentPlayer(), "Anna");
+        EXPECT_EQ(players(), c.players);
+        EXPECT_EQ(GameApp::getConfig().getInt("game_x"), 30);
+        EXPECT_EQ(Highscores::instance().table("CLASSIC", true)[0].score, 99999);
+        EXPECT_EQ(Highscores::instance().table("CLASSIC", false)[2].score, c.classicKept ? 10000 : 500);
+    }
+}
+
+TEST_F(DamagedConfigTest, DamagedEntriesKeepTheirMadeUpValuesOnly)
+{
+    loadDamaged([](Properties& t) {
+        Properties& table = at(t, {"highscores", "CLASSIC", "TRIPLE"});
+        table.remove("1");
+        table.setString("1", "first");
+        Properties& second = at(t, {"highscores", "CLASSIC", "TRIPLE", "2"});
+        second.remove("score");
+        second.setString("score", "lots");
+        second.remove("name");
+        second.defineChild("name");
+    });
+    const Highscores::Table& classic = Highscores::instance().table("CLASSIC", false);
+    EXPECT_EQ(classic[0].score, 1500) << "the damaged first entry is the made-up one";
+    EXPECT_NE(classic[0].name, "Anna");
+    EXPECT_EQ(classic[1].score, 1000) << "a damaged score keeps the made-up score";
+    EXPECT_NE(classic[1].name, "Anna");
+    EXPECT_EQ(classic[1].level, 21) << "but the entry's sound values are read";
+    EXPECT_EQ(classic[2].score, 10000);
+}
+
+// The version and the current player decide whether the file is the game's at all: of the wrong kind,
+// they make it unusable, and the game starts afresh as with a foreign file.
+TEST_F(DamagedConfigTest, AVersionOrPlayerOfTheWrongKindStartsAFirstRun)
+{
+    const std::function<void(Properties&)> damages[] = {
+        [](Properties& t) {
+            t.remove("currentplayer");
+            t.setInt("currentplayer", 7);
+        },
+        [](Properties& t) {
+            t.remove("cfgversion");
+            t.defineChild("cfgversion");
+        },
+    };
+    for (const auto& damage : damages) {
+        loadDamaged(damage);
+        EXPECT_EQ(GameApp::getConfig().getInt("firstplay"), 1);
+        EXPECT_EQ(GameApp::getCurrentPlayer(), "");
+        EXPECT_FALSE(std::filesystem::exists(configFile()));
+        GameApp::selectPlayer("Cleo");
+        EXPECT_EQ(GameApp::getCurrentPlayer(), "Cleo");
+    }
+}
+
+// Every place of every table, the last one included, is written and read back whole.
+TEST_F(HighscoresTest, EveryPlaceOfEveryTableIsWrittenAndReadBack)
+{
+    int n = 0;
+    for (const char* mode : {"CLASSIC", "ENDLESS"})
+        for (bool quattro : {false, true}) {
+            Highscores::Table& table = scores.table(mode, quattro);
+            for (HighscoreEntry& entry : table) {
+                ++n;
+                entry = {"Real" + std::to_string(n), 100 + n, 7000 + n, 300 + n, 40 + n, 50.0 + n};
+            }
+        }
+    Properties& config = GameApp::getConfig();
+    scores.write(config);
+    Highscores back;
+    back.read(config);
+    for (const auto& [mode, groups] : scores.tables())
+        for (const auto& [quattro, table] : groups) {
+            SCOPED_TRACE(mode + (quattro ? " fours" : " threes"));
+            const Highscores::Table& read = back.table(mode, quattro);
+            ASSERT_EQ(read.size(), table.size());
+            for (std::size_t i = 0; i < table.size(); ++i) {
+                SCOPED_TRACE("place " + std::to_string(i + 1));
+                EXPECT_EQ(read[i].name, table[i].name);
+                EXPECT_EQ(read[i].level, table[i].level);
+                EXPECT_EQ(read[i].score, table[i].score);
+                EXPECT_EQ(read[i].time, table[i].time);
+                EXPECT_EQ(read[i].gold, table[i].gold);
+                EXPECT_EQ(read[i].depth, table[i].depth);
+            }
+        }
 }
 
 } // namespace

@@ -252,6 +252,43 @@ TEST_F(ClickToolsTest, ABucketRepaintsAroundATreasureButKeepsIt)
     EXPECT_TRUE(scene->treasureTimer.isEnabled());
 }
 
+// A tool's effect runs to its end and the field then settles as after a group: what the tool left
+// hanging falls, a selection made meanwhile is let go, and a blast that emptied the field earns the
+// field-cleared bonus before play goes on.
+TEST_F(ClickToolsTest, AToolsEffectEndsWithTheFieldSettled)
+{
+    // The blocks are drawn, so their removal runs its course and ends.
+    const auto shown = [&](const char* grid) {
+        playingScene(grid);
+        for (int y = 0; y < level()->getRows(); ++y)
+            for (int x = 0; x < level()->getColumns(); ++x)
+                if (Block* block = level()->getBlock(x, y))
+                    canvas->addSprite(block);
+    };
+    shown("RGBYPR\nGBhPRG\nBYRRGB\nYPRGBY\nPRGBYP");
+    click(2, 1);
+    ASSERT_EQ(scene->getPhase(), PlayPhase::ToolEffect);
+    EXPECT_EQ(grid(), "RGBYPR\nGB.PRG\nB...GB\nY...BY\nP...YP") << "nothing falls during the effect";
+    level()->markSelected(level()->getBlock(4, 0));
+    ASSERT_GT(level()->getSelectedCount(), 0);
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() != PlayPhase::ToolEffect; }));
+    EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
+    EXPECT_EQ(grid(), "R...PR\nG...RG\nB...GB\nYG.YBY\nPBBPYP");
+    EXPECT_EQ(level()->getSelectedCount(), 0);
+    discardScene();
+
+    // The tnt takes every block: the effect ends in the field-cleared bonus, counted once.
+    shown("RGBYPR\nGBYPRG\nBYRxGB\nYPRGBY\nPRGBYP");
+    click(3, 2);
+    ASSERT_EQ(scene->getPhase(), PlayPhase::ToolEffect);
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() != PlayPhase::ToolEffect; }));
+    EXPECT_EQ(scene->getPhase(), PlayPhase::FieldCleared);
+    EXPECT_EQ(scene->getLevelStats().clearcount.get(), 1);
+    ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::Playing; }, 2000));
+    // INT_SCORE_PER_SPECIAL for the tnt, then the bonus: 100 points times the factor 2.
+    EXPECT_EQ(scene->getScore(), 20 + 200);
+}
+
 TEST_F(ClickToolsTest, TheHourglassStopsTheCountdownAndShakingAndShowsItsPicture)
 {
     playingScene("R.....\nG.....\nB.....\nY.....\ngP....");
