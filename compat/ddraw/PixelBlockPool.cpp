@@ -1,6 +1,5 @@
 #include "compat/ddraw/PixelBlockPool.h"
 
-#include <cstring>
 #include <mutex>
 #include <new>
 #include <utility>
@@ -83,11 +82,10 @@ std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes)
         }
         if (block) {
             markInUse(block.get(), bytes);
-            std::memset(block.get(), 0, bytes);
             return block;
         }
     }
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]());
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]);
 }
 
 void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes)
