@@ -17,5 +17,8 @@ namespace compat::ddraw {
 std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes);
 // Keeps the block of `bytes` for reuse, or frees it.
 void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes);
+// Frees every block kept for reuse and hands the C library's free memory back to the system: for the
+// end of a burst (a loading pass), after which the pictures it made are all the memory it needs.
+void releaseIdlePixelBlocks();
 
 } // namespace compat::ddraw
