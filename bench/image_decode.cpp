@@ -1,6 +1,7 @@
 // Decoding a 640x480 PNG and JPEG through our decoder path (automatic decoder into a DIB bitmap, as
 // the surface layer does it) against the bare library calls into a plain buffer, with the same
-// transforms and output layout, in the same run. The ratio is ours / bare.
+// transforms and output layout, in the same run. The ratio is ours / bare (goal 1.00 or less), in wall
+// time and in processor time.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -93,19 +94,28 @@ int main(int argc, char** argv)
         {
             ConsoleReporter::ReportRuns(runs);
             for (const Run& run : runs) {
-                if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                     nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() * 1000.0;
+                    cpuNanoseconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * 1000.0;
+                }
             }
         }
         std::map<std::string, double> nanoseconds;
+        std::map<std::string, double> cpuNanoseconds;
     } reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* format : {"Png", "Jpeg"}) {
         double ours = reporter.nanoseconds[std::string("Ours") + format];
         double bare = reporter.nanoseconds[std::string("Bare") + format];
+        double oursCpu = reporter.cpuNanoseconds[std::string("Ours") + format];
+        double bareCpu = reporter.cpuNanoseconds[std::string("Bare") + format];
         if (ours > 0 && bare > 0)
-            std::printf("%s: ours %.0f ns, bare %.0f ns per image, ours/bare %.2f (goal 1.30 or less)\n", format, ours,
-                        bare, ours / bare);
+            std::printf("%s: ours %.0f ns, bare %.0f ns per image, ours/bare %.2f (goal 1.00 or less: %s)\n", format,
+                        ours, bare, ours / bare, ours / bare <= 1.0 ? "met" : "NOT met");
+        // Processor time, which a busy machine does not sway.
+        if (oursCpu > 0 && bareCpu > 0)
+            std::printf("%s: CPU time ours %.0f ns, bare %.0f ns, ours/bare %.2f (goal 1.00 or less: %s)\n", format,
+                        oursCpu, bareCpu, oursCpu / bareCpu, oursCpu / bareCpu <= 1.0 ? "met" : "NOT met");
     }
     benchmark::Shutdown();
     return 0;

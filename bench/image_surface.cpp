@@ -8,6 +8,7 @@
 //
 // Text: one line of 40 characters of a bitmap font drawn into a 640 x 480 back buffer.
 #include "bench/support/BareDecode.h"
+#include "bench/support/Goals.h"
 #include "compat/ddraw/ddraw.h"
 #include "platform/font/BitmapFont.h"
 #include "platform/surface/MemorySurface.h"
@@ -195,4 +196,9 @@ BENCHMARK(BM_FontMeasureLine);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::runWithGoals(argc, argv,
+                               {{"BM_PngIntoDisplaySurface", "ratio", 1.3, true, "PNG into a display surface / bare"},
+                                {"BM_JpegIntoDisplaySurface", "ratio", 1.3, true, "JPEG into a display surface / bare"}});
+}

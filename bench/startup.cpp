@@ -16,6 +16,7 @@
 // through the title's buttons and its full field runs ("play_cpu_share_percent", "rss_play_MiB" the
 // resident memory at its end, "rss_peak_MiB" the highest of the whole run).
 #include "bench/support/BareDecode.h"
+#include "bench/support/Goals.h"
 #include "compat/win32/system/machine/timer.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
@@ -287,4 +288,11 @@ BENCHMARK(BM_StartupToTitle)->Iterations(1)->UseManualTime()->Unit(benchmark::kM
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::runWithGoals(
+        argc, argv,
+        {{"BM_StartupToTitle", "cpu_ratio", 2.0, true, "CPU to the title / bare decoding of the data set"},
+         {"BM_StartupToTitle", "rss_title_MiB", 52.0, false, "resident MiB at the title (headless host)"},
+         {"BM_StartupToTitle", "title_cpu_share_percent", 2.0, true, "still title, % of one core"}});
+}

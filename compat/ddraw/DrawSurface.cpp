@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -154,6 +155,22 @@ void DrawSurface::describe(DDSURFACEDESC2& desc) const
         desc.dwFlags |= DDSD_CKSRCBLT;
 }
 
+void DrawSurface::clearIfUndefined()
+{
+    if (!undefined)
+        return;
+    undefined = false;
+    std::memset(memory.get(), 0, static_cast<std::size_t>(linePitch) * surfaceHeight);
+}
+
+void DrawSurface::definedByWhole(const RECT& area)
+{
+    if (sameRect(area, bounds()))
+        undefined = false;
+    else
+        clearIfUndefined();
+}
+
 void DrawSurface::updated(const RECT& area)
 {
     contentVersion = nextVersion();
@@ -179,6 +196,11 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
                         sameRect(shownDestRect, destRect);
     if (repeat)
         return DD_OK;
+    source->clearIfUndefined();
+    if (key == nullptr)
+        definedByWhole(destRect);
+    else
+        clearIfUndefined();
     const RECT wholeSource = sourceRect, wholeDest = destRect;
     const bool comparing = presenting && comparesWith(source, sourceRect, destRect);
     if (comparing) {
@@ -246,6 +268,7 @@ HRESULT DrawSurface::Blt(LPRECT destRect, IDirectDrawSurface4* source, LPRECT so
         RECT unused = dest;
         if (clipper != nullptr ? !clipPair(dest, unused, bounds()) : !inside(dest, bounds()))
             return clipper != nullptr ? DD_OK : DDERR_INVALIDRECT;
+        definedByWhole(dest);
         fillPixels(view(dest), effects->dwFillColor);
         updated(dest);
         return DD_OK;
@@ -305,6 +328,7 @@ HRESULT DrawSurface::GetDC(HDC* dc)
         return DDERR_DCALREADYCREATED;
     if (locks > 0)
         return DDERR_SURFACEBUSY;
+    clearIfUndefined();
     // The GDI stand-in draws DIBs straight into the surface's memory through this context.
     context = std::make_unique<MemoryDC>(memory.get(), linePitch, static_cast<LONG>(surfaceWidth),
                                          static_cast<LONG>(surfaceHeight), pixelFormat.dwRGBBitCount,
@@ -355,6 +379,10 @@ HRESULT DrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDL
     const RECT area = rect != nullptr ? *rect : bounds();
     if (!inside(area, bounds()))
         return DDERR_INVALIDRECT;
+    if ((flags & DDLOCK_DISCARDCONTENTS) != 0 && (flags & DDLOCK_READONLY) == 0)
+        definedByWhole(area);
+    else
+        clearIfUndefined();
     describe(*desc);
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = view(area).origin;

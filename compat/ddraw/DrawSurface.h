@@ -53,6 +53,10 @@ private:
     void describe(DDSURFACEDESC2& desc) const;
     HRESULT copyFrom(DrawSurface* source, RECT sourceRect, RECT destRect, bool keyed);
     void updated(const RECT& area);
+    // A new surface reads as black, as its memory is not cleared when it is made: the first use that
+    // could show the old contents clears it, unless that use writes every pixel anyway.
+    void clearIfUndefined();
+    void definedByWhole(const RECT& area);
     // Whether a copy into this primary may skip the pixels that already match.
     bool comparesWith(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const;
 
@@ -64,6 +68,8 @@ private:
     DDPIXELFORMAT pixelFormat;
     DWORD caps;
     std::unique_ptr<BYTE[]> memory;
+    // The memory still holds whatever it held before the surface was made.
+    bool undefined = true;
     std::uint64_t generation;
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};

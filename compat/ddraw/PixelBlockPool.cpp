@@ -1,6 +1,7 @@
 #include "compat/ddraw/PixelBlockPool.h"
 
-#include <cstring>
+#include <malloc.h>
+
 #include <mutex>
 #include <new>
 #include <utility>
@@ -83,11 +84,10 @@ std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes)
         }
         if (block) {
             markInUse(block.get(), bytes);
-            std::memset(block.get(), 0, bytes);
             return block;
         }
     }
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]());
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]);
 }
 
 void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes)
@@ -101,6 +101,19 @@ void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes)
     markIdle(block.get(), bytes);
     p.bytes += bytes;
     p.blocks.emplace_back(bytes, std::move(block));
+}
+
+void releaseIdlePixelBlocks()
+{
+    Pool& p = pool();
+    {
+        std::lock_guard<std::mutex> lock(p.mutex);
+        for (auto& kept : p.blocks)
+            markInUse(kept.second.get(), kept.first);
+        p.blocks.clear();
+        p.bytes = 0;
+    }
+    malloc_trim(0);
 }
 
 } // namespace compat::ddraw

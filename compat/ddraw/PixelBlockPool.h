@@ -1,8 +1,10 @@
 // Pixel memory of released surfaces, kept for the next surface of the same size. The game makes its
 // surfaces in bursts of equal sizes (a picture's source and display copies, every surface again after
 // a lost display); handing a large block back to the C library lets it return the pages to the system,
-// and the next surface then pays a page fault for every page it touches. A block taken from here is
-// zeroed like a new one. Small blocks, and blocks beyond the pool's bound, are simply freed.
+// and the next surface then pays a page fault for every page it touches. A block is handed out as it
+// is, not cleared: the surface clears it only when somebody would see what it held (many surfaces are
+// written whole first, by a decoder or a converting copy). Small blocks, and blocks beyond the pool's
+// bound, are simply freed.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +13,12 @@
 
 namespace compat::ddraw {
 
-// A zeroed block of `bytes`, reused when one of that size is pooled; null when memory runs out.
+// A block of `bytes` with undefined contents, reused when one of that size is pooled; null when memory runs out.
 std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes);
 // Keeps the block of `bytes` for reuse, or frees it.
 void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes);
+// Frees every block kept for reuse and hands the C library's free memory back to the system: for the
+// end of a burst (a loading pass), after which the pictures it made are all the memory it needs.
+void releaseIdlePixelBlocks();
 
 } // namespace compat::ddraw

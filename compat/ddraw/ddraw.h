@@ -48,6 +48,8 @@ constexpr DWORD DDSCL_EXCLUSIVE = 0x10;
 constexpr DWORD DDLOCK_WAIT = 0x1;
 constexpr DWORD DDLOCK_READONLY = 0x10;
 constexpr DWORD DDLOCK_WRITEONLY = 0x20;
+// The caller writes every pixel of the locked area: what the area held before need not be kept.
+constexpr DWORD DDLOCK_DISCARDCONTENTS = 0x2000;
 constexpr DWORD DDBLT_COLORFILL = 0x400;
 constexpr DWORD DDBLT_KEYSRC = 0x8000;
 constexpr DWORD DDBLT_WAIT = 0x01000000;

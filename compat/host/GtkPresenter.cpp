@@ -1,7 +1,6 @@
 #include "compat/host/GtkPresenter.h"
 
-#include <gdk/gdkx.h>
-#include <gtk/gtk.h>
+#include "compat/host/GtkCalls.h"
 
 #include <map>
 #include <mutex>
@@ -58,7 +57,9 @@ std::string toLatin1(const char* utf8)
         if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2))
             break;
         out += c < 0x100 ? static_cast<char>(c) : '?';
-        p = g_utf8_next_char(p);
+        // The validated character's length, from its lead byte.
+        const auto lead = static_cast<unsigned char>(*p);
+        p += lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     }
     return out;
 }
@@ -520,6 +521,9 @@ private:
 
 bool startGtk()
 {
+    // Without the toolkit's library the native windows live in the window model alone.
+    if (openGtkLibrary() == nullptr)
+        return false;
     // The program's number formats stay the C locale's.
     gtk_disable_setlocale();
     if (gtk_init_check(nullptr, nullptr) == FALSE)

@@ -1,6 +1,6 @@
 #include "frontend/app/FileMessages.h"
 
-#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/notify/messagebox.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/DebugLog.h"

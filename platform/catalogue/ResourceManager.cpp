@@ -1,5 +1,6 @@
 #include "platform/catalogue/ResourceManager.h"
 
+#include "compat/ddraw/PixelBlockPool.h"
 #include "platform/catalogue/CatalogueHost.h"
 #include "platform/catalogue/ResourceDescriptor.h"
 #include "platform/font/BitmapFont.h"
@@ -276,6 +277,8 @@ void ResourceManager::finishLoading()
             load(descriptor);
     }
     deferred.removeAllElements();
+    // Loading decoded every picture beside the copy it keeps: give that working memory back.
+    compat::ddraw::releaseIdlePixelBlocks();
 }
 
 void ResourceManager::restoreLoaded()

@@ -6,6 +6,7 @@
 #include "platform/raster/PixelConvert.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -13,14 +14,16 @@ namespace {
 // unlocked in the other order. A failure is recorded and leaves nothing locked.
 class LockedPair {
 public:
-    LockedPair(Surface* source, Surface* destination) : source(source), destination(destination)
+    // overwritten: the copy writes every pixel of the destination, which need not keep what it held.
+    LockedPair(Surface* source, Surface* destination, bool overwritten = false)
+        : source(source), destination(destination)
     {
         HRESULT hr = source->lock();
         if (FAILED(hr)) {
             recordDrawError(hr);
             return;
         }
-        hr = destination->lock();
+        hr = overwritten ? destination->lockToOverwrite() : destination->lock();
         if (FAILED(hr)) {
             recordDrawError(hr);
             source->unlock();
@@ -102,12 +105,23 @@ HRESULT blitConverted(Surface* source, int srcX, int srcY, int width, int height
     raster::BlitRect r{srcX, srcY, width, height, dstX, dstY};
     if (!clipTo(r, source, destination, srcBytes, dstBytes))
         return S_OK;
-    LockedPair locks(source, destination);
+    const SurfaceDesc& before = destination->getDesc();
+    const bool wholeDestination = r.dstX == 0 && r.dstY == 0 && static_cast<std::uint32_t>(r.width) == before.width
+                                  && static_cast<std::uint32_t>(r.height) == before.height;
+    LockedPair locks(source, destination, wholeDestination);
     // A lock may report another format than the description held (a rebuilt surface): check again.
     const SurfaceDesc& src = source->getDesc();
     const SurfaceDesc& dst = destination->getDesc();
-    if (!locks.ready() || src.format.bitsPerPixel != srcBits || dst.format.bitsPerPixel != dstBits
-        || !clipTo(r, source, destination, srcBytes, dstBytes))
+    const raster::BlitRect asked = r;
+    const bool clipped = locks.ready() && src.format.bitsPerPixel == srcBits && dst.format.bitsPerPixel == dstBits
+                         && clipTo(r, source, destination, srcBytes, dstBytes);
+    if (wholeDestination && locks.destinationBytes != nullptr && dst.pitch > 0
+        && (!clipped || std::memcmp(&asked, &r, sizeof r) != 0)) {
+        // The destination was locked on the promise of being written whole: keep it from showing
+        // whatever its memory held.
+        std::memset(locks.destinationBytes, 0, static_cast<std::size_t>(dst.pitch) * dst.height);
+    }
+    if (!clipped)
         return S_OK;
     raster::convertRows(src.format, locks.sourceBytes + r.srcY * src.pitch + r.srcX * srcBytes, src.pitch, dst.format,
                         locks.destinationBytes + r.dstY * dst.pitch + r.dstX * dstBytes, dst.pitch, r.width, r.height);

@@ -60,6 +60,16 @@ HRESULT DirectDrawSurface::lock()
     return result;
 }
 
+HRESULT DirectDrawSurface::lockToOverwrite()
+{
+    if (surface == nullptr)
+        return E_FAIL;
+    const HRESULT result =
+        surface->Lock(nullptr, ddsd.get(), DDLOCK_WAIT | DDLOCK_WRITEONLY | DDLOCK_DISCARDCONTENTS, nullptr);
+    description.updateFromDDSD(*ddsd);
+    return result;
+}
+
 void DirectDrawSurface::unlock()
 {
     if (surface != nullptr)

@@ -19,6 +19,7 @@ public:
 
     void* pixels() override;
     HRESULT lock() override;
+    HRESULT lockToOverwrite() override;
     void unlock() override;
     HRESULT restore() override;
     HRESULT recreate() override;

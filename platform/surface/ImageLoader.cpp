@@ -81,7 +81,8 @@ bool takesDibRowsAsTheyAre(const SurfaceDesc& desc)
 
 // The bitmap a picture is decoded into. A true-colour picture whose surface takes DIB rows as they are
 // goes straight into the rows of the new surface, which saves a picture-sized buffer and a copy; the
-// surface starts zeroed like the DIB block, so every byte comes out as drawing the DIB would leave it.
+// surface is cleared like the DIB block unless the decoder writes every row, so every byte comes out
+// as drawing the DIB would leave it.
 // An 8-bit picture for such a surface is decoded as indices into the front of each row and widened in
 // place to the opaque colours of its palette, as drawing the DIB does (index 0 where no row was
 // decoded). Any other picture (other surface formats) is kept as a DIB and drawn through a device
@@ -119,7 +120,9 @@ protected:
         desc.width = static_cast<std::uint32_t>(newWidth);
         desc.height = static_cast<std::uint32_t>(newHeight);
         surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
-        if (surface && surface->getInterface() && SUCCEEDED(surface->lock()) && surface->pixels()) {
+        // A decoder that writes every row needs no cleared surface; any other finds it black.
+        if (surface && surface->getInterface()
+            && SUCCEEDED(fillingWhole ? surface->lockToOverwrite() : surface->lock()) && surface->pixels()) {
             locked = true;
             setFields(newWidth, newHeight, newBpp, newAlpha);
             palette = nullptr;
@@ -209,7 +212,8 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
 // an A8R8G8B8 surface. An 8-bit picture (grey levels or a palette) goes straight into the map, one
 // index byte per pixel, and each index is then replaced by the blue of its palette entry, which is what
 // drawing it onto such a surface gives; this saves a 32-bit picture, a drawing and a pass over it.
-// Lines the decoder never reaches hold index 0, as in the zeroed DIB block. Deeper pictures are kept as
+// Lines the decoder never reaches hold index 0, as in the zeroed DIB block (a decoder that writes every
+// line leaves nothing to clear). Deeper pictures are kept as
 // a DIB, whose 32-bit pixels carry blue in their first byte.
 class MaskTarget : public PLDibBitmap {
 public:
@@ -264,7 +268,7 @@ protected:
         }
         auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
         std::size_t count = static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight);
-        if (count != 0)
+        if (count != 0 && !fillingWhole)
             std::memset(bytes, 0, count);
         setFields(newWidth, newHeight, newBpp, newAlpha);
         palette = ownPalette;

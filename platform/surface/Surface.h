@@ -19,6 +19,9 @@ public:
     // Valid between lock() and unlock() (memory surfaces: always).
     virtual void* pixels() = 0;
     virtual HRESULT lock() { return S_OK; }
+    // lock() for a caller that writes every pixel before anybody reads one: what the surface held
+    // need not be kept.
+    virtual HRESULT lockToOverwrite() { return lock(); }
     virtual void unlock() {}
     virtual HRESULT restore() { return S_OK; }
     virtual HRESULT recreate() { return S_OK; }

@@ -4,6 +4,9 @@
 #include "platform/surface/SurfaceFactory.h"
 #include "platform/raster/Convert.h"
 
+#include <memory>
+#include <string>
+
 namespace {
 
 // Holds `value` (one reference) in `field` in place of what it held before.
@@ -36,6 +39,84 @@ HRESULT lockable(Surface* surface)
     return result;
 }
 
+// As lockable, without locking a DirectDraw surface: a lock would make a new surface clear memory
+// that the converting copy is about to write whole.
+HRESULT reachable(Surface* surface)
+{
+    auto* drawn = dynamic_cast<DirectDrawSurface*>(surface);
+    if (!drawn)
+        return lockable(surface);
+    IDirectDrawSurface4* iface = drawn->getInterface();
+    return iface ? iface->IsLost() : E_FAIL;
+}
+
+// The A8R8G8B8 source of a picture loaded from a file, kept as the file rather than as pixels: the
+// holder converts it into its surface once at load and again only after a lost display, so holding
+// the decoded picture beside the drawn one would double what every picture costs. Locking decodes the
+// file again (the pixels stay until the holder has copied them in); its size and format are the
+// decoded picture's from the start, like any source.
+class DecodedSource : public Surface {
+public:
+    DecodedSource(IDirectDraw4* directDraw, const std::string& fileName, DirectDrawSurface* decoded)
+        : Surface(decoded->getDesc()), directDraw(directDraw), fileName(fileName), picture(decoded)
+    {
+        directDraw->AddRef();
+        picture->addRef();
+    }
+    ~DecodedSource() override
+    {
+        forget();
+        directDraw->Release();
+    }
+
+    void* pixels() override { return picture ? picture->pixels() : nullptr; }
+    HRESULT lock() override
+    {
+        if (!picture) {
+            SurfaceDesc desc = sourceImageDesc();
+            DirectDrawSurface* decoded = decodeImageFromFile(directDraw, fileName, desc);
+            if (!decoded)
+                return E_FAIL;
+            decoded->addRef();
+            // The file changed under the game: not the picture the surface was made for.
+            if (decoded->getDesc().width != description.width || decoded->getDesc().height != description.height) {
+                decoded->release();
+                return E_FAIL;
+            }
+            picture = decoded;
+        }
+        const HRESULT result = picture->lock();
+        description = picture->getDesc();
+        return result;
+    }
+    void unlock() override
+    {
+        if (picture)
+            picture->unlock();
+    }
+    HRESULT restore() override { return picture ? picture->restore() : S_OK; }
+
+    // Gives the decoded pixels back; the next lock decodes the file again.
+    void forget()
+    {
+        if (picture)
+            picture->release();
+        picture = nullptr;
+    }
+
+private:
+    IDirectDraw4* directDraw;
+    std::string fileName;
+    DirectDrawSurface* picture = nullptr;
+};
+
+// After the source was copied in, a source kept as its file gives its pixels back.
+void forgetPixels(Surface* source)
+{
+    if (auto* decoded = dynamic_cast<DecodedSource*>(source))
+        decoded->forget();
+}
+
 } // namespace
 
 SurfaceHolder::SurfaceHolder() : options(new BlitOptions) {}
@@ -50,6 +131,9 @@ SurfaceHolder::~SurfaceHolder()
 HRESULT SurfaceHolder::loadFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName,
                                              const SurfaceDesc& desc)
 {
+    // Without an archive the picture comes from disk, and can come from there again.
+    if (!archive)
+        return loadFromFile(directDraw, fileName, desc);
     SurfaceDesc sourceDesc = sourceImageDesc();
     DirectDrawSurface* picture = loadImageFromArchiveOrFile(directDraw, archive, fileName, sourceDesc);
     if (!picture)
@@ -64,7 +148,12 @@ HRESULT SurfaceHolder::loadFromFile(IDirectDraw4* directDraw, const std::string&
     DirectDrawSurface* picture = decodeImageFromFile(directDraw, fileName, sourceDesc);
     if (!picture)
         return E_FAIL;
-    setSource(picture);
+    std::unique_ptr<DirectDrawSurface> decoded(picture);
+    if (directDraw && picture->getInterface())
+        setSource(new DecodedSource(directDraw, fileName, picture));
+    else
+        setSource(picture);
+    decoded.release();
     return buildFromSource(directDraw, desc);
 }
 
@@ -162,10 +251,12 @@ HRESULT SurfaceHolder::copySourceToSurface()
     // reached (lost, or refused by DirectDraw) is answered here.
     HRESULT result = lockable(source);
     if (SUCCEEDED(result))
-        result = lockable(surface);
+        result = reachable(surface);
     if (FAILED(result))
         return result;
-    return drawSurfaceConverted(source, surface, 0, 0);
+    result = drawSurfaceConverted(source, surface, 0, 0);
+    forgetPixels(source);
+    return result;
 }
 
 void SurfaceHolder::restoreLost()

@@ -1,7 +1,8 @@
-// Every image the game draws lives in a SurfaceHolder. It keeps the picture twice: a surface in the
-// display's format that is drawn, and its A8R8G8B8 source that is never drawn, so that the surface
-// can be rebuilt and filled again whenever the display is lost. An optional 8-bit mask map gives the
-// picture per-pixel coverage.
+// Every image the game draws lives in a SurfaceHolder. It has a surface in the display's format that
+// is drawn, and its A8R8G8B8 source that is never drawn, so that the surface can be rebuilt and filled
+// again whenever the display is lost. A picture loaded from disk keeps its source as the file: the
+// source decodes it again when it is read (after a lost display), instead of holding a second copy of
+// every picture all the time. An optional 8-bit mask map gives the picture per-pixel coverage.
 #pragma once
 
 #include "compat/ddraw/ddraw.h"

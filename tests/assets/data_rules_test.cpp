@@ -406,3 +406,24 @@ TEST(DataRules, TheDepthIsRoundedAlikeInTheHeaderAndAtTheEnd)
     ASSERT_TRUE(std::regex_search(end->second, atEnd, precision)) << end->second;
     EXPECT_EQ(inHeader[1].str(), atEnd[1].str()) << header->second << " against " << end->second;
 }
+
+// The game reads a mask one byte a pixel; a grey picture of 8 bits decodes straight into that byte
+// map, where a colour picture would need a 32-bit picture on the way.
+TEST(DataRules, MasksAreEightBitGreyPictures)
+{
+    std::set<std::string> masks;
+    for (const ResourceEntry& entry : allResourceEntries()) {
+        if (entry.kind == "Surface" && !entry.mask.empty())
+            masks.insert(entry.mask);
+        if (entry.kind == "Mask")
+            masks.insert(entry.file);
+    }
+    ASSERT_FALSE(masks.empty());
+    for (const std::string& mask : masks) {
+        const std::string bytes = readFile(inRunDir(mask));
+        ASSERT_GE(bytes.size(), 26u) << mask;
+        ASSERT_EQ(bytes.compare(1, 3, "PNG"), 0) << mask << " is not a PNG picture";
+        EXPECT_EQ(static_cast<unsigned char>(bytes[24]), 8u) << mask << ": bits per sample";
+        EXPECT_EQ(static_cast<unsigned char>(bytes[25]), 0u) << mask << ": colour type (0 is grey)";
+    }
+}

@@ -44,6 +44,21 @@ Picture readPng(const std::string& path)
 
 void writePng(const std::string& path, const Picture& picture, bool withAlpha)
 {
+    writePicture(path, picture, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB);
+}
+
+void writeGreyPng(const std::string& path, const Picture& picture)
+{
+    for (const Rgba& p : picture.pixels) {
+        if (p.r != p.b || p.g != p.b)
+            throw std::runtime_error(path + ": a grey picture has a coloured pixel");
+    }
+    writePicture(path, picture, PNG_COLOR_TYPE_GRAY);
+}
+
+void writePicture(const std::string& path, const Picture& picture, int colourType)
+{
+    const int channels = colourType == PNG_COLOR_TYPE_RGBA ? 4 : colourType == PNG_COLOR_TYPE_RGB ? 3 : 1;
     File file = openFile(path, "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -51,14 +66,14 @@ void writePng(const std::string& path, const Picture& picture, bool withAlpha)
         png_destroy_write_struct(&png, nullptr);
         throw std::runtime_error("libpng: out of memory");
     }
-    std::vector<png_byte> row(static_cast<size_t>(picture.width) * (withAlpha ? 4 : 3));
+    std::vector<png_byte> row(static_cast<size_t>(picture.width) * channels);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         throw std::runtime_error("cannot write " + path);
     }
     png_init_io(png, file.get());
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-                 withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
     png_write_info(png, info);
@@ -66,10 +81,14 @@ void writePng(const std::string& path, const Picture& picture, bool withAlpha)
         png_byte* out = row.data();
         for (int x = 0; x < picture.width; ++x) {
             const Rgba& p = picture.at(x, y);
+            if (channels == 1) {
+                *out++ = p.b;
+                continue;
+            }
             *out++ = p.r;
             *out++ = p.g;
             *out++ = p.b;
-            if (withAlpha)
+            if (channels == 4)
                 *out++ = p.a;
         }
         png_write_row(png, row.data());

@@ -1,4 +1,4 @@
-// Reading and writing the 8-bit RGB(A) pictures the asset generators work on. Written files carry no
+// Reading and writing the 8-bit grey and RGB(A) pictures the asset generators work on. Written files carry no
 // time stamp or text chunk, so the same pixels always give the same bytes.
 #pragma once
 
@@ -27,6 +27,11 @@ struct Picture {
 Picture readPng(const std::string& path);
 // Writes RGB (alpha dropped) or RGBA. Throws std::runtime_error on failure.
 void writePng(const std::string& path, const Picture& picture, bool withAlpha);
+// Writes an 8-bit grey picture of a picture whose pixels are all grey (a mask: the game reads masks
+// one byte a pixel, and a grey file decodes straight into that); a coloured pixel throws.
+void writeGreyPng(const std::string& path, const Picture& picture);
+// Writes the picture as the PNG colour type given (grey, RGB or RGBA).
+void writePicture(const std::string& path, const Picture& picture, int colourType);
 
 // "RRGGBB" to a colour; throws std::runtime_error on anything else.
 Rgba parseColour(const std::string& text);

@@ -193,7 +193,7 @@ int main(int argc, char** argv)
             marker.r = marker.g = marker.b = 255;
         }
         writePng(argv[3], image, false);
-        writePng(argv[4], mask, false);
+        writeGreyPng(argv[4], mask);
     } catch (const std::exception& error) {
         std::cerr << "fontgen: " << error.what() << '\n';
         return 1;

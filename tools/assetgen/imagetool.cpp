@@ -105,7 +105,7 @@ int main(int argc, char** argv)
         } else if (command == "rgba" && argc == 4) {
             writePng(argv[3], in, true);
         } else if (command == "mask" && argc == 4) {
-            writePng(argv[3], coverage(in), false);
+            writeGreyPng(argv[3], coverage(in));
         } else if (command == "jpeg" && argc == 6) {
             writeJpeg(argv[3], flatten(in, parseColour(argv[5])), std::atoi(argv[4]));
         } else {

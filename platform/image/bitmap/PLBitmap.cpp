@@ -54,9 +54,33 @@ PLBitmap& PLBitmap::operator=(const PLBitmap& source)
 
 void PLBitmap::create(int width, int height, int bpp, bool alpha, int xResolution, int yResolution)
 {
+    madeToFill = false;
     freeMembers();
     internalCreate(width, height, bpp, alpha);
     setResolution(xResolution, yResolution);
+}
+
+void PLBitmap::createToFill(int width, int height, int bpp, bool alpha)
+{
+    fillingWhole = true;
+    try {
+        create(width, height, bpp, alpha);
+    } catch (...) {
+        fillingWhole = false;
+        throw;
+    }
+    fillingWhole = false;
+    madeToFill = true;
+}
+
+void PLBitmap::clearUnfilled()
+{
+    if (!madeToFill || lineArray == nullptr)
+        return;
+    madeToFill = false;
+    const auto lineBytes = static_cast<std::size_t>(getBytesPerLine());
+    for (int y = 0; y < height; ++y)
+        std::memset(lineArray[y], 0, lineBytes);
 }
 
 void PLBitmap::lock(bool, bool)

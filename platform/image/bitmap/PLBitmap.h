@@ -19,6 +19,12 @@ public:
     PLBitmap& operator=(const PLBitmap& source);
 
     virtual void create(int width, int height, int bpp, bool alpha, int xResolution = 0, int yResolution = 0);
+    // As create, for a decoder that writes every pixel of every line itself: the pixels are left as the
+    // allocator gives them instead of being cleared first.
+    void createToFill(int width, int height, int bpp, bool alpha);
+    // A decoder that made the bitmap with createToFill and stopped on the way clears it, so that no
+    // line shows old memory.
+    void clearUnfilled();
     virtual std::size_t getMemUsed() const = 0;
     virtual int getBytesPerLine() const = 0;
     virtual void lock(bool forRead, bool forWrite);
@@ -62,6 +68,8 @@ protected:
     void setFields(int width, int height, int bpp, bool alpha);
     void setGreyPalette();
 
+    // True while createToFill runs: internalCreate need not clear the pixels.
+    bool fillingWhole = false;
     int width = 0;
     int height = 0;
     std::uint16_t bpp = 0;
@@ -75,6 +83,8 @@ protected:
     int paletteMode = 2;
 
 private:
+    bool madeToFill = false;
+
     void convertToTrueColor(const PLBitmap& source);
     void convertToPaletted(const PLBitmap& source);
     void convertToMonochrome(const PLBitmap& source);

@@ -63,8 +63,9 @@ void PLDibBitmap::allocateBlock(int newWidth, int newHeight, int newBpp)
 {
     checkedStorage(newWidth, newHeight, newBpp, (std::int64_t(newWidth) * newBpp + 31) / 32 * 4);
     std::size_t bytes = calcBlockSize(newWidth, newHeight, newBpp);
-    // Zeroed, so rows that a short or damaged image never reaches hold black, not old memory.
-    block = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+    // Zeroed, so rows that a short or damaged image never reaches hold black, not old memory; a decoder
+    // that writes every row itself skips that.
+    block = static_cast<std::uint8_t*>(fillingWhole ? std::malloc(bytes) : std::calloc(bytes, 1));
     if (block == nullptr)
         throw PLTextException(PLTextException::OutOfMemory, outOfMemory);
     blockSize = bytes;

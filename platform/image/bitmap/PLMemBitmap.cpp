@@ -41,7 +41,8 @@ int PLMemBitmap::getBytesPerLine() const
 void PLMemBitmap::internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha)
 {
     std::size_t bytes = checkedStorage(newWidth, newHeight, newBpp, (std::int64_t(newWidth) * newBpp + 7) / 8);
-    pixels = static_cast<std::uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1));
+    pixels = static_cast<std::uint8_t*>(fillingWhole ? std::malloc(bytes > 0 ? bytes : 1)
+                                                     : std::calloc(bytes > 0 ? bytes : 1, 1));
     if (newBpp <= 8)
         palette = new (std::nothrow) PLPixel32[std::size_t(1) << newBpp];
     if (pixels == nullptr || (newBpp <= 8 && palette == nullptr)) {

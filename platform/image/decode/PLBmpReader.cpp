@@ -72,12 +72,16 @@ void PLBmpReader::decode(PLBitmap& bmp, PLSource& source)
     bool trueColour = header.bits > 8;
     int width = static_cast<int>(header.width);
     int height = static_cast<int>(header.height);
-    bmp.create(width, height, trueColour ? 32 : 8, header.bits == 32);
+    bool runLength = (header.bits == 4 || header.bits == 8) && header.compression != BI_RGB;
+    // Run-length data may end before the last line or leave pixels out; uncompressed rows cover all.
+    if (runLength)
+        bmp.create(width, height, trueColour ? 32 : 8, header.bits == 32);
+    else
+        bmp.createToFill(width, height, trueColour ? 32 : 8, header.bits == 32);
     LineLock lock(bmp);
     for (int i = 0; i < header.paletteEntries; ++i)
         bmp.getPalette()[i] = header.palette[i];
 
-    bool runLength = (header.bits == 4 || header.bits == 8) && header.compression != BI_RGB;
     if (runLength)
         decodeRunLength(source, header, bmp);
     else

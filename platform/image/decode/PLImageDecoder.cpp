@@ -91,7 +91,12 @@ void PLImageDecoder::decodeCurrent(PLBitmap& bmp, int bpp)
 
 void PLImageDecoder::makeBmp(PLSource& source, PLBitmap& bmp, int bpp)
 {
-    decode(bmp, source);
+    try {
+        decode(bmp, source);
+    } catch (...) {
+        bmp.clearUnfilled();
+        throw;
+    }
     if (bpp == 0 || bpp == bmp.getBitsPerPixel())
         return;
     if (bmp.getBitsPerPixel() > bpp)

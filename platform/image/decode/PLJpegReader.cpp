@@ -170,7 +170,7 @@ void PLJpegReader::decode(PLBitmap& bmp, PLSource& source)
     if (header.components != (header.grey ? 1 : 4) || static_cast<int>(job.info.output_width) != header.width)
         PLTrace::raise(PLTextException::Unsupported, "Unexpected JPEG output format.\n");
 
-    bmp.create(header.width, header.height, header.grey ? 8 : 32, false);
+    bmp.createToFill(header.width, header.height, header.grey ? 8 : 32, false);
     {
         // Every scanline goes straight into its line.
         LineLock lock(bmp);

@@ -141,7 +141,7 @@ void PLPngReader::decode(PLBitmap& bmp, PLSource& source)
     int height = static_cast<int>(header.height);
     bool paletted = header.colourType == PNG_COLOR_TYPE_PALETTE;
     bool trueColour = !paletted && (header.colourType & (PNG_COLOR_MASK_COLOR | PNG_COLOR_MASK_ALPHA)) != 0;
-    bmp.create(width, height, trueColour ? 32 : 8, header.colourType & PNG_COLOR_MASK_ALPHA);
+    bmp.createToFill(width, height, trueColour ? 32 : 8, header.colourType & PNG_COLOR_MASK_ALPHA);
     if (header.rowBytes > static_cast<png_size_t>(bmp.getBytesPerLine()))
         PLTrace::raise(PLTextException::FormatError, "Unexpected PNG row size.");
 

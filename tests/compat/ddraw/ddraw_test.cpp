@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -207,6 +208,69 @@ TEST_F(DirectDrawTest, NewSurfacesStartBlackEvenInTheMemoryOfReleasedOnes)
         for (IDirectDrawSurface4* s : surfaces)
             s->Release();
     }
+}
+
+// A new surface's memory is cleared only on its first use, and not when that use writes every pixel;
+// whatever the first use, no pixel it did not write shows what the memory held before.
+TEST_F(DirectDrawTest, FirstUseOfANewSurfaceNeverShowsOldMemory)
+{
+    const DWORD side = 256; // pooled: the next surface of the size gets this memory back
+    const RECT corner = {0, 0, 8, 8};
+    IDirectDrawSurface4* white = makeSurface(side, side);
+    fill(white, nullptr, 0xFFFFFFFF);
+    struct Case {
+        const char* use;
+        std::function<void(IDirectDrawSurface4*)> first;
+        DWORD inCorner; // what the first use leaves at (0, 0); the far corner stays black
+        bool whole;     // the first use wrote every pixel
+    };
+    const Case cases[] = {
+        {"fill of a part", [&](IDirectDrawSurface4* s) { RECT r = corner; fill(s, &r, 0x123456); }, 0x123456, false},
+        {"copy onto a part", [&](IDirectDrawSurface4* s) { RECT r = corner; s->BltFast(0, 0, white, &r, 0); },
+         0xFFFFFFFF, false},
+        {"device context", [](IDirectDrawSurface4* s) { HDC dc; s->GetDC(&dc); s->ReleaseDC(dc); }, 0, false},
+        {"lock of a part to overwrite",
+         [&](IDirectDrawSurface4* s) {
+             DDSURFACEDESC2 d{};
+             RECT r = corner;
+             s->Lock(&r, &d, DDLOCK_WAIT | DDLOCK_WRITEONLY | DDLOCK_DISCARDCONTENTS, nullptr);
+             for (LONG y = 0; y < 8; ++y)
+                 std::memset(static_cast<BYTE*>(d.lpSurface) + y * d.lPitch, 0x11, 8 * 4);
+             s->Unlock(&r);
+         },
+         0x11111111, false},
+        {"source of a copy",
+         [&](IDirectDrawSurface4* s) {
+             IDirectDrawSurface4* other = makeSurface(side, side);
+             other->BltFast(0, 0, s, nullptr, 0);
+             EXPECT_EQ(0u, readPixel(other, side - 1, side - 1));
+             other->Release();
+         },
+         0, false},
+        {"whole fill", [](IDirectDrawSurface4* s) { fill(s, nullptr, 0x00ABCDEF); }, 0x00ABCDEF, true},
+        {"whole lock to overwrite",
+         [](IDirectDrawSurface4* s) {
+             DDSURFACEDESC2 d{};
+             s->Lock(nullptr, &d, DDLOCK_WAIT | DDLOCK_WRITEONLY | DDLOCK_DISCARDCONTENTS, nullptr);
+             std::memset(d.lpSurface, 0x22, static_cast<std::size_t>(d.lPitch) * side);
+             s->Unlock(nullptr);
+         },
+         0x22222222, true},
+    };
+    for (const Case& c : cases) {
+        IDirectDrawSurface4* dirty = makeSurface(side, side);
+        fill(dirty, nullptr, 0xA5A5A5A5);
+        dirty->Release();
+        IDirectDrawSurface4* s = makeSurface(side, side);
+        ASSERT_NE(nullptr, s) << c.use;
+        c.first(s);
+        EXPECT_EQ(c.inCorner, readPixel(s, 0, 0)) << c.use;
+        if (!c.whole) {
+            EXPECT_EQ(0u, readPixel(s, side - 1, side - 1)) << c.use;
+        }
+        s->Release();
+    }
+    white->Release();
 }
 
 TEST_F(DirectDrawTest, LockOfASubRectanglePointsAtItsCorner)

@@ -6,7 +6,7 @@
 #include "frontend/app/StaleTemporaries.h"
 #include "compat/win32/atomic_file.h"
 #include "compat/win32/path.h"
-#include "compat/win32/system/messagebox.h"
+#include "compat/win32/system/notify/messagebox.h"
 #include "game/stats/StatsManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "resources/properties/PropertyManager.h"

@@ -162,4 +162,31 @@ TEST(ImagePng, DamagedFilesAreRefused)
     }
 }
 
+// A decoder writes every line itself, so the bitmap's memory is not cleared first; when decoding stops
+// on the way, the lines it never reached must not show what that memory held before.
+TEST(ImagePng, AFileThatEndsEarlyLeavesNoOldMemoryInTheBitmap)
+{
+    const int side = 96;
+    Bytes noise(side * side * 3);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<std::uint8_t>(i * 131 + 7);
+    Bytes good = encodePng(spec(side, side, PNG_COLOR_TYPE_RGB, 8, noise));
+    Bytes truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+    for (int round = 0; round < 3; ++round) {
+        {
+            PLDibBitmap earlier; // its memory goes back to the allocator for the next bitmap
+            decode(good, earlier);
+        }
+        PLDibBitmap bmp;
+        EXPECT_THROW(decode(truncated, bmp), PLTextException);
+        ASSERT_EQ(bmp.getHeight(), side);
+        // Half the file never reaches the last lines.
+        std::size_t nonZero = 0;
+        for (int y = side - 8; y < side; ++y)
+            for (int x = 0; x < bmp.getBytesPerLine(); ++x)
+                nonZero += bmp.getLineArray()[y][x] != 0;
+        EXPECT_EQ(nonZero, 0u) << "round " << round;
+    }
+}
+
 } // namespace
