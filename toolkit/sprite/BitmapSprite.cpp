@@ -169,6 +169,9 @@ void BitmapSprite::drawAt(Surface* target, int x, int y)
     } else {
         return;
     }
-    if (result < 0)
+    if (result < 0) {
         restoreImage();
+        // Not drawn in this frame: the canvas draws the rebuilt picture in the next one.
+        setDirty(true);
+    }
 }

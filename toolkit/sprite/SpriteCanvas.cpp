@@ -388,8 +388,10 @@ void SpriteCanvas::renderUntiled(Surface* target)
     for (Sprite* sprite : all) {
         if (!sprite->isVisible() || !isAreaDirty(screenBounds(sprite)))
             continue;
-        sprite->draw(target);
+        // Cleared before drawing: a sprite whose picture went with a lost display marks itself again
+        // while it draws, and is drawn in the next frame once the picture is rebuilt.
         sprite->setDirty(false);
+        sprite->draw(target);
     }
     releaseAll(all);
     grid.clear();
@@ -408,8 +410,11 @@ void SpriteCanvas::renderTiled(Surface* target)
     std::vector<Sprite*> all = snapshot();
     for (Sprite* sprite : all) {
         const Rect now = screenBounds(sprite);
+        const bool drawn = sprite->isVisible() && isAreaDirty(now);
+        // As in the untiled redraw, a sprite that failed to draw stays marked for the next frame.
+        sprite->setDirty(false);
         // Invisible sprites are not drawn here either.
-        if (sprite->isVisible() && isAreaDirty(now))
+        if (drawn)
             sprite->draw(composition);
         sprite->setDrawnBounds(now);
     }
@@ -420,8 +425,6 @@ void SpriteCanvas::renderTiled(Surface* target)
                                c * tileWidth, r * tileHeight);
     if (target)
         drawSurfaceClipped(presentation, target, 0, 0);
-    for (Sprite* sprite : all)
-        sprite->setDirty(false);
     releaseAll(all);
     grid.clear();
     anyDirty = false;
