@@ -2,6 +2,7 @@
 
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
+#include "platform/surface/DrawError.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
 
@@ -171,7 +172,9 @@ void BitmapSprite::drawAt(Surface* target, int x, int y)
     }
     if (result < 0) {
         restoreImage();
-        // Not drawn in this frame: the canvas draws the rebuilt picture in the next one.
+        // Not drawn in this frame: marked, and recorded so that the canvas keeps the mark, the rebuilt
+        // picture is drawn in the next one (also as a child of a container).
+        recordDrawError(result);
         setDirty(true);
     }
 }

@@ -2,15 +2,12 @@
 // the headless host, reached the way a player reaches each screen (window messages for the mouse and
 // the keyboard, the program's own scene changes), the virtual clock making every frame's time exact.
 //
-// On each screen the frame is painted whole, then the display is lost twice over: every surface lost
-// at once (another program took the display), and the switch to full screen and back (Alt+Enter, a new
-// display in another depth each way). The screen is then painted again without advancing the game, and
-// the frame must be the one painted before: every picture the game made for itself (a cart with its
-// gold, a label, a button, a block) comes back, not as a black box.
-//
-// Not yet run by default: painted this way, frames after a loss still differ on most screens (whole
-// frames black but for a few sprites after the full-screen switch), and whether that is the painting
-// here or the restore itself is not settled. Run it with --gtest_also_run_disabled_tests.
+// On each screen the display goes away as a player's machine takes it: another program takes it (every
+// surface lost, the next present fails), Alt+Enter to full screen and back (also twice within one
+// frame), the desktop changing to 16-bit colour and back. The frame loop repairs it as it always does
+// and draws its frames; the frame it shows afterwards must be the one it showed before: every picture
+// the game made for itself (a cart with its gold, a label, a button, a block) comes back, not as a black
+// box. The screen is frozen meanwhile (it takes no step), so that the two frames show the same moment.
 //
 // A mismatch writes the two frames and a difference picture into QUARRYTIDE_SCREENSHOTS, else the
 // directory the test started in.
