@@ -301,6 +301,8 @@ void Application::updateAndDraw(Surface* target, const FrameTime& time)
 
 void Application::restoreEverything()
 {
+    // The display was made anew: what was restored earlier in this frame belongs to the one before.
+    frame::newDisplay();
     if (ResourceManager* resources = ResourceManager::instance())
         resources->check();
     for (unsigned i = 0; i < sceneList.size(); ++i)

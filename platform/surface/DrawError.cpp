@@ -6,6 +6,7 @@ namespace {
 
 HRESULT lastFailure = 0;
 std::uint32_t failureFlag = 0;
+std::uint32_t failureCount = 0;
 
 } // namespace
 
@@ -15,7 +16,10 @@ void recordDrawError(HRESULT result)
         return;
     lastFailure = result;
     failureFlag = 1;
+    ++failureCount;
 }
+
+std::uint32_t drawErrorCount() { return failureCount; }
 
 std::uint32_t hasDrawError() { return failureFlag; }
 

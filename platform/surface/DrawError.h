@@ -11,6 +11,9 @@ void recordDrawError(HRESULT result);
 std::uint32_t hasDrawError();
 HRESULT lastDrawError();
 void resetDrawError();
+// Failures recorded since the program started (not cleared by resetDrawError): a caller compares two
+// readings to learn whether what it drew in between failed.
+std::uint32_t drawErrorCount();
 
 // "DD_OK", the DDERR_ name of a DirectDraw result, or "UNSPECIFIED".
 const char* ddErrorName(HRESULT result);

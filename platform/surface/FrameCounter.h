@@ -13,4 +13,10 @@ std::uint32_t current();
 void advance();
 void set(std::uint32_t number);
 
+// The display the frames draw on: one more each time the frame loop rebuilds it. What was rebuilt for
+// a display that is gone again (two switches between window and full screen within one frame) is
+// rebuilt once more for the new one, even within the same frame.
+std::uint32_t display();
+void newDisplay();
+
 } // namespace frame

@@ -8,8 +8,8 @@ class Restorable {
 public:
     virtual ~Restorable() = default;
 
-    // Does nothing when the object already restored in the current frame; otherwise notes the
-    // frame and calls restoreLost().
+    // Does nothing when the object already restored in the current frame for the current display;
+    // otherwise notes both and calls restoreLost().
     virtual void check();
 
     // Rebuilds what a lost display took away. Named apart from the surfaces' own restore(), which
@@ -17,11 +17,13 @@ public:
     virtual void restoreLost() {}
 
 protected:
-    Restorable() = default;
+    Restorable();
     Restorable(const Restorable&) = default;
     Restorable& operator=(const Restorable&) = default;
 
     // Frame of the last restore. 0 at construction, so an object made in frame 0 restores on a
     // failure only from frame 1 on.
     std::uint32_t restoredFrame = 0;
+    // The display it was last restored for; made for the display of its time.
+    std::uint32_t restoredDisplay = 0;
 };

@@ -26,8 +26,13 @@ void SpriteScene::updateSelf(Surface* target, const FrameTime& frameInfo)
 
 void SpriteScene::paint(Surface* target, const FrameTime& frameInfo)
 {
-    if (target)
-        canvas->render(target);
+    if (!target)
+        return;
+    // A scene marked dirty (after a lost display the back buffer is new and empty) is painted whole,
+    // not only where its sprites changed.
+    if (isDirty())
+        canvas->invalidateAll(true);
+    canvas->render(target);
 }
 
 Surface* SpriteScene::snapshotCanvas()

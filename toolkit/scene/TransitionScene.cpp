@@ -96,8 +96,11 @@ void TransitionScene::updateSelf(Surface* target, const FrameTime& frameInfo)
 void TransitionScene::paint(Surface* target, const FrameTime& frameInfo)
 {
     if (running && transitionCanvas) {
-        if (target)
-            transitionCanvas->render(target);
+        if (!target)
+            return;
+        if (isDirty())
+            transitionCanvas->invalidateAll(true);
+        transitionCanvas->render(target);
         return;
     }
     SpriteScene::paint(target, frameInfo);

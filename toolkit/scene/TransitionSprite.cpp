@@ -10,6 +10,9 @@ BitmapSprite* makeImage(Surface* surface)
     auto* image = new BitmapSprite(surface, nullptr, 0, 0);
     image->addRef();
     image->fitSizeToImage();
+    // A snapshot has no picture behind it to load again: the holder keeps its original, so that a
+    // display lost during the transition gives it back.
+    image->copyToOwnSurface();
     return image;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
+#include "platform/surface/DrawError.h"
 #include "platform/surface/Surface.h"
 #include "platform/surface/SurfaceHolder.h"
 
@@ -169,6 +170,11 @@ void BitmapSprite::drawAt(Surface* target, int x, int y)
     } else {
         return;
     }
-    if (result < 0)
+    if (result < 0) {
         restoreImage();
+        // Not drawn in this frame: marked, and recorded so that the canvas keeps the mark, the rebuilt
+        // picture is drawn in the next one (also as a child of a container).
+        recordDrawError(result);
+        setDirty(true);
+    }
 }

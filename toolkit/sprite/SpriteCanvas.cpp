@@ -3,6 +3,7 @@
 #include "platform/app/FrameTime.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/raster/Blend.h"
+#include "platform/surface/DrawError.h"
 #include "platform/surface/SurfaceFactory.h"
 #include "toolkit/sprite/Sprite.h"
 
@@ -388,8 +389,12 @@ void SpriteCanvas::renderUntiled(Surface* target)
     for (Sprite* sprite : all) {
         if (!sprite->isVisible() || !isAreaDirty(screenBounds(sprite)))
             continue;
+        const std::uint32_t failures = drawErrorCount();
         sprite->draw(target);
-        sprite->setDirty(false);
+        // A sprite whose picture went with a lost display rebuilds it when its blit fails; it stays
+        // marked and is drawn in the next frame.
+        if (drawErrorCount() == failures)
+            sprite->setDirty(false);
     }
     releaseAll(all);
     grid.clear();
@@ -406,25 +411,39 @@ void SpriteCanvas::renderTiled(Surface* target)
                                    c * tileWidth, r * tileHeight);
     }
     std::vector<Sprite*> all = snapshot();
+    std::vector<Sprite*> failed;
     for (Sprite* sprite : all) {
         const Rect now = screenBounds(sprite);
         // Invisible sprites are not drawn here either.
-        if (sprite->isVisible() && isAreaDirty(now))
+        if (sprite->isVisible() && isAreaDirty(now)) {
+            const std::uint32_t failures = drawErrorCount();
             sprite->draw(composition);
+            if (drawErrorCount() != failures)
+                failed.push_back(sprite);
+        }
         sprite->setDrawnBounds(now);
     }
+    bool lost = false;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             if (grid.get(c, r))
-                bltFastClipped(composition, c * tileWidth, r * tileHeight, tileWidth, tileHeight, presentation,
-                               c * tileWidth, r * tileHeight);
+                lost = FAILED(bltFastClipped(composition, c * tileWidth, r * tileHeight, tileWidth, tileHeight,
+                                             presentation, c * tileWidth, r * tileHeight)) || lost;
     if (target)
         drawSurfaceClipped(presentation, target, 0, 0);
+    // As in the untiled redraw, a sprite that failed to draw stays marked for the next frame.
     for (Sprite* sprite : all)
-        sprite->setDirty(false);
+        sprite->setDirty(std::find(failed.begin(), failed.end(), sprite) != failed.end());
     releaseAll(all);
     grid.clear();
     anyDirty = false;
+    if (lost) {
+        // The two working surfaces went with the display: they hold nothing that the sprites cannot
+        // paint again, so they are made anew and the whole canvas is painted in the next frame.
+        composition->check();
+        presentation->check();
+        invalidateAll(true);
+    }
 }
 
 std::vector<Sprite*> SpriteCanvas::snapshot() const

@@ -165,6 +165,8 @@ Sprite* SliceXMLSpriteFactory::create(int index)
     Sprite* sprite = templateElement ? createSpriteFromXml(templateElement) : nullptr;
     if (auto* bitmap = dynamic_cast<BitmapSprite*>(sprite)) {
         bitmap->setSurface(sliceImage);
+        // The slice is a picture of its own: its holder keeps the original that a lost display needs.
+        bitmap->copyToOwnSurface();
         bitmap->setMask(sliceMap);
         bitmap->fitSizeToImage();
     }

@@ -28,3 +28,22 @@ TEST(Restorable, RestoresAtMostOncePerFrame)
     object.check();
     EXPECT_EQ(object.restores, 2);
 }
+
+TEST(Restorable, RestoresAgainForADisplayMadeAnewWithinTheFrame)
+{
+    // Two switches between window and full screen in one frame: what the first restored belongs to a
+    // display that the second took away again.
+    frame::set(0);
+    CountingRestorable object;
+    frame::advance();
+    object.check();
+    frame::newDisplay();
+    object.check();
+    object.check();
+    EXPECT_EQ(object.restores, 2);
+
+    CountingRestorable madeForTheNewDisplay;
+    madeForTheNewDisplay.check();
+    EXPECT_EQ(madeForTheNewDisplay.restores, 1) << "last restored in frame 0, checked in frame 1";
+    frame::set(0);
+}

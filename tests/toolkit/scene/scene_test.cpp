@@ -1,6 +1,8 @@
 // Sprite scenes and transition scenes, driven as the application drives the current scene: update, then
 // draw into a back buffer, with the pictures checked pixel by pixel.
+#include "compat/ddraw/testing.h"
 #include "platform/app/FrameTime.h"
+#include "platform/surface/FrameCounter.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "resources/layout/LayoutFixture.h"
 #include "runtime/ObjectFactory.h"
@@ -321,3 +323,52 @@ TEST_F(TransitionLayoutTest, TheTransitionComesFromTheLayoutAndAMissingOneMeansN
 }
 
 } // namespace
+
+// After a lost display the application restores every scene and draws into a new, empty back buffer.
+TEST_F(SceneTest, AStillScreenComesBackWholeAfterALostDisplay)
+{
+    Held<PictureScene> scene(new PictureScene("SCENE_PLAIN", this, Red));
+    auto* square = new BitmapSprite(PictureScene::picture(this, Blue), nullptr, 0, 0);
+    square->getSurface()->release();
+    square->copyToOwnSurface();
+    scene->getCanvas()->addSprite(square);
+    ::frame::set(1);
+    frame(scene.p);
+    ASSERT_EQ(pixel(), Blue);
+
+    compat::testing::loseAllSurfaces();
+    target = make32(8, 8);
+    target->fill(0);
+    ::frame::advance();
+    scene->restore();
+    frame(scene.p);
+    EXPECT_EQ(pixel(), 0u) << "the lost picture is rebuilt when its blit fails, not drawn in that frame";
+    ::frame::advance();
+    frame(scene.p);
+    EXPECT_EQ(pixel(), Blue) << "nothing on the screen moves: only the restore can have the picture drawn again";
+    ::frame::set(0);
+}
+
+TEST_F(SceneTest, ATransitionsPicturesComeBackAfterALostDisplay)
+{
+    Held<PictureScene> scene(new PictureScene("SCENE_TITLE", this, Blue));
+    Photo left("SCENE_LOAD", this, Red);
+    scene->setPreviousScene(&left);
+    auto* fade = new FadeTransition;
+    scene->setTransition(fade);
+    ::frame::set(1);
+    scene->enter();
+    frame(scene.p);
+    ASSERT_EQ(pixel(), Red);
+
+    compat::testing::loseAllSurfaces();
+    target = make32(8, 8);
+    ::frame::advance();
+    scene->restore();
+    frame(scene.p);
+    ::frame::advance();
+    frame(scene.p);
+    EXPECT_EQ(peek(fade->getFromImage()->getSurface(), 3, 3) & 0xFFFFFF, Red);
+    EXPECT_EQ(peek(fade->getToImage()->getSurface(), 3, 3) & 0xFFFFFF, Blue);
+    ::frame::set(0);
+}

@@ -1,5 +1,7 @@
+#include "compat/ddraw/testing.h"
 #include "compat/win32/window/messages.h"
 #include "platform/app/InputManager.h"
+#include "platform/surface/FrameCounter.h"
 #include "platform/surface/SurfaceTestSupport.h"
 #include "toolkit/modifier/Modifier.h"
 #include "toolkit/sprite/BitmapSprite.h"
@@ -334,6 +336,29 @@ TEST_F(CanvasPixels, TiledCanvasComposesDirtyTilesOnly)
     canvas->render(target);
     EXPECT_EQ(0x000010u, peek(target, 5, 5) & 0xFFFFFF);
     EXPECT_EQ(0xFF0000u, peek(target, 41, 41) & 0xFFFFFF);
+}
+
+TEST_F(CanvasPixels, TiledCanvasMakesItsWorkingSurfacesAnewAfterALostDisplay)
+{
+    frame::set(1);
+    Surface* target = make32(64, 64);
+    Held<SpriteCanvas> canvas(new SpriteCanvas(64, 64, 16, 16));
+    auto* sprite = new BitmapSprite(solid(8, 8, 0xFF0000), nullptr, 4, 4);
+    sprite->copyToOwnSurface();
+    canvas->addSprite(sprite);
+    canvas->render(target);
+    ASSERT_EQ(0xFF0000u, peek(target, 5, 5) & 0xFFFFFF);
+
+    compat::testing::loseAllSurfaces();
+    target = make32(64, 64);
+    target->fill(0);
+    for (int next = 0; next < 3; ++next) {
+        frame::advance();
+        canvas->invalidateAll(true);
+        canvas->render(target);
+    }
+    EXPECT_EQ(0xFF0000u, peek(target, 5, 5) & 0xFFFFFF);
+    frame::set(0);
 }
 
 TEST_F(CanvasFixture, SpritesReachTheFrameRatioOfTheirCanvas)
