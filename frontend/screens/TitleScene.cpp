@@ -330,10 +330,12 @@ void TitleScene::updateTexts()
     if (player.empty()) {
         welcome = layoutString("STRING_TOOLTIP_WELCOME_NONAME");
     } else {
+        // The layout reader drops the note's leading blank, so the words are kept apart here.
+        const std::string savedNote = " " + layoutString("TOOLTIP_SAVEGAME");
         if (savedGameOf("CLASSIC"))
-            classicTip += layoutString("TOOLTIP_SAVEGAME");
+            classicTip += savedNote;
         if (savedGameOf("ENDLESS"))
-            endlessTip += layoutString("TOOLTIP_SAVEGAME");
+            endlessTip += savedNote;
         // The player's name is text, never a format.
         welcome = formatWithText(layoutString("STRING_TOOLTIP_WELCOME"), player);
     }
