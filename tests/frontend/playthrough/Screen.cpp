@@ -16,6 +16,12 @@
 
 namespace playthrough {
 
+std::string outputFolder()
+{
+    const char* folder = std::getenv("QUARRYTIDE_SCREENSHOTS");
+    return folder != nullptr && *folder != '\0' ? folder : std::filesystem::temp_directory_path().string();
+}
+
 namespace {
 
 using testsupport::channelDistance;
@@ -26,11 +32,6 @@ std::string goldenPath(const std::string& name)
     return ((std::filesystem::path(QUARRY_TESTS_DIR) / "frontend/playthrough") / "golden" / (name + ".png")).string();
 }
 
-std::string outputFolder()
-{
-    const char* folder = std::getenv("QUARRYTIDE_SCREENSHOTS");
-    return folder != nullptr && *folder != '\0' ? folder : std::filesystem::temp_directory_path().string();
-}
 
 bool updating() { return updatingGoldens(); }
 

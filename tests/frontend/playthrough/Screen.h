@@ -67,6 +67,8 @@ void pressKey(const char* keysymName);
 void pause(double seconds);
 // Whether QUARRYTIDE_UPDATE_GOLDEN asks for new golden pictures (and scores).
 bool updatingGoldens();
+// Where pictures of a failed comparison go: $QUARRYTIDE_SCREENSHOTS, else the temporary folder.
+std::string outputFolder();
 
 // Runs the game `settle` seconds (the time a person would give the screen) and then until the display
 // shows the golden picture `name` outside the ignored areas; says whether it did within `seconds` more
