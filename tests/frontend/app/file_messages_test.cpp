@@ -63,6 +63,7 @@ protected:
         setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
         std::filesystem::create_directories(dir.path() / "quarrytide");
         store = new PropertyManager(nullptr);
+        store->addRef();
         store->parse((std::string("<?xml version=\"1.0\"?>\n<Properties xsi:noNamespaceSchemaLocation=\"") +
                       PropertyManager::kSchemaLocation +
                       "\" version=\"1.0\" language=\"en\" country=\"US\" lookandfeel=\"NORMAL\">\n" + kProperties +
