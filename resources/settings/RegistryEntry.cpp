@@ -1,7 +1,8 @@
 #include "resources/settings/RegistryEntry.h"
 
+#include "resources/settings/RegistryValue.h"
+
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -49,15 +50,8 @@ DWORD RegistryEntry<DWORD>::read()
     value = defaultValue;
     if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return value;
-    DWORD type = REG_NONE;
-    DWORD number = 0;
-    DWORD size = sizeof number;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD) {
-        value = number;
+    if (readRegistryDword(key, valueName.c_str(), value))
         valid = 1;
-    }
     RegCloseKey(key);
     key = nullptr;
     return value;
@@ -79,19 +73,8 @@ std::string RegistryEntry<std::string>::read()
     value = defaultValue;
     if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return value;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        // One byte more than reported, always zero: a value stored without its terminator still
-        // reads as a terminated text.
-        std::vector<char> text(static_cast<size_t>(size) + 1, '\0');
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
-            ERROR_SUCCESS) {
-            value = text.data();
-            valid = 1;
-        }
-    }
+    if (readRegistryString(key, valueName.c_str(), value))
+        valid = 1;
     RegCloseKey(key);
     key = nullptr;
     return value;

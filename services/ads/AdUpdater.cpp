@@ -2,6 +2,8 @@
 
 #include "services/ads/PackageUnpacker.h"
 
+#include "resources/settings/RegistryValue.h"
+
 #include "compat/win32/atomic_file.h"
 
 #include <algorithm>
@@ -30,21 +32,6 @@ bool deleteKeyTree(HKEY parent, const std::string& name)
         RegCloseKey(key);
     }
     return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
-}
-
-// A REG_SZ value, or false when it is missing or has another type.
-bool readString(HKEY key, const char* name, std::string& into)
-{
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-        return false;
-    std::vector<char> buffer(size + 1, '\0');
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size) != ERROR_SUCCESS
-        || type != REG_SZ)
-        return false;
-    into = buffer.data();
-    return true;
 }
 
 } // namespace
@@ -108,7 +95,7 @@ bool AdUpdater::loadEntry(HKEY adsKey)
         return false;
     std::string url;
     std::string ids;
-    bool complete = readString(key, "filenameurl", url) && readString(key, "gameids", ids);
+    bool complete = readRegistryString(key, "filenameurl", url) && readRegistryString(key, "gameids", ids);
     RegCloseKey(key);
     if (!complete)
         return false;

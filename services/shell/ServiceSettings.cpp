@@ -3,11 +3,12 @@
 #include "runtime/ServiceShellDefaults.h"
 #include "services/shell/ServiceShell.h"
 
+#include "resources/settings/RegistryValue.h"
+
 #include "compat/win32/system/process/module.h"
 #include "compat/win32/registry/registry.h"
 
 #include <climits>
-#include <vector>
 
 namespace services {
 
@@ -18,32 +19,13 @@ std::time_t systemClock()
     return std::time(nullptr);
 }
 
-// Reads a REG_DWORD; false when it is missing or has another type.
+// A REG_DWORD as the signed number the settings keep; false when it is missing or has another type.
 bool readDword(HKEY key, const char* name, long& into)
 {
-    DWORD type = 0;
     DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
+    if (!readRegistryDword(key, name, value))
         return false;
     into = static_cast<long>(static_cast<LONG>(value));
-    return true;
-}
-
-bool readString(HKEY key, const char* name, std::string& into)
-{
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-        return false;
-    std::vector<char> buffer(size + 1, '\0');
-    DWORD capacity = size;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &capacity) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    into = buffer.data();
     return true;
 }
 
@@ -99,10 +81,10 @@ bool ServiceSettings::load()
     } else {
         complete = false;
     }
-    complete = readString(key, "updateurl", updateUrl) && complete;
-    complete = readString(key, "downloadurl", downloadUrl) && complete;
-    complete = readString(key, "debugurl", debugUrl) && complete;
-    complete = readString(key, "moregamesurl", moreGamesUrl) && complete;
+    complete = readRegistryString(key, "updateurl", updateUrl) && complete;
+    complete = readRegistryString(key, "downloadurl", downloadUrl) && complete;
+    complete = readRegistryString(key, "debugurl", debugUrl) && complete;
+    complete = readRegistryString(key, "moregamesurl", moreGamesUrl) && complete;
     if (readDword(key, "gamesetid", number))
         gameSetId = static_cast<int>(number);
     else
@@ -111,7 +93,7 @@ bool ServiceSettings::load()
         skinnedGameId = static_cast<int>(number);
     else
         complete = false;
-    complete = readString(key, "version", version) && complete;
+    complete = readRegistryString(key, "version", version) && complete;
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key, "lastcheckdate", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
