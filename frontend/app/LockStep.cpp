@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,33 +24,19 @@ bool owed = false;
 bool synchronised = false;
 std::uint32_t lastFrame = 0;
 
-bool readWhole(void* data, std::size_t size)
+// Repeats `step` (one send or receive of what is left, as the system call answers) until every byte
+// is through; false when a step fails or the other end went away.
+template <typename Byte, typename Step>
+bool transferWhole(Byte* bytes, std::size_t size, Step step)
 {
-    auto* bytes = static_cast<unsigned char*>(data);
     while (size > 0) {
-        const ssize_t got = ::read(channel, bytes, size);
-        if (got < 0 && errno == EINTR)
+        const ssize_t done = step(bytes, size);
+        if (done < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (done <= 0)
             return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-bool writeWhole(const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        // A test that went away must not end the game with a signal.
-        const ssize_t sent = ::send(channel, bytes, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        bytes += sent;
-        size -= static_cast<std::size_t>(sent);
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
     }
     return true;
 }
@@ -101,14 +88,14 @@ bool frameAllowed()
         if (owed) {
             // The frames' presents are on the screen before the test is told they ran.
             synchroniseWindowSystem();
-            if (!writeWhole(&lastFrame, sizeof lastFrame)) {
+            if (!sendWhole(channel, &lastFrame, sizeof lastFrame)) {
                 leave();
                 return false;
             }
             owed = false;
         }
         std::uint32_t asked = 0;
-        if (!readWhole(&asked, sizeof asked)) {
+        if (!receiveWhole(channel, &asked, sizeof asked, -1)) {
             leave();
             return false;
         }
@@ -132,6 +119,26 @@ void frameRan(std::uint32_t frameCounter)
     lastFrame = frameCounter;
     if (--granted == 0)
         owed = true;
+}
+
+bool sendWhole(int socket, const void* data, std::size_t size)
+{
+    const auto sendSome = [socket](const unsigned char* bytes, std::size_t left) {
+        return ::send(socket, bytes, left, MSG_NOSIGNAL);
+    };
+    return transferWhole(static_cast<const unsigned char*>(data), size, sendSome);
+}
+
+bool receiveWhole(int socket, void* data, std::size_t size, int waitMs)
+{
+    const auto receiveSome = [socket, waitMs](unsigned char* bytes, std::size_t left) {
+        pollfd ready{socket, POLLIN, 0};
+        const int seen = ::poll(&ready, 1, waitMs);
+        if (seen <= 0)
+            return static_cast<ssize_t>(seen); // interrupted (tried again), or nothing came in time
+        return ::recv(socket, bytes, left, 0);
+    };
+    return transferWhole(static_cast<unsigned char*>(data), size, receiveSome);
 }
 
 } // namespace LockStep

@@ -9,6 +9,7 @@
 // changes: the real window, its presents and its input are those of every run. Read only by tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace LockStep {
@@ -23,5 +24,11 @@ bool active();
 bool frameAllowed();
 // Told by the message loop after each frame it ran.
 void frameRan(std::uint32_t frameCounter);
+
+// The transfers both ends make on the socket: all of `size` bytes, or false when the other end went
+// away. A send to an end that went away raises no signal. A receive waits at most `waitMs`
+// milliseconds for each part of the bytes (-1: for ever; the game idles while the test decides).
+bool sendWhole(int socket, const void* data, std::size_t size);
+bool receiveWhole(int socket, void* data, std::size_t size, int waitMs);
 
 } // namespace LockStep

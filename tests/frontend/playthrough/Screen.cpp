@@ -1,16 +1,15 @@
 #include "Screen.h"
 
 #include "compat/host/NativePresenter.h"
+#include "frontend/app/LockStep.h"
 
 #include "support/PictureCompare.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,42 +41,6 @@ long played = 0;
 // A frame of the game takes little time whatever the load; a game that answers nothing for this long
 // hangs, and the play-through fails instead of waiting for ever.
 constexpr int kHangMs = 180000;
-
-bool sendAll(const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t sent = ::send(gameSocket, bytes, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        bytes += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
-}
-
-bool receiveAll(void* data, std::size_t size)
-{
-    auto* bytes = static_cast<unsigned char*>(data);
-    while (size > 0) {
-        pollfd ready{gameSocket, POLLIN, 0};
-        const int seen = ::poll(&ready, 1, kHangMs);
-        if (seen < 0 && errno == EINTR)
-            continue;
-        if (seen <= 0)
-            return false;
-        const ssize_t got = ::recv(gameSocket, bytes, size, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
 
 bool ignoredAt(const std::vector<Area>& ignored, int x, int y)
 {
@@ -112,7 +75,8 @@ bool runFrames(int count)
         return false;
     const std::uint32_t asked = static_cast<std::uint32_t>(count);
     std::uint32_t frame = 0;
-    if (!sendAll(&asked, sizeof asked) || !receiveAll(&frame, sizeof frame))
+    if (!LockStep::sendWhole(gameSocket, &asked, sizeof asked) ||
+        !LockStep::receiveWhole(gameSocket, &frame, sizeof frame, kHangMs))
         return false;
     played += count;
     return true;
