@@ -16,8 +16,6 @@
 #include "frontend/scores/Highscores.h"
 #include "frontend/screens/LoadScene.h"
 #include "frontend/screens/QuarrytideTransition.h"
-#include "frontend/screens/TitleScene.h"
-#include "frontend/screens/TreasureScene.h"
 #include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "platform/app/Scene.h"
@@ -232,9 +230,9 @@ int GameApp::initGame()
     LayoutDocument::setPropertyStore(getPropertyManager());
     LayoutDocument::loadAll(false);
     loadConfig();
-    LoadScene* load = new LoadScene(this);
-    addScene(load);
-    switchScene(load);
+    // The load screen is the only screen until loading ends: it makes the others.
+    addScene(new LoadScene(this));
+    switchSceneByName("SCENE_LOAD");
     return 0;
 }
 
@@ -244,13 +242,6 @@ void GameApp::onResourcesLoaded()
     StatsManager::instance().loadTreasureDescs();
     StatsManager::instance().load();
     Application::onResourcesLoaded();
-    // The screens that follow the load screen; the title screen is the first one shown.
-    auto* title = new TitleScene(this);
-    addScene(title);
-    addScene(new GameScene(this));
-    addScene(new TreasureScene(this));
-    title->setPreviousScene(nullptr);
-    requestScene("SCENE_TITLE");
 }
 
 int GameApp::onExit()

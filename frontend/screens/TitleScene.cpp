@@ -158,7 +158,8 @@ std::string TitleScene::scoreListAddress(const std::string& user)
 
 bool TitleScene::enteredFromLoad() const
 {
-    // The load screen is no snapshot screen: the first entry comes with no previous screen at all.
+    // The first entry follows the load screen; a title made without it (no previous screen) counts
+    // as the first entry too.
     return previousScene == nullptr || cameFrom("SCENE_LOAD");
 }
 
