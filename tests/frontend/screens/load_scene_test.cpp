@@ -5,6 +5,7 @@
 #include "compat/win32/registry/registry.h"
 #include "compat/fmod/fmod.h"
 #include "compat/fmod/testing.h"
+#include "compat/ddraw/testing.h"
 #include "frontend/app/GameApp.h"
 #include "frontend/app/GameMain.h"
 #include "frontend/screens/LoadScene.h"
@@ -279,4 +280,38 @@ TEST_F(LoadScreen, LeavingTheLoadScreenStartsTheTitleMusicWithAHalfSecondFadeIn)
     EXPECT_LT(sound->getFade(), 0.8f);
     tick(20); // 0.6 s in all
     EXPECT_FLOAT_EQ(sound->getFade(), 1.0f);
+}
+
+// Another program takes the display halfway through loading: the load screen comes back whole, with its
+// bar as far as it was, loading goes on, and the screens made at its end work on the display as it now is.
+TEST_F(LoadScreen, ADisplayLostWhileLoadingComesBackAndLoadingGoesOnToTheTitle)
+{
+    LoadScene* scene = load();
+    ASSERT_NE(scene, nullptr);
+    for (int i = 0; i < 3000 && scene->getProgress()->getShown() < 40.0f; ++i)
+        tick();
+    untilTheBarIsCurrent();
+    const PointValue at = app->getPropertyManager()->getPoint("POINT_LOADINGBAR");
+    const int barRow = at.y + scene->getLoadBar()->getHeight() / 2;
+    const int barInside = at.x + scene->getLoadBar()->getClipRect().width / 2;
+    const std::uint32_t onBar = peek(back(), barInside, barRow) & 0xFFFFFFu;
+    const std::uint32_t onPicture = peek(back(), 600, 120) & 0xFFFFFFu;
+
+    compat::testing::loseAllSurfaces();
+    tick(3);
+    ASSERT_EQ(app->getCurrentScene(), scene);
+    EXPECT_EQ(screens(), 0);
+    EXPECT_EQ(peek(back(), 600, 120) & 0xFFFFFFu, onPicture) << "the loading picture is back";
+    EXPECT_EQ(peek(back(), barInside, barRow) & 0xFFFFFFu, onBar) << "the bar is back";
+
+    for (int i = 0; i < 3000 && !scene->getProgress()->isDone(); ++i)
+        tick();
+    ASSERT_TRUE(scene->getProgress()->isDone());
+    EXPECT_EQ(screens(), 3);
+    auto* title = dynamic_cast<TransitionScene*>(app->getCurrentScene());
+    ASSERT_NE(title, nullptr);
+    for (int i = 0; i < 200 && title->isRunning(); ++i)
+        tick();
+    EXPECT_FALSE(title->isRunning());
+    EXPECT_NE(peek(back(), 600, 120) & 0xFFFFFFu, onPicture) << "the title is shown";
 }
