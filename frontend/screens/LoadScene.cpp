@@ -311,8 +311,8 @@ bool LoadScene::keepsLastFrame(const PaintedFrame& frame)
     // Half the load screen's frames show what the frame before showed (a step runs, the bar moves only
     // in the next frame). The back buffer still holds that picture when the last frame drew it there,
     // nothing was lost or drawn over since, and presenting copies rather than flips the buffers; then
-    // drawing it again would only write the same pixels (and blend the message's edges twice), and the
-    // unchanged buffer costs nothing to present.
+    // drawing it again would only write the same pixels, and the unchanged buffer costs nothing to
+    // present.
     Application* app = getOwner();
     Screen* screen = app->getScreen();
     SurfaceHolder* back = screen != nullptr ? screen->getBackBuffer() : nullptr;
