@@ -205,6 +205,10 @@ GameApp::~GameApp()
 {
     uninstallFileMessages();
     deleteConfig();
+    // The layouts keep a plain pointer to this application's property store; a later reader must not
+    // find one that is gone.
+    if (LayoutDocument::propertyStore() == getPropertyManager())
+        LayoutDocument::setPropertyStore(nullptr);
     if (instanceSlot() == this)
         instanceSlot() = nullptr;
 }
