@@ -60,14 +60,8 @@ void PlayScene::writeSavedGame(TiXmlElement& saveGame)
     TiXmlElement gameRecord("GameStats");
     gameStats.saveXML(&gameRecord);
     saveGame.InsertEndChild(gameRecord);
-    TiXmlElement hints("HintStats");
-    for (int id = 0; id < kHintKinds; ++id) {
-        TiXmlElement item("Item");
-        item.SetAttribute("id", id);
-        item.SetAttribute("count", hintCounts[id]);
-        hints.InsertEndChild(item);
-    }
-    saveGame.InsertEndChild(hints);
+    static_assert(kHintKinds == StatsManager::kHintKinds, "a game keeps the player's kinds of hint");
+    StatsManager::appendHintStats(saveGame, hintCounts);
 
     const bool inProgress = saveState == SaveState::Playing;
     saveGame.SetAttribute("isgameinprogress", inProgress ? 1 : 0);
