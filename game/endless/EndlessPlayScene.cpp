@@ -19,7 +19,6 @@
 #include "toolkit/modifier/ModifierAlpha.h"
 #include "toolkit/modifier/ModifierLocation.h"
 #include "toolkit/modifier/ModifierLocationFollow.h"
-#include "toolkit/modifier/ModifierLocationWave.h"
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/ScrollSprite.h"
@@ -307,24 +306,11 @@ void EndlessPlayScene::goldDone()
 void EndlessPlayScene::runLevelUp()
 {
     if (!pendingSprites.empty()) {
-        const int perGold = propertyInt("INT_SCORE_PER_GOLD");
-        std::vector<Sprite*> waiting;
-        for (Sprite* gold : pendingSprites) {
-            if (!gold->isObsolete()) {
-                waiting.push_back(gold);
-                continue;
-            }
-            createFloater("+" + intToString(perGold), gold->getX(), gold->getY(), 0xFFFFFF);
-            if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
-                cart->setGoldLevel(std::max(0, cart->getGoldLevel()) + 1);
-                if (cart->getModifiers().empty() && !cart->isLeaving())
-                    if (ModifierLocationWave* wave = ModifierLocationWave::start(
-                            cart, cart->getX(), cart->getY(), 4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
-                        wave->setAdjustX(false);
-            }
-            gold->release();
-        }
-        pendingSprites.swap(waiting);
+        // The points counted when the gold left the field; a cart on its own way up does not rock.
+        landGoldIcons(propertyInt("INT_SCORE_PER_GOLD"), [this] {
+            auto* cart = dynamic_cast<MineCartEndless*>(mineCart);
+            return cart && cart->getModifiers().empty() && !cart->isLeaving();
+        });
         return;
     }
     if (subStep != 0)

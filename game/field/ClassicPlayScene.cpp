@@ -22,7 +22,6 @@
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierLocation.h"
 #include "toolkit/modifier/ModifierLocationCubic.h"
-#include "toolkit/modifier/ModifierLocationWave.h"
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
@@ -425,24 +424,10 @@ void ClassicPlayScene::updateLevelUp()
             sendEvent(PlayEvent::StepDone);
         return;
     }
+    // Each gold counts as it lands in the cart.
     const int perGold = propertyInt("INT_SCORE_PER_GOLD");
-    std::vector<Sprite*> waiting;
-    for (Sprite* gold : pendingSprites) {
-        if (!gold->isObsolete()) {
-            waiting.push_back(gold);
-            continue;
-        }
-        score.set(score.get() + perGold);
-        createFloater("+" + intToString(perGold), gold->getX(), gold->getY(), kFloaterColour);
-        if (mineCart) {
-            mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + 1);
-            if (ModifierLocationWave* wave = ModifierLocationWave::start(mineCart, mineCart->getX(), mineCart->getY(),
-                                                                         4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
-                wave->setAdjustX(false);
-        }
-        gold->release();
-    }
-    pendingSprites.swap(waiting);
+    const int landed = landGoldIcons(perGold, [] { return true; });
+    score.set(score.get() + perGold * landed);
     if (pendingSprites.empty())
         level->applyGravity();
 }

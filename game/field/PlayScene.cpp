@@ -24,6 +24,7 @@
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/modifier/ModifierDelay.h"
 #include "toolkit/modifier/ModifierFrame.h"
+#include "toolkit/modifier/ModifierLocationWave.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
@@ -371,4 +372,29 @@ Sprite* PlayScene::takeGoldIcon(Block* block, Sprite* cartGold, double delay)
     ModifierFrame::start(gold, getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME"), 2, Modifier::OptionBlocking);
     ModifierDelay::start(gold, delay, Modifier::OptionBlocking);
     return gold;
+}
+
+int PlayScene::landGoldIcons(int points, const std::function<bool()>& cartMayRock)
+{
+    int landed = 0;
+    std::vector<Sprite*> flying;
+    for (Sprite* gold : pendingSprites) {
+        if (!gold->isObsolete()) {
+            flying.push_back(gold);
+            continue;
+        }
+        ++landed;
+        createFloater("+" + intToString(points), gold->getX(), gold->getY(), 0xFFFFFF);
+        if (mineCart) {
+            mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + 1);
+            if (cartMayRock())
+                if (ModifierLocationWave* wave = ModifierLocationWave::start(mineCart, mineCart->getX(),
+                                                                             mineCart->getY(), 4, 0, 0.0f, 100.0f,
+                                                                             0.06f, 0.004f, 1))
+                    wave->setAdjustX(false);
+        }
+        gold->release();
+    }
+    pendingSprites.swap(flying);
+    return landed;
 }

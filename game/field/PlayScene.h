@@ -26,6 +26,7 @@
 #include "toolkit/widget/ButtonListener.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -364,6 +365,10 @@ protected:
     // sprites, goes just below the cart's gold on the canvas, shows whole over the whole screen, plays
     // its frames and waits `delay` frames; the caller gives it its path.
     Sprite* takeGoldIcon(Block* block, Sprite* cartGold, double delay);
+    // The gold icons on their way that have landed: each shows "+<points>" where it landed, fills the
+    // cart by one stage and rocks it (while `cartMayRock` allows) and is let go; the others fly on.
+    // Returns how many landed.
+    int landGoldIcons(int points, const std::function<bool()>& cartMayRock);
     // A statistics dialog of the mode: the header and the lines (text identifiers, shown values), given
     // the name when there is one, held as the open dialog with the field as its listener.
     void openStatsDialog(const char* header, const std::vector<std::string>& texts,
