@@ -384,9 +384,9 @@ void dropModifiers(Block* block)
         block->removeModifier(modifier);
 }
 
-} // namespace
-
-void Level::fadeOutBlocks()
+// Every block of the grid but those being removed fades from one alpha to the other, whatever
+// animation it had ending where it stands.
+void fadeGridBlocks(const BlockGrid& grid, int from, int to, float speed)
 {
     for (int y = 0; y < grid.getHeight(); ++y)
         for (int x = 0; x < grid.getWidth(); ++x) {
@@ -394,8 +394,15 @@ void Level::fadeOutBlocks()
             if (!block || block->getState() == BlockStateRemoving)
                 continue;
             dropModifiers(block);
-            ModifierAlpha::start(block, 255, 0, 0.05f, Modifier::OptionBlocking);
+            ModifierAlpha::start(block, from, to, speed, Modifier::OptionBlocking);
         }
+}
+
+} // namespace
+
+void Level::fadeOutBlocks()
+{
+    fadeGridBlocks(grid, 255, 0, 0.05f);
 }
 
 void Level::fadeInBlocks(float speed)
@@ -405,14 +412,7 @@ void Level::fadeInBlocks(float speed)
             block->getState() != BlockStateRemoving)
             ModifierAlpha::start(block, 0, 255, 0.04f, Modifier::OptionBlocking);
     }
-    for (int y = 0; y < grid.getHeight(); ++y)
-        for (int x = 0; x < grid.getWidth(); ++x) {
-            Block* block = grid.get(x, y);
-            if (!block || block->getState() == BlockStateRemoving)
-                continue;
-            dropModifiers(block);
-            ModifierAlpha::start(block, 0, 255, speed, Modifier::OptionBlocking);
-        }
+    fadeGridBlocks(grid, 0, 255, speed);
 }
 
 void Level::appendNewRowBlock(Block* block)
