@@ -297,10 +297,7 @@ void EndlessPlayScene::goldDone()
         }
     if (jack)
         jack->setPose(3);
-    if (mouseCellX >= 0 && mouseCellY >= 0)
-        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
-            level->removeGroup(hovered, 0);
-    setPhase(PlayPhase::LevelUp);
+    startLevelUp();
 }
 
 void EndlessPlayScene::runLevelUp()

@@ -396,10 +396,7 @@ void ClassicPlayScene::goldDone()
             ++n;
         }
 
-    if (mouseCellX >= 0 && mouseCellY >= 0)
-        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
-            level->removeGroup(hovered, 0);
-    setPhase(PlayPhase::LevelUp);
+    startLevelUp();
 }
 
 void ClassicPlayScene::updateLevelUp()

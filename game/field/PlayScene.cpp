@@ -398,3 +398,11 @@ int PlayScene::landGoldIcons(int points, const std::function<bool()>& cartMayRoc
     pendingSprites.swap(flying);
     return landed;
 }
+
+void PlayScene::startLevelUp()
+{
+    if (mouseCellX >= 0 && mouseCellY >= 0)
+        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
+            level->removeGroup(hovered, 0);
+    setPhase(PlayPhase::LevelUp);
+}

@@ -365,6 +365,9 @@ protected:
     // sprites, goes just below the cart's gold on the canvas, shows whole over the whole screen, plays
     // its frames and waits `delay` frames; the caller gives it its path.
     Sprite* takeGoldIcon(Block* block, Sprite* cartGold, double delay);
+    // The end of both fields' gold step: the gold group under the mouse leaves the field and the
+    // level-up phase begins.
+    void startLevelUp();
     // The gold icons on their way that have landed: each shows "+<points>" where it landed, fills the
     // cart by one stage and rocks it (while `cartMayRock` allows) and is let go; the others fly on.
     // Returns how many landed.
