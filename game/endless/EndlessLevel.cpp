@@ -1,14 +1,11 @@
 #include "game/endless/EndlessLevel.h"
 
 #include "game/block/Block.h"
-#include "game/level/BlockDesc.h"
-#include "game/stats/StatsManager.h"
 #include "platform/app/Application.h"
 #include "resources/layout/XmlAttr.h"
 #include "resources/properties/PropertyManager.h"
 #include "runtime/GameException.h"
 #include "runtime/ObjectFactory.h"
-#include "runtime/Random.h"
 #include "toolkit/sprite/XmlCreation.h"
 
 #include <tinyxml.h>
@@ -19,18 +16,9 @@
 
 QUARRY_REGISTER_XML_CREATOR("endlesslevel", EndlessLevel::create);
 
-namespace {
-
-constexpr int kUnlockRainbow = 4;
-constexpr int kUnlockTnt = 6;
-
-} // namespace
-
 void* EndlessLevel::create(const TiXmlElement* element)
 {
-    auto* level = new EndlessLevel;
-    level->readXML(element);
-    return toFactoryResult(level);
+    return createAndReadXml<EndlessLevel>(element);
 }
 
 void EndlessLevel::readXML(const TiXmlElement* element)
@@ -52,16 +40,7 @@ void EndlessLevel::startLevel()
 
 void EndlessLevel::createInitialLines()
 {
-    const int width = getColumns();
-    const int height = getRows();
-    for (int y = std::max(height - nrOfInitLines, 0); y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Block* block = createNextBlock(x, y);
-            block->setEnabled(true);
-            setBlock(x, y, block);
-        }
-        ++rowsAdded;
-    }
+    fillStartRows(true);
     pixelsCreated = rowsAdded * blockHeight;
 }
 
@@ -119,22 +98,10 @@ void EndlessLevel::insertRow()
 {
     const int width = getColumns();
     const int height = getRows();
-    for (int x = 0; x < width; ++x) {
-        for (int y = 1; y < height; ++y) {
-            Block* block = grid.get(x, y);
-            if (!block)
-                continue;
-            // Only a full top row lies there (the play field ends the game first); that block leaves.
-            if (grid.get(x, y - 1))
-                setBlock(x, y - 1, nullptr);
-            block->addRef();
-            grid.set(x, y, nullptr);
-            grid.set(x, y - 1, block);
-            block->release();
-            block->setCell(x, y - 1);
-            block->setY(getY() + (y - 1) * blockHeight);
-        }
-    }
+    shiftRowsUp([this](Block* block, int column, int row) {
+        block->setCell(column, row);
+        block->setY(getY() + row * blockHeight);
+    });
 
     std::vector<Block*> entering;
     entering.swap(newRow);
@@ -158,48 +125,6 @@ void EndlessLevel::insertRow()
     placeBlocksAgain();
 }
 
-void EndlessLevel::addEntries(int count, int type, int colour, int multiplier)
-{
-    for (int i = 0; i < count; ++i) {
-        auto* entry = new BlockDesc(type, colour, multiplier);
-        entry->addRef();
-        bag.push_back(entry);
-    }
-}
-
-void EndlessLevel::refillBag()
-{
-    for (int colour = 0; colour < ColourCount; ++colour)
-        addEntries(colourRatio[colour], BlockTypeColour, colour);
-    // A level without colour ratios would leave nothing to draw colours from: one of each colour.
-    if (bag.empty())
-        for (int colour = 0; colour < ColourCount; ++colour)
-            addEntries(1, BlockTypeColour, colour);
-
-    auto raise = [&](int times, int multiplier) {
-        for (int i = 0; i < times; ++i)
-            bag[static_cast<std::size_t>(Random::global().nextInt(static_cast<int>(bag.size())))]->multiplier = multiplier;
-    };
-    raise(multiplierRatio, 2);
-    raise(multiplierRatio / 5, 3);
-    raise(multiplierRatio / 10, 4);
-
-    addEntries(typeRatio[BlockTypeBlocker], BlockTypeBlocker, 0);
-    for (int i = 0; i < typeRatio[BlockTypeColorBomb]; ++i)
-        addEntries(1, BlockTypeColorBomb, drawColour());
-    if (StatsManager::instance().isUnlocked(kUnlockRainbow))
-        for (int i = 0; i < typeRatio[BlockTypeRainbow]; ++i)
-            addEntries(1, BlockTypeRainbow, drawColour());
-    addEntries(typeRatio[BlockTypeHourglass], BlockTypeHourglass, 0);
-    addEntries(typeRatio[BlockTypeBomb], BlockTypeBomb, 0);
-    if (StatsManager::instance().isUnlocked(kUnlockTnt))
-        addEntries(typeRatio[BlockTypeTnt], BlockTypeTnt, 0);
-    addEntries(typeRatio[BlockTypeLineBomb], BlockTypeLineBomb, 0);
-    addEntries(typeRatio[BlockTypeHammer], BlockTypeHammer, 0);
-    for (int i = 0; i < typeRatio[BlockTypeBucket]; ++i)
-        addEntries(1, BlockTypeBucket, drawColour());
-}
-
 bool EndlessLevel::acceptsSpecial() const
 {
     if (blockCounter < nextSpecial)
@@ -211,24 +136,14 @@ bool EndlessLevel::acceptsSpecial() const
 
 Block* EndlessLevel::createNextBlock(int x, int y)
 {
-    Random& random = Random::global();
     ++blockCounter;
 
-    if ((getLevelNumber() > 1 || blockCounter > getColumns() * nrOfLines) && blockCounter - lastGold > goldSpacing) {
-        const int roll = random.nextInt(100);
-        const int chance = goldChance++;
-        if (roll < chance) {
-            if (lastGold == 0)
-                clearBag();
-            lastGold = blockCounter;
-            goldChance = 3;
-            ++goldGenerated;
-            return new Block(this, x, y, BlockTypeGold, 0, 0, true);
-        }
-    }
+    if ((getLevelNumber() > 1 || blockCounter > getColumns() * nrOfLines) && blockCounter - lastGold > goldSpacing &&
+        rollForGold())
+        return new Block(this, x, y, BlockTypeGold, 0, 0, true);
 
     if (bag.empty())
-        refillBag();
+        refillBag(true);
     return drawBlockFromBag(x, y, [this] { return acceptsSpecial(); }, false);
 }
 

@@ -55,8 +55,6 @@ public:
     float getMaxSpeed() const { return maxSpeed; }
 
 private:
-    void refillBag();
-    void addEntries(int count, int type, int colour, int multiplier = 1);
     bool acceptsSpecial() const;
     // Puts every block of the grid and of the waiting row at its own home y again.
     void placeBlocksAgain();

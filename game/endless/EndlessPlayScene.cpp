@@ -11,21 +11,14 @@
 #include "game/endless/EndlessLevel.h"
 #include "game/field/FieldServices.h"
 #include "game/stats/StatsManager.h"
-#include "platform/app/Application.h"
 #include "platform/catalogue/CatalogueSound.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/sound/SoundManager.h"
 #include "resources/layout/LayoutDocument.h"
-#include "resources/properties/PropertyManager.h"
-#include "runtime/GameException.h"
-#include "runtime/Random.h"
-#include "toolkit/dialog/Dialog.h"
+#include "runtime/strings/StringUtils.h"
 #include "toolkit/modifier/ModifierAlpha.h"
-#include "toolkit/modifier/ModifierDelay.h"
-#include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
 #include "toolkit/modifier/ModifierLocationFollow.h"
-#include "toolkit/modifier/ModifierLocationWave.h"
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/ScrollSprite.h"
@@ -75,65 +68,14 @@ std::string formatDepth(const std::string& format, double depth)
     return format + text;
 }
 
-namespace {
-
-int propertyInt(const char* id)
-{
-    Application* app = Application::instance();
-    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
-    if (!store)
-        throw GameTextException(0, "ID not found: %s\n", id);
-    return store->getInteger(id);
-}
-
-bool isRunning(const GameTimer& timer)
-{
-    return timer.isEnabled() && !timer.isPaused();
-}
-
-
-std::string formatInt(int value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%d", value);
-    return text;
-}
-
-} // namespace
-
 EndlessPlayScene::EndlessPlayScene(GameSettings* gameSettings) : PlayScene(gameSettings)
 {
-    const std::string levelId = "LEVEL_" + settings->difficulty + "_" + settings->mode;
-    if (!level)
-        throw GameTextException(0, "Endless field: the layout has no level \"%s\"\n", levelId.c_str());
     endlessLevel = dynamic_cast<EndlessLevel*>(level);
-    if (!endlessLevel)
-        throw GameTextException(0, "Endless field: the layout's level \"%s\" is not an endless level\n",
-                                levelId.c_str());
-    if (!menuButton) {
-        const std::string id = "BUTTON_GAME_MENU_" + settings->mode;
-        throw GameTextException(0, "Endless field: the layout has no menu button \"%s\"\n", id.c_str());
-    }
+    requirePlayable("Endless", "an endless", endlessLevel != nullptr);
 
-    setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
-    setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
-    setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
-    setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
-    setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
-    setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
-    setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
-    setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
-    setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
-    setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-    setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
-    setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
-    setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
-    setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
-    setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
+    setSharedActions();
     setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::SettleField);
     setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::EndlessEnd);
-    setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
-    setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
     setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::EndlessEnd);
     setAction(PlayPhase::EndlessEnd, PlayEvent::StepDone, PlayAction::Leave);
 
@@ -207,12 +149,6 @@ EndlessPlayScene::~EndlessPlayScene()
     dropSprite(depthLabel);
 }
 
-void EndlessPlayScene::addAtLayer(Sprite* sprite, const char* layer)
-{
-    if (sprite)
-        addSpriteAtLayer(sprite, layer);
-}
-
 double EndlessPlayScene::getScrollPosition() const
 {
     return scrollSprite ? scrollSprite->getScrollOffset() : 0.0;
@@ -223,9 +159,9 @@ void EndlessPlayScene::onAddedToCanvas()
     PlayScene::onAddedToCanvas();
     if (!canvas)
         return;
-    addAtLayer(scrollSprite, "LAYER_BACKGROUND");
-    addAtLayer(mineBottom, "LAYER_MINEBOTTOM");
-    addAtLayer(mineCart, "LAYER_MINECART");
+    addSpriteAtLayer(scrollSprite, "LAYER_BACKGROUND");
+    addSpriteAtLayer(mineBottom, "LAYER_MINEBOTTOM");
+    addSpriteAtLayer(mineCart, "LAYER_MINECART");
     if (jack && mineCart && mineCart->getCanvas() == canvas)
         canvas->addSpriteAfter(jack, mineCart);
     if (depthLabel && menuButton && menuButton->getCanvas() == canvas) {
@@ -269,23 +205,14 @@ void EndlessPlayScene::sendEvent(int event)
 void EndlessPlayScene::startGame()
 {
     const std::uint32_t now = timeGetTime();
-    if (level->getLevelNumber() == 1) {
-        musicStartTime = static_cast<int>(now) + getResourceInt("INT_MUSIC_START_DELAY");
-        playSound("SOUND_GAME_START", 255);
-    }
-    if (Application* app = Application::instance())
-        app->setCursorShape(2);
+    beginLevelStart(now);
     level->startLevel();
 
     if (!settings->continueSaved || !savedGame) {
         speedUpActive = true;
         saveState = SaveState::Playing;
         level->createInitialLines();
-        hourglassTimer.stop();
-        treasureTimer.stop();
-        levelTimer.restart(now);
-        gameoverTimer.stop();
-        levelStats.blocksremoved.set(0);
+        startLevelTimers(now, false);
         fillNewRow();
     } else {
         int inProgress = 0;
@@ -309,45 +236,14 @@ void EndlessPlayScene::startGame()
                 if (canvas)
                     block->addToCanvas(canvas);
             }
-        // A timer the saved game lacks keeps its state rather than reading nothing.
-        const std::pair<const char*, GameTimer*> timers[] = {{"LevelTimer", &levelTimer},
-                                                             {"TreasureTimer", &treasureTimer},
-                                                             {"HourglassTime", &hourglassTimer}};
-        for (const auto& entry : timers)
-            if (const TiXmlElement* element = savedGame->FirstChildElement(entry.first))
-                entry.second->loadXML(element);
-        gameoverTimer.stop();
-        for (GameTimer* timer : {&levelTimer, &treasureTimer, &hourglassTimer, &gameoverTimer})
-            timer->setPaused(false);
-        // A treasure still falling when the game was saved is the lowest one on the field.
-        if (isRunning(treasureTimer)) {
-            if (Block* treasure = level->getLowestBlockOfType(BlockTypeTreasure)) {
-                treasure->addRef();
-                dropSprite(droppedTreasure);
-                droppedTreasure = treasure;
-                StatsManager::instance().currentTreasure = treasure->getColour();
-            }
-        }
-        if (isRunning(hourglassTimer))
-            startHourglassEffect(nullptr);
+        resumeSavedTimers(false);
     }
 
-    hintTimer.restart(now);
-    putBlocksOnCanvas(true);
-    level->fadeInBlocks(getResourceFloat("INT_LEVEL_RESUME_FADE_SPEED_ENDLESS"));
-    level->setShakingRows(0);
-
+    finishLevelStart(now, getResourceFloat("INT_LEVEL_RESUME_FADE_SPEED_ENDLESS"));
     endlessLevel->setScrollPosition(getScrollPosition());
     baseSpeed = endlessLevel->getSpeed();
     speedUpRow = level->getRowsAdded();
     scrollSprite->setSpeed(baseSpeed, 0);
-
-    settings->continueSaved = 0;
-    if (savedGame) {
-        savedGame = nullptr;
-        delete savedDocument;
-        savedDocument = nullptr;
-    }
     setPhase(PlayPhase::Intro);
 }
 
@@ -366,9 +262,6 @@ void EndlessPlayScene::goldDone()
     // the level-up phase only show them.
     const LayoutIntegerList& xOffsets = getResourceVector("INT_MINE_CART_GOLD_XOFFSET_ENDLESS");
     const LayoutIntegerList& yOffsets = getResourceVector("INT_MINE_CART_GOLD_YOFFSET_ENDLESS");
-    const int gameWidth = getResourceInt("INT_GAME_WIDTH");
-    const int gameHeight = getResourceInt("INT_GAME_HEIGHT");
-    const int perFrame = getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME");
     const int perGold = propertyInt("INT_SCORE_PER_GOLD");
     Sprite* cartGold = mineCart ? static_cast<Sprite*>(mineCart->getGoldSprite()) : nullptr;
     if (!cartGold)
@@ -385,19 +278,7 @@ void EndlessPlayScene::goldDone()
                 ++n;
                 continue;
             }
-            gold->addRef();
-            pendingSprites.push_back(gold);
-            block->removeIcon();
-            if (canvas && gold->getCanvas() == canvas) {
-                const int at = canvas->indexOf(cartGold);
-                if (at >= 0)
-                    canvas->moveSprite(gold, at);
-            }
-            gold->setClipRect(0, 0, gameWidth, gameHeight);
-            if (auto* bitmap = dynamic_cast<BitmapSprite*>(gold))
-                bitmap->setAlpha(255);
-            ModifierFrame::start(gold, perFrame, 2, Modifier::OptionBlocking);
-            ModifierDelay::start(gold, 20.0 * n, Modifier::OptionBlocking);
+            takeGoldIcon(block, cartGold, 20.0 * n);
             const int last = static_cast<int>(xOffsets.size()) - 1;
             const int wanted = n + std::max(0, mineCart->getGoldLevel());
             const int k = last < 0 ? -1 : std::min(wanted, last);
@@ -416,33 +297,17 @@ void EndlessPlayScene::goldDone()
         }
     if (jack)
         jack->setPose(3);
-    if (mouseCellX >= 0 && mouseCellY >= 0)
-        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
-            level->removeGroup(hovered, 0);
-    setPhase(PlayPhase::LevelUp);
+    startLevelUp();
 }
 
 void EndlessPlayScene::runLevelUp()
 {
     if (!pendingSprites.empty()) {
-        const int perGold = propertyInt("INT_SCORE_PER_GOLD");
-        std::vector<Sprite*> waiting;
-        for (Sprite* gold : pendingSprites) {
-            if (!gold->isObsolete()) {
-                waiting.push_back(gold);
-                continue;
-            }
-            createFloater(formatInt(perGold).insert(0, "+"), gold->getX(), gold->getY(), 0xFFFFFF);
-            if (auto* cart = dynamic_cast<MineCartEndless*>(mineCart)) {
-                cart->setGoldLevel(std::max(0, cart->getGoldLevel()) + 1);
-                if (cart->getModifiers().empty() && !cart->isLeaving())
-                    if (ModifierLocationWave* wave = ModifierLocationWave::start(
-                            cart, cart->getX(), cart->getY(), 4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
-                        wave->setAdjustX(false);
-            }
-            gold->release();
-        }
-        pendingSprites.swap(waiting);
+        // The points counted when the gold left the field; a cart on its own way up does not rock.
+        landGoldIcons(propertyInt("INT_SCORE_PER_GOLD"), [this] {
+            auto* cart = dynamic_cast<MineCartEndless*>(mineCart);
+            return cart && cart->getModifiers().empty() && !cart->isLeaving();
+        });
         return;
     }
     if (subStep != 0)
@@ -547,7 +412,7 @@ void EndlessPlayScene::updateGame()
             jack->setPose(1);
     }
 
-    const bool hourglass = isRunning(hourglassTimer);
+    const bool hourglass = hourglassTimer.isRunning();
     updateGameOverTimer(!hourglass && blocked);
     if (phase != PlayPhase::Playing)
         return;
@@ -586,9 +451,7 @@ void EndlessPlayScene::updateGame()
         if (!cart->isLeaving() && cart->getGoldLevel() >= cart->getStageCount() && cart->getStageCount() > 0 &&
             level->getRemovingCount() == 0) {
             cart->setLeaving(true);
-            const std::vector<Modifier*> running = cart->getModifiers();
-            for (Modifier* modifier : running)
-                cart->removeModifier(modifier);
+            dropModifiers(cart);
             if (ModifierLocationLine* move = ModifierLocationLine::start(
                     cart, cart->getX(), cart->getY(), cart->getX(), -cart->getHeight(),
                     getResourceFloat("FLOAT_ENDLESS_MINE_CART_DELIVER_SPEED"), Modifier::OptionBlocking)) {
@@ -659,19 +522,8 @@ void EndlessPlayScene::openDialog(int kind)
                                             "STRING_GAMEOVER_BLOCKS", "STRING_GAMEOVER_GOLD",
                                             "STRING_GAMEOVER_TREASURES_FOUND"};
     const std::vector<std::string> values = {
-        formatDepth(getResourceString("STRING_GAMEOVER_DEPTH_FORMAT"), gameStats.depth), formatInt(shownScore.get()),
-        formatInt(gameStats.blocksremoved.get()), formatInt(gameStats.gold),
-        formatInt(static_cast<int>(gameStats.acquiredTreasures.size()))};
-    std::vector<std::string> localised;
-    for (const std::string& id : texts)
-        localised.push_back(getResourceString(id));
-    Dialog* dialog = FieldServices::get().openGameOverStatsDialog(
-        getX(), getY(), getWidth(), getHeight(), getResourceString("STRING_GAMEOVER_HEADER"), localised, values);
-    if (!dialog)
-        return;
-    dialog->setName("DIALOG_HIGHSCORE_STATS");
-    dialog->addRef();
-    dialog->setListener(this);
-    dropSprite(openDialogSprite);
-    openDialogSprite = dialog;
+        formatDepth(getResourceString("STRING_GAMEOVER_DEPTH_FORMAT"), gameStats.depth), intToString(shownScore.get()),
+        intToString(gameStats.blocksremoved.get()), intToString(gameStats.gold),
+        intToString(static_cast<int>(gameStats.acquiredTreasures.size()))};
+    openStatsDialog("STRING_GAMEOVER_HEADER", texts, values, "DIALOG_HIGHSCORE_STATS");
 }

@@ -57,7 +57,6 @@ protected:
     void runLevelUp();
     void updateRockFall();
     void updateEndlessEnd();
-    void addAtLayer(Sprite* sprite, const char* layer);
 
     EndlessLevel* endlessLevel = nullptr;
     ScrollSprite* scrollSprite = nullptr;

@@ -12,22 +12,16 @@
 #include "game/field/FieldServices.h"
 #include "game/level/ClassicLevel.h"
 #include "game/stats/StatsManager.h"
-#include "platform/app/Application.h"
 #include "platform/catalogue/CatalogueSound.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "platform/sound/SoundManager.h"
 #include "resources/layout/LayoutDocument.h"
-#include "resources/properties/PropertyManager.h"
 #include "runtime/DebugLog.h"
-#include "runtime/GameException.h"
-#include "runtime/Random.h"
 #include "runtime/strings/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
 #include "toolkit/modifier/ModifierDelay.h"
-#include "toolkit/modifier/ModifierFrame.h"
 #include "toolkit/modifier/ModifierLocation.h"
 #include "toolkit/modifier/ModifierLocationCubic.h"
-#include "toolkit/modifier/ModifierLocationWave.h"
 #include "toolkit/modifier/ModifierSound.h"
 #include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
@@ -50,33 +44,11 @@ constexpr std::uint32_t kFloaterColour = 0xFFFFFF;
 // Phase-timer reading of the last line-bonus step, shared like the other counters of the program.
 double lineBonusLastStep = 0.0;
 
-int propertyInt(const char* id)
-{
-    Application* app = Application::instance();
-    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
-    if (!store)
-        throw GameTextException(0, "ID not found: %s\n", id);
-    return store->getInteger(id);
-}
-
-bool isRunning(const GameTimer& timer)
-{
-    return timer.isEnabled() && !timer.isPaused();
-}
-
-void dropAllModifiers(Sprite* sprite)
-{
-    const std::vector<Modifier*> all = sprite->getModifiers();
-    for (Modifier* modifier : all)
-        sprite->removeModifier(modifier);
-}
-
 void setOpacity(Sprite* sprite, int alpha)
 {
     if (auto* bitmap = dynamic_cast<BitmapSprite*>(sprite))
         bitmap->setAlpha(alpha);
 }
-
 
 // A decoration of the layout, referenced by the field; null (logged) when the layout lacks it.
 Sprite* layoutSprite(const char* id)
@@ -91,31 +63,12 @@ Sprite* layoutSprite(const char* id)
     return sprite;
 }
 
-std::string formatInt(const char* format, int value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 } // namespace
 
 ClassicPlayScene::ClassicPlayScene(GameSettings* gameSettings) : PlayScene(gameSettings)
 {
-    // Without its level or its menu button the field cannot be played or left: stop with the name.
-    if (!level) {
-        const std::string id = "LEVEL_" + settings->difficulty + "_" + settings->mode;
-        throw GameTextException(0, "Classic field: the layout has no level \"%s\"\n", id.c_str());
-    }
     classicLevel = dynamic_cast<ClassicLevel*>(level);
-    if (!classicLevel) {
-        const std::string id = "LEVEL_" + settings->difficulty + "_" + settings->mode;
-        throw GameTextException(0, "Classic field: the layout's level \"%s\" is not a classic level\n", id.c_str());
-    }
-    if (!menuButton) {
-        const std::string id = "BUTTON_GAME_MENU_" + settings->mode;
-        throw GameTextException(0, "Classic field: the layout has no menu button \"%s\"\n", id.c_str());
-    }
+    requirePlayable("Classic", "a classic", classicLevel != nullptr);
 
     setActionTable(*this);
 
@@ -150,22 +103,16 @@ void ClassicPlayScene::emptyPipe()
         block->release();
 }
 
-void ClassicPlayScene::addAtLayer(Sprite* sprite, const char* layer)
-{
-    if (sprite)
-        addSpriteAtLayer(sprite, layer);
-}
-
 void ClassicPlayScene::onAddedToCanvas()
 {
     PlayScene::onAddedToCanvas();
     if (!canvas)
         return;
-    addAtLayer(background, "LAYER_BACKGROUND");
-    addAtLayer(pipeTop, "LAYER_PIPE");
-    addAtLayer(pipeBottom, "LAYER_PIPE");
-    addAtLayer(mineCart, "LAYER_MINECART");
-    addAtLayer(jack, "LAYER_JACK");
+    addSpriteAtLayer(background, "LAYER_BACKGROUND");
+    addSpriteAtLayer(pipeTop, "LAYER_PIPE");
+    addSpriteAtLayer(pipeBottom, "LAYER_PIPE");
+    addSpriteAtLayer(mineCart, "LAYER_MINECART");
+    addSpriteAtLayer(jack, "LAYER_JACK");
     registerInput();
     setPhase(PlayPhase::Shown);
 }
@@ -186,28 +133,12 @@ void ClassicPlayScene::onRemovedFromCanvas()
 
 void ClassicPlayScene::setActionTable(PlayScene& scene)
 {
-    scene.setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
-    scene.setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
-    scene.setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
-    scene.setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
-    scene.setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
-    scene.setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
-    scene.setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
-    scene.setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
-    scene.setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
-    scene.setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
-    scene.setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
-    scene.setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
-    scene.setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
-    scene.setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
-    scene.setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
+    scene.setSharedActions();
     scene.setAction(PlayPhase::LevelUp, PlayEvent::StepDone, PlayAction::LineBonus);
     scene.setAction(PlayPhase::LineBonus, PlayEvent::StepDone, PlayAction::LevelSummary);
     scene.setAction(PlayPhase::LevelSummary, PlayEvent::DialogClosed, PlayAction::CartLeaves);
     scene.setAction(PlayPhase::CartLeaves, PlayEvent::StepDone, PlayAction::StartGame);
     scene.setAction(PlayPhase::Menu, PlayEvent::MenuLeave, PlayAction::Leave);
-    scene.setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
-    scene.setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
     scene.setAction(PlayPhase::GameOver, PlayEvent::DialogClosed, PlayAction::Leave);
 }
 
@@ -228,17 +159,12 @@ void ClassicPlayScene::sendEvent(int event)
 void ClassicPlayScene::startGame()
 {
     const std::uint32_t now = timeGetTime();
-    if (level->getLevelNumber() == 1) {
-        musicStartTime = static_cast<int>(now) + getResourceInt("INT_MUSIC_START_DELAY");
-        playSound("SOUND_GAME_START", 255);
-    }
+    beginLevelStart(now);
     if (canvas) {
         canvas->removeByName("SPRITE_TEMP_BLOCK");
         canvas->removeByName("SPRITE_BLOCK_ICON");
     }
     emptyPipe();
-    if (Application* app = Application::instance())
-        app->setCursorShape(2);
     speedUpActive = false;
 
     level->clear();
@@ -255,50 +181,16 @@ void ClassicPlayScene::startGame()
         levelStats.reset();
         saveState = SaveState::Playing;
         level->createInitialLines();
-        hourglassTimer.stop();
-        treasureTimer.stop();
-        blockTimer.restart(now);
-        levelTimer.restart(now);
-        gameoverTimer.stop();
-        levelStats.blocksremoved.set(0);
+        startLevelTimers(now, true);
     } else {
         level->loadState(savedGame);
         for (int i = 0; i < level->getColumns(); ++i)
             if (Block* block = level->getNewRowBlock(i))
                 addPipeBlock(block);
-        // A timer the saved game lacks keeps its state rather than reading nothing.
-        const std::pair<const char*, GameTimer*> timers[] = {{"BlockTimer", &blockTimer},
-                                                             {"LevelTimer", &levelTimer},
-                                                             {"TreasureTimer", &treasureTimer},
-                                                             {"HourglassTime", &hourglassTimer}};
-        for (const auto& entry : timers)
-            if (const TiXmlElement* element = savedGame->FirstChildElement(entry.first))
-                entry.second->loadXML(element);
-        gameoverTimer.stop();
-        for (GameTimer* timer : {&blockTimer, &levelTimer, &treasureTimer, &hourglassTimer, &gameoverTimer})
-            timer->setPaused(false);
-        if (isRunning(treasureTimer)) {
-            if (Block* treasure = level->getLowestBlockOfType(BlockTypeTreasure)) {
-                treasure->addRef();
-                dropSprite(droppedTreasure);
-                droppedTreasure = treasure;
-                StatsManager::instance().currentTreasure = treasure->getColour();
-            }
-        }
-        if (isRunning(hourglassTimer))
-            startHourglassEffect(nullptr);
+        resumeSavedTimers(true);
     }
 
-    hintTimer.restart(now);
-    putBlocksOnCanvas(true);
-    level->fadeInBlocks(getResourceFloat("INT_LEVEL_RESUME_FADE_SPEED_CLASSIC"));
-    level->setShakingRows(0);
-    settings->continueSaved = 0;
-    if (savedGame) {
-        savedGame = nullptr;
-        delete savedDocument;
-        savedDocument = nullptr;
-    }
+    finishLevelStart(now, getResourceFloat("INT_LEVEL_RESUME_FADE_SPEED_CLASSIC"));
     setPhase(PlayPhase::Intro);
 }
 
@@ -429,7 +321,7 @@ void ClassicPlayScene::openDialog(int kind)
     if (kind != PlayDialog::LevelStats && kind != PlayDialog::GameOver)
         return PlayScene::openDialog(kind);
 
-    std::string header;
+    const char* header = nullptr;
     std::vector<std::string> texts;
     std::vector<std::string> values;
     std::string name;
@@ -439,30 +331,18 @@ void ClassicPlayScene::openDialog(int kind)
         char time[32];
         std::snprintf(time, sizeof time, "%d:%.2d", ms / 60000, (ms % 60000) / 1000);
         texts = {"STRING_STATS_TIME", "STRING_STATS_BLOCKS", "STRING_STATS_BIGGROUP", "STRING_STATS_BIGSCORE"};
-        values = {time, formatInt("%d", levelStats.blocksremoved.get()), formatInt("%d", levelStats.biggestgroup),
-                  formatInt("%d", levelStats.biggestscore)};
+        values = {time, intToString(levelStats.blocksremoved.get()), intToString(levelStats.biggestgroup),
+                  intToString(levelStats.biggestscore)};
     } else {
         header = "STRING_GAMEOVER_HEADER";
         name = "DIALOG_HIGHSCORE_STATS";
         texts = {"STRING_GAMEOVER_SCORE", "STRING_GAMEOVER_LEVEL", "STRING_GAMEOVER_BLOCKS", "STRING_GAMEOVER_GOLD",
                  "STRING_GAMEOVER_TREASURES_FOUND"};
-        values = {formatInt("%d", shownScore.get()), formatInt("%d", level->getLevelNumber()),
-                  formatInt("%d", gameStats.blocksremoved.get()), formatInt("%d", gameStats.gold),
-                  formatInt("%d", static_cast<int>(gameStats.acquiredTreasures.size()))};
+        values = {intToString(shownScore.get()), intToString(level->getLevelNumber()),
+                  intToString(gameStats.blocksremoved.get()), intToString(gameStats.gold),
+                  intToString(static_cast<int>(gameStats.acquiredTreasures.size()))};
     }
-    std::vector<std::string> localised;
-    for (const std::string& id : texts)
-        localised.push_back(getResourceString(id));
-    Dialog* dialog = FieldServices::get().openGameOverStatsDialog(getX(), getY(), getWidth(), getHeight(),
-                                                                  getResourceString(header), localised, values);
-    if (!dialog)
-        return;
-    if (!name.empty())
-        dialog->setName(name);
-    dialog->addRef();
-    dialog->setListener(this);
-    dropSprite(openDialogSprite);
-    openDialogSprite = dialog;
+    openStatsDialog(header, texts, values, name);
 }
 
 // The end of a level.
@@ -479,7 +359,7 @@ void ClassicPlayScene::goldDone()
         dropSprite(hourglassSprite);
     }
     if (droppedTreasure) {
-        dropAllModifiers(droppedTreasure);
+        dropModifiers(droppedTreasure);
         setOpacity(droppedTreasure, 255);
     }
     stopSound(earthquakeChannel);
@@ -491,9 +371,6 @@ void ClassicPlayScene::goldDone()
     const LayoutIntegerList& xOffsets = getResourceVector("INT_MINE_CART_GOLD_XOFFSET_CLASSIC");
     const LayoutIntegerList& yOffsets = getResourceVector("INT_MINE_CART_GOLD_YOFFSET_ENDLESS");
     const Point& middle = getResourcePoint("POINT_MINE_CART_GOLD_COLLECT_MIDDLE_POS");
-    const int gameWidth = getResourceInt("INT_GAME_WIDTH");
-    const int gameHeight = getResourceInt("INT_GAME_HEIGHT");
-    const int perFrame = getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME");
     const float speed = static_cast<float>(getResourceInt("INT_MINE_CART_GOLD_COLLECT_SPEED_CLASSIC"));
     int n = 0;
     for (int x = level->getColumns() - 1; x >= 0; --x)
@@ -501,22 +378,10 @@ void ClassicPlayScene::goldDone()
             Block* block = level->getBlock(x, y);
             if (!block || block->getType() != BlockTypeGold || block->getState() != 2 || !block->getIcon())
                 continue;
-            Sprite* gold = block->getIcon();
-            gold->addRef();
-            pendingSprites.push_back(gold);
-            block->removeIcon();
             Sprite* cartGold = mineCart ? static_cast<Sprite*>(mineCart->getGoldSprite()) : nullptr;
             if (!cartGold)
                 cartGold = mineCart;
-            if (canvas && cartGold && gold->getCanvas() == canvas) {
-                const int cartIndex = canvas->indexOf(cartGold);
-                if (cartIndex >= 0)
-                    canvas->moveSprite(gold, cartIndex);
-            }
-            gold->setClipRect(0, 0, gameWidth, gameHeight);
-            setOpacity(gold, 255);
-            ModifierFrame::start(gold, perFrame, 2, Modifier::OptionBlocking);
-            ModifierDelay::start(gold, 20.0 * n + 25, Modifier::OptionBlocking);
+            Sprite* gold = takeGoldIcon(block, cartGold, 20.0 * n + 25);
             const int last = std::max(0, static_cast<int>(xOffsets.size()) - 1);
             const int k = std::min(n, last);
             const int dx = k < static_cast<int>(xOffsets.size()) ? xOffsets[static_cast<std::size_t>(k)] : 0;
@@ -531,10 +396,7 @@ void ClassicPlayScene::goldDone()
             ++n;
         }
 
-    if (mouseCellX >= 0 && mouseCellY >= 0)
-        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
-            level->removeGroup(hovered, 0);
-    setPhase(PlayPhase::LevelUp);
+    startLevelUp();
 }
 
 void ClassicPlayScene::updateLevelUp()
@@ -552,31 +414,17 @@ void ClassicPlayScene::updateLevelUp()
         lineRow = 0;
         scorePending = true;
         showHeaderText("STRING_STATS_HEADER");
-        addAtLayer(headerSprite, "LAYER_FLOATERS");
+        addSpriteAtLayer(headerSprite, "LAYER_FLOATERS");
     }
     if (pendingSprites.empty()) {
         if (subStep == 2)
             sendEvent(PlayEvent::StepDone);
         return;
     }
+    // Each gold counts as it lands in the cart.
     const int perGold = propertyInt("INT_SCORE_PER_GOLD");
-    std::vector<Sprite*> waiting;
-    for (Sprite* gold : pendingSprites) {
-        if (!gold->isObsolete()) {
-            waiting.push_back(gold);
-            continue;
-        }
-        score.set(score.get() + perGold);
-        createFloater(formatInt("+%d", perGold), gold->getX(), gold->getY(), kFloaterColour);
-        if (mineCart) {
-            mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + 1);
-            if (ModifierLocationWave* wave = ModifierLocationWave::start(mineCart, mineCart->getX(), mineCart->getY(),
-                                                                         4, 0, 0.0f, 100.0f, 0.06f, 0.004f, 1))
-                wave->setAdjustX(false);
-        }
-        gold->release();
-    }
-    pendingSprites.swap(waiting);
+    const int landed = landGoldIcons(perGold, [] { return true; });
+    score.set(score.get() + perGold * landed);
     if (pendingSprites.empty())
         level->applyGravity();
 }
@@ -651,7 +499,7 @@ void ClassicPlayScene::startLevelSummary()
 {
     openDialog(PlayDialog::LevelStats);
     if (headerSprite) {
-        dropAllModifiers(headerSprite);
+        dropModifiers(headerSprite);
         auto* dialog = dynamic_cast<Dialog*>(openDialogSprite);
         const int y = dialog ? FieldServices::get().getStatsDialogHeaderY(dialog) : headerSprite->getY();
         if (ModifierLocationLine* move = ModifierLocationLine::start(headerSprite, headerSprite->getX(),
@@ -725,7 +573,7 @@ void ClassicPlayScene::cartLeaves()
         move->setAdjustY(false);
     }
     cart->setX(-cart->getWidth());
-    addAtLayer(cart, "LAYER_MINECART");
+    addSpriteAtLayer(cart, "LAYER_MINECART");
 
     effectChannel = loopSound("SOUND_MINE_CART_LOOP", 255);
     setPhase(PlayPhase::CartLeaves);

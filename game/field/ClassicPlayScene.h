@@ -60,7 +60,6 @@ protected:
     void updateCartLeaves();
 
     void emptyPipe();
-    void addAtLayer(Sprite* sprite, const char* layer);
 
     // The field's level, as the classic level it must be.
     ClassicLevel* classicLevel = nullptr;

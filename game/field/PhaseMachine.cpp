@@ -33,18 +33,6 @@ void stopChannel(int& channel)
     channel = -1;
 }
 
-bool isRunning(const GameTimer& timer)
-{
-    return timer.isEnabled() && !timer.isPaused();
-}
-
-void dropModifiers(Sprite* sprite)
-{
-    const std::vector<Modifier*> all = sprite->getModifiers();
-    for (Modifier* modifier : all)
-        sprite->removeModifier(modifier);
-}
-
 // An eased line move from where the sprite is to (x, y); `verticalOnly` leaves its x alone.
 void slideTo(Sprite* sprite, int x, int y, float speed, bool verticalOnly)
 {
@@ -90,6 +78,34 @@ void PlayScene::setAction(int phaseIndex, int event, int action)
     if (phaseIndex < 0 || phaseIndex >= PlayPhase::Count || event < 0 || event >= PlayEvent::Count)
         return;
     actionTable[phaseIndex][event] = action;
+}
+
+void PlayScene::dropModifiers(Sprite* sprite)
+{
+    const std::vector<Modifier*> all = sprite->getModifiers();
+    for (Modifier* modifier : all)
+        sprite->removeModifier(modifier);
+}
+
+void PlayScene::setSharedActions()
+{
+    setAction(PlayPhase::Shown, PlayEvent::StepDone, PlayAction::Begin);
+    setAction(PlayPhase::Starting, PlayEvent::DialogClosed, PlayAction::StartGame);
+    setAction(PlayPhase::Intro, PlayEvent::StepDone, PlayAction::SettleField);
+    setAction(PlayPhase::Playing, PlayEvent::Click, PlayAction::ClickBlock);
+    setAction(PlayPhase::Playing, PlayEvent::GroupRemoved, PlayAction::SettleField);
+    setAction(PlayPhase::Playing, PlayEvent::ToolUsed, PlayAction::ToolStarted);
+    setAction(PlayPhase::Playing, PlayEvent::TreasureTaken, PlayAction::TreasureStarted);
+    setAction(PlayPhase::Playing, PlayEvent::GoldComplete, PlayAction::GoldDone);
+    setAction(PlayPhase::Playing, PlayEvent::GameLost, PlayAction::GameLost);
+    setAction(PlayPhase::Playing, PlayEvent::SpeedUp, PlayAction::SpeedUp);
+    setAction(PlayPhase::Playing, PlayEvent::Pause, PlayAction::OpenMenu);
+    setAction(PlayPhase::FieldCleared, PlayEvent::StepDone, PlayAction::BackToPlay);
+    setAction(PlayPhase::ToolEffect, PlayEvent::StepDone, PlayAction::SettleField);
+    setAction(PlayPhase::TreasureFound, PlayEvent::StepDone, PlayAction::TreasureDialog);
+    setAction(PlayPhase::TreasureToDialog, PlayEvent::DialogClosed, PlayAction::SettleField);
+    setAction(PlayPhase::Menu, PlayEvent::DialogClosed, PlayAction::ResumeFromMenu);
+    setAction(PlayPhase::RockFall, PlayEvent::StepDone, PlayAction::EnterHighscore);
 }
 
 void PlayScene::start()
@@ -158,7 +174,7 @@ void PlayScene::resumeFromMenu()
 {
     if (hourglassSprite)
         hourglassTimer.setPaused(false);
-    if (level && level->isTopReached() && !isRunning(hourglassTimer))
+    if (level && level->isTopReached() && !hourglassTimer.isRunning())
         gameoverTimer.setPaused(false);
     if (earthquakeChannel != -1)
         FieldServices::get().fadeMusicIn(0.5f);
@@ -186,12 +202,12 @@ void PlayScene::settleField()
         // Taking a treasure paused the level and the countdown; play goes on from here.
         treasurePausedTimers = false;
         levelTimer.setPaused(false);
-        if (topReached && !isRunning(hourglassTimer))
+        if (topReached && !hourglassTimer.isRunning())
             gameoverTimer.setPaused(false);
         if (droppedTreasure)
             treasureTimer.setPaused(false);
     }
-    if (!isRunning(hourglassTimer)) {
+    if (!hourglassTimer.isRunning()) {
         const int shaking = level ? level->getShakingRows() : 0;
         if (shaking == 0 || !topReached) {
             if (musicStartTime == -2)

@@ -5,11 +5,13 @@
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
 #include "game/block/Block.h"
+#include "game/block/BlockIcon.h"
 #include "game/effects/HintSprite.h"
 #include "game/field/FieldServices.h"
 #include "game/field/GroupScore.h"
 #include "game/level/Level.h"
 #include "game/stats/StatsManager.h"
+#include "platform/app/Application.h"
 #include "platform/app/Screen.h"
 #include "platform/catalogue/ResourceManager.h"
 #include "resources/layout/LayoutDocument.h"
@@ -20,6 +22,10 @@
 #include "runtime/streams/XMLDocumentFile.h"
 #include "runtime/strings/StringUtils.h"
 #include "toolkit/dialog/Dialog.h"
+#include "toolkit/modifier/ModifierDelay.h"
+#include "toolkit/modifier/ModifierFrame.h"
+#include "toolkit/modifier/ModifierLocationWave.h"
+#include "toolkit/sprite/BitmapSprite.h"
 #include "toolkit/sprite/SpriteCanvas.h"
 #include "toolkit/sprite/XmlCreation.h"
 #include "toolkit/widget/ButtonBlit.h"
@@ -323,4 +329,80 @@ void PlayScene::tick()
 int PlayScene::phaseFrames() const
 {
     return phaseTimer.getElapsedScaled(getFrameRate().getRate());
+}
+
+void PlayScene::requirePlayable(const char* field, const char* kind, bool levelOfKind) const
+{
+    const std::string prefix = std::string(field) + " field: ";
+    const std::string levelId = "LEVEL_" + settings->difficulty + "_" + settings->mode;
+    if (!level)
+        throw GameTextException(0, (prefix + "the layout has no level \"%s\"\n").c_str(), levelId.c_str());
+    if (!levelOfKind)
+        throw GameTextException(0, (prefix + "the layout's level \"%s\" is not " + kind + " level\n").c_str(),
+                                levelId.c_str());
+    if (!menuButton) {
+        const std::string id = "BUTTON_GAME_MENU_" + settings->mode;
+        throw GameTextException(0, (prefix + "the layout has no menu button \"%s\"\n").c_str(), id.c_str());
+    }
+}
+
+int PlayScene::propertyInt(const char* id)
+{
+    Application* app = Application::instance();
+    PropertyManager* store = app ? app->getPropertyManager() : nullptr;
+    if (!store)
+        throw GameTextException(0, "ID not found: %s\n", id);
+    return store->getInteger(id);
+}
+
+Sprite* PlayScene::takeGoldIcon(Block* block, Sprite* cartGold, double delay)
+{
+    Sprite* gold = block->getIcon();
+    gold->addRef();
+    pendingSprites.push_back(gold);
+    block->removeIcon();
+    if (canvas && cartGold && gold->getCanvas() == canvas) {
+        const int at = canvas->indexOf(cartGold);
+        if (at >= 0)
+            canvas->moveSprite(gold, at);
+    }
+    gold->setClipRect(0, 0, getResourceInt("INT_GAME_WIDTH"), getResourceInt("INT_GAME_HEIGHT"));
+    if (auto* bitmap = dynamic_cast<BitmapSprite*>(gold))
+        bitmap->setAlpha(255);
+    ModifierFrame::start(gold, getResourceInt("INT_TOOL_ICON_REMOVE_MOVES_PER_FRAME"), 2, Modifier::OptionBlocking);
+    ModifierDelay::start(gold, delay, Modifier::OptionBlocking);
+    return gold;
+}
+
+int PlayScene::landGoldIcons(int points, const std::function<bool()>& cartMayRock)
+{
+    int landed = 0;
+    std::vector<Sprite*> flying;
+    for (Sprite* gold : pendingSprites) {
+        if (!gold->isObsolete()) {
+            flying.push_back(gold);
+            continue;
+        }
+        ++landed;
+        createFloater("+" + intToString(points), gold->getX(), gold->getY(), 0xFFFFFF);
+        if (mineCart) {
+            mineCart->setGoldLevel(std::max(0, mineCart->getGoldLevel()) + 1);
+            if (cartMayRock())
+                if (ModifierLocationWave* wave = ModifierLocationWave::start(mineCart, mineCart->getX(),
+                                                                             mineCart->getY(), 4, 0, 0.0f, 100.0f,
+                                                                             0.06f, 0.004f, 1))
+                    wave->setAdjustX(false);
+        }
+        gold->release();
+    }
+    pendingSprites.swap(flying);
+    return landed;
+}
+
+void PlayScene::startLevelUp()
+{
+    if (mouseCellX >= 0 && mouseCellY >= 0)
+        if (Block* hovered = level->getBlock(mouseCellX, mouseCellY))
+            level->removeGroup(hovered, 0);
+    setPhase(PlayPhase::LevelUp);
 }

@@ -26,6 +26,7 @@
 #include "toolkit/widget/ButtonListener.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,8 @@ public:
     void setAction(int phase, int event, int action);
     // Runs one base action; unknown numbers do nothing.
     void runAction(int action);
+    // The entries of the action table that both modes have; each mode sets its own after them.
+    void setSharedActions();
     // The base actions with work of their own.
     void resumeFromMenu();
     void settleField();
@@ -336,6 +339,43 @@ protected:
     void showOpenDialog();
     void createLayerMarkers();
     void createButtonsAndLabel();
+    // A mode's field cannot be played without its level, of the mode's kind (`levelOfKind`; `kind` as
+    // the message says it, "a classic"), nor left without its menu button: a GameTextException names
+    // what the layout lacks, the message starting with "<field> field: ".
+    void requirePlayable(const char* field, const char* kind, bool levelOfKind) const;
+    // An integer of the property store; without a store, the store's "ID not found" error.
+    static int propertyInt(const char* id);
+    // Ends every animation of the sprite where it stands.
+    static void dropModifiers(Sprite* sprite);
+
+    // The steps every mode's start of a level takes.
+    // The game's first level plays the start sound and times the music; the pointer becomes the arrow.
+    void beginLevelStart(std::uint32_t now);
+    // A new level's stopwatches: the treasure, the hourglass and the countdown stopped, the level timer
+    // (and with `withBlockTimer` the block timer) running from now, and no block removed yet.
+    void startLevelTimers(std::uint32_t now, bool withBlockTimer);
+    // A continued game's stopwatches as the saved game has them (the block timer only with
+    // `withBlockTimer`; one the saved game lacks keeps its state), all running on, the countdown afresh;
+    // a treasure still falling is the lowest one on the field, and a running hourglass shows again.
+    void resumeSavedTimers(bool withBlockTimer);
+    // Hints timed from now, the blocks shown fading in at the speed, no row shaking, and the saved game
+    // used up.
+    void finishLevelStart(std::uint32_t now, float fadeSpeed);
+    // The gold block's picture on its way into the cart: it leaves the block, is held among the pending
+    // sprites, goes just below the cart's gold on the canvas, shows whole over the whole screen, plays
+    // its frames and waits `delay` frames; the caller gives it its path.
+    Sprite* takeGoldIcon(Block* block, Sprite* cartGold, double delay);
+    // The end of both fields' gold step: the gold group under the mouse leaves the field and the
+    // level-up phase begins.
+    void startLevelUp();
+    // The gold icons on their way that have landed: each shows "+<points>" where it landed, fills the
+    // cart by one stage and rocks it (while `cartMayRock` allows) and is let go; the others fly on.
+    // Returns how many landed.
+    int landGoldIcons(int points, const std::function<bool()>& cartMayRock);
+    // A statistics dialog of the mode: the header and the lines (text identifiers, shown values), given
+    // the name when there is one, held as the open dialog with the field as its listener.
+    void openStatsDialog(const char* header, const std::vector<std::string>& texts,
+                         const std::vector<std::string>& values, const std::string& name);
 
     // The members of the play field, in order.
     TiXmlElement* savedGame = nullptr;
@@ -456,4 +496,7 @@ public:
 
 protected:
     GameTimer& savedTimer(int index);
+    // Reads the saved game's stopwatches but the countdown (the block timer only with
+    // `withBlockTimer`); one the saved game lacks keeps its state.
+    void loadSavedTimers(bool withBlockTimer);
 };

@@ -11,6 +11,7 @@
 #include "toolkit/dialog/MessageDialogs.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 // Shows the advertisement beside the hand-over question.
@@ -61,6 +62,24 @@ void PlayScene::openDialog(int kind)
     if (!dialog)
         return;
     dialog->addRef();
+    dropSprite(openDialogSprite);
+    openDialogSprite = dialog;
+}
+
+void PlayScene::openStatsDialog(const char* header, const std::vector<std::string>& texts,
+                                const std::vector<std::string>& values, const std::string& name)
+{
+    std::vector<std::string> localised;
+    for (const std::string& id : texts)
+        localised.push_back(getResourceString(id));
+    Dialog* dialog = FieldServices::get().openGameOverStatsDialog(getX(), getY(), getWidth(), getHeight(),
+                                                                  getResourceString(header), localised, values);
+    if (!dialog)
+        return;
+    if (!name.empty())
+        dialog->setName(name);
+    dialog->addRef();
+    dialog->setListener(this);
     dropSprite(openDialogSprite);
     openDialogSprite = dialog;
 }

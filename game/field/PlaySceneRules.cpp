@@ -35,11 +35,6 @@ constexpr int kHintIntervalMs = 2000;
 // The shine sweeps at most once in this many frames, and then only half of the time.
 constexpr int kShineFrames = 150;
 
-bool isRunning(const GameTimer& timer)
-{
-    return timer.isEnabled() && !timer.isPaused();
-}
-
 } // namespace
 
 int PlayScene::shakingRowsFor(int elapsedMs) const
@@ -116,7 +111,7 @@ void PlayScene::updateGame()
     }
 
     // The countdown shows as rows that shake from the top down, with an earthquake from the first row.
-    if (level && isRunning(gameoverTimer)) {
+    if (level && gameoverTimer.isRunning()) {
         const int rows = shakingRowsFor(gameoverTimer.getElapsed());
         if (rows != level->getShakingRows()) {
             level->setShakingRows(rows);
@@ -145,14 +140,14 @@ void PlayScene::updateGame()
 void PlayScene::updateGameOverTimer(bool topReached)
 {
     if (!topReached) {
-        if (isRunning(gameoverTimer)) {
+        if (gameoverTimer.isRunning()) {
             gameoverTimer.stop();
             if (level)
                 level->setShakingRows(0);
         }
         return;
     }
-    if (!isRunning(gameoverTimer)) {
+    if (!gameoverTimer.isRunning()) {
         gameoverTimer.restart(timeGetTime());
         return;
     }

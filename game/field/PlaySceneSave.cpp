@@ -4,8 +4,10 @@
 #include "game/field/PlayScene.h"
 
 #include "compat/win32/path.h"
+#include "game/block/Block.h"
 #include "game/field/FieldServices.h"
 #include "game/level/Level.h"
+#include "game/stats/StatsManager.h"
 #include "resources/layout/LayoutDocument.h"
 #include "runtime/streams/XMLDocumentFile.h"
 #include "runtime/strings/StringUtils.h"
@@ -58,14 +60,8 @@ void PlayScene::writeSavedGame(TiXmlElement& saveGame)
     TiXmlElement gameRecord("GameStats");
     gameStats.saveXML(&gameRecord);
     saveGame.InsertEndChild(gameRecord);
-    TiXmlElement hints("HintStats");
-    for (int id = 0; id < kHintKinds; ++id) {
-        TiXmlElement item("Item");
-        item.SetAttribute("id", id);
-        item.SetAttribute("count", hintCounts[id]);
-        hints.InsertEndChild(item);
-    }
-    saveGame.InsertEndChild(hints);
+    static_assert(kHintKinds == StatsManager::kHintKinds, "a game keeps the player's kinds of hint");
+    StatsManager::appendHintStats(saveGame, hintCounts);
 
     const bool inProgress = saveState == SaveState::Playing;
     saveGame.SetAttribute("isgameinprogress", inProgress ? 1 : 0);
@@ -179,6 +175,12 @@ bool PlayScene::restoreGameInProgress(bool withBlockTimer)
         return false;
     if (level)
         level->loadState(savedGame);
+    loadSavedTimers(withBlockTimer);
+    return true;
+}
+
+void PlayScene::loadSavedTimers(bool withBlockTimer)
+{
     // The top-row countdown is written but starts afresh; the endless field makes its own blocks.
     for (int i = 0; i < kSavedTimerCount; ++i) {
         const std::string name = kSavedTimerNames[i];
@@ -187,5 +189,24 @@ bool PlayScene::restoreGameInProgress(bool withBlockTimer)
         if (const TiXmlElement* timer = savedGame->FirstChildElement(kSavedTimerNames[i]))
             savedTimer(i).loadXML(timer);
     }
-    return true;
+}
+
+void PlayScene::resumeSavedTimers(bool withBlockTimer)
+{
+    loadSavedTimers(withBlockTimer);
+    gameoverTimer.stop();
+    if (withBlockTimer)
+        blockTimer.setPaused(false);
+    for (GameTimer* timer : {&levelTimer, &treasureTimer, &hourglassTimer, &gameoverTimer})
+        timer->setPaused(false);
+    if (treasureTimer.isRunning()) {
+        if (Block* treasure = level->getLowestBlockOfType(BlockTypeTreasure)) {
+            treasure->addRef();
+            dropSprite(droppedTreasure);
+            droppedTreasure = treasure;
+            StatsManager::instance().currentTreasure = treasure->getColour();
+        }
+    }
+    if (hourglassTimer.isRunning())
+        startHourglassEffect(nullptr);
 }

@@ -153,7 +153,7 @@ bool PlayScene::dropTreasure()
 void PlayScene::updateTreasure()
 {
     StatsManager& stats = StatsManager::instance();
-    if (treasureTimer.isEnabled() && !treasureTimer.isPaused()) {
+    if (treasureTimer.isRunning()) {
         const int elapsed = treasureTimer.getElapsed();
         if (elapsed < 0) {
             static bool blinkStartRead = false;

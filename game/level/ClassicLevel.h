@@ -36,8 +36,6 @@ public:
     void setBlockTime(int ms) { blockTime = ms; }
 
 private:
-    void refillBag();
-    void addEntries(int count, int type, int colour);
     // Whether a drawn entry that is not a colour block may come now.
     bool acceptsSpecial() const;
 

@@ -36,6 +36,10 @@ int maxMultiplier()
     return store->getInteger("INT_MAX_MULTIPLIER");
 }
 
+// The unlock indices of the bag's optional kinds.
+constexpr int kUnlockRainbow = 4;
+constexpr int kUnlockTnt = 6;
+
 int drawIndex(std::size_t size)
 {
     return Random::global().nextInt(static_cast<int>(size));
@@ -380,9 +384,9 @@ void dropModifiers(Block* block)
         block->removeModifier(modifier);
 }
 
-} // namespace
-
-void Level::fadeOutBlocks()
+// Every block of the grid but those being removed fades from one alpha to the other, whatever
+// animation it had ending where it stands.
+void fadeGridBlocks(const BlockGrid& grid, int from, int to, float speed)
 {
     for (int y = 0; y < grid.getHeight(); ++y)
         for (int x = 0; x < grid.getWidth(); ++x) {
@@ -390,8 +394,15 @@ void Level::fadeOutBlocks()
             if (!block || block->getState() == BlockStateRemoving)
                 continue;
             dropModifiers(block);
-            ModifierAlpha::start(block, 255, 0, 0.05f, Modifier::OptionBlocking);
+            ModifierAlpha::start(block, from, to, speed, Modifier::OptionBlocking);
         }
+}
+
+} // namespace
+
+void Level::fadeOutBlocks()
+{
+    fadeGridBlocks(grid, 255, 0, 0.05f);
 }
 
 void Level::fadeInBlocks(float speed)
@@ -401,14 +412,7 @@ void Level::fadeInBlocks(float speed)
             block->getState() != BlockStateRemoving)
             ModifierAlpha::start(block, 0, 255, 0.04f, Modifier::OptionBlocking);
     }
-    for (int y = 0; y < grid.getHeight(); ++y)
-        for (int x = 0; x < grid.getWidth(); ++x) {
-            Block* block = grid.get(x, y);
-            if (!block || block->getState() == BlockStateRemoving)
-                continue;
-            dropModifiers(block);
-            ModifierAlpha::start(block, 0, 255, speed, Modifier::OptionBlocking);
-        }
+    fadeGridBlocks(grid, 0, 255, speed);
 }
 
 void Level::appendNewRowBlock(Block* block)
@@ -895,4 +899,95 @@ Block* Level::drawBlockFromBag(int x, int y, const std::function<bool()>& accept
         multiplier = 1;
 
     return new Block(this, x, y, type, colour, multiplier, enabled);
+}
+
+void Level::fillStartRows(bool enable)
+{
+    const int width = getColumns();
+    const int height = getRows();
+    // More start rows than the field has fill the whole field.
+    for (int y = std::max(height - nrOfInitLines, 0); y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Block* block = createNextBlock(x, y);
+            if (enable)
+                block->setEnabled(true);
+            setBlock(x, y, block);
+        }
+        ++rowsAdded;
+    }
+}
+
+bool Level::rollForGold()
+{
+    const int roll = Random::global().nextInt(100);
+    const int chance = goldChance++;
+    if (roll >= chance)
+        return false;
+    if (lastGold == 0)
+        clearBag();
+    lastGold = blockCounter;
+    goldChance = 3;
+    ++goldGenerated;
+    return true;
+}
+
+void Level::addBagEntries(int count, int type, int colour)
+{
+    for (int i = 0; i < count; ++i) {
+        auto* entry = new BlockDesc(type, colour, 1);
+        entry->addRef();
+        bag.push_back(entry);
+    }
+}
+
+void Level::refillBag(bool withTools)
+{
+    for (int colour = 0; colour < ColourCount; ++colour)
+        addBagEntries(colourRatio[colour], BlockTypeColour, colour);
+    // A level without colour ratios would leave nothing to draw colours from: one of each colour.
+    if (bag.empty())
+        for (int colour = 0; colour < ColourCount; ++colour)
+            addBagEntries(1, BlockTypeColour, colour);
+
+    // Only colour entries are in the bag yet.
+    auto raise = [&](int times, int multiplier) {
+        for (int i = 0; i < times; ++i)
+            bag[static_cast<std::size_t>(Random::global().nextInt(static_cast<int>(bag.size())))]->multiplier = multiplier;
+    };
+    raise(multiplierRatio, 2);
+    raise(multiplierRatio / 5, 3);
+    raise(multiplierRatio / 10, 4);
+
+    addBagEntries(typeRatio[BlockTypeBlocker], BlockTypeBlocker, 0);
+    for (int i = 0; i < typeRatio[BlockTypeColorBomb]; ++i)
+        addBagEntries(1, BlockTypeColorBomb, drawColour());
+    if (StatsManager::instance().isUnlocked(kUnlockRainbow))
+        for (int i = 0; i < typeRatio[BlockTypeRainbow]; ++i)
+            addBagEntries(1, BlockTypeRainbow, drawColour());
+    addBagEntries(typeRatio[BlockTypeHourglass], BlockTypeHourglass, 0);
+    if (!withTools)
+        return;
+    addBagEntries(typeRatio[BlockTypeBomb], BlockTypeBomb, 0);
+    if (StatsManager::instance().isUnlocked(kUnlockTnt))
+        addBagEntries(typeRatio[BlockTypeTnt], BlockTypeTnt, 0);
+    addBagEntries(typeRatio[BlockTypeLineBomb], BlockTypeLineBomb, 0);
+    addBagEntries(typeRatio[BlockTypeHammer], BlockTypeHammer, 0);
+    for (int i = 0; i < typeRatio[BlockTypeBucket]; ++i)
+        addBagEntries(1, BlockTypeBucket, drawColour());
+}
+
+void Level::shiftRowsUp(const std::function<void(Block* block, int column, int row)>& moved)
+{
+    for (int x = 0; x < getColumns(); ++x) {
+        for (int y = 1; y < getRows(); ++y) {
+            Block* block = grid.get(x, y);
+            if (!block)
+                continue;
+            if (grid.get(x, y - 1))
+                setBlock(x, y - 1, nullptr);
+            grid.set(x, y - 1, block);
+            grid.set(x, y, nullptr);
+            moved(block, x, y - 1);
+        }
+    }
 }

@@ -196,6 +196,22 @@ protected:
     void clearBag();
     // Resets the generator state as a level start does.
     void resetGenerator();
+    // The start rows from the bottom of the field up to nrOfInitLines rows, top to bottom and each left
+    // to right, every block from createNextBlock (enabled first with `enable`); each row counts as added.
+    void fillStartRows(bool enable);
+    // One roll for gold at the growing chance (3 % after a level start or a gold, one more each roll):
+    // a gold sets the chance back, counts and marks the last gold, and the level's first gold empties
+    // the bag.
+    bool rollForGold();
+    // Fills the empty bag from the level's ratios: the colour entries (one of each colour for a level
+    // without colour ratios) and their multipliers, blockers, colour bombs, rainbows (once unlocked) and
+    // hourglasses, then with `withTools` bombs, TNT (once unlocked), line bombs, hammers and buckets.
+    void refillBag(bool withTools);
+    void addBagEntries(int count, int type, int colour);
+    // Moves every block below the top row one row up in the grid (the level's counts stay), each column
+    // left to right and each from the top down, and tells `moved` of each block's new cell. Only a full
+    // top row lies above one; that top block leaves the level.
+    void shiftRowsUp(const std::function<void(Block* block, int column, int row)>& moved);
     // The colour of a colour entry drawn from the bag; a bag of nearly nothing but specials gives its
     // first colour, an empty one colour 0.
     int drawColour();

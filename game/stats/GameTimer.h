@@ -40,6 +40,8 @@ public:
 
     bool isPaused() const { return paused; }
     bool isEnabled() const { return enabled; }
+    // Enabled and not paused: its reading grows.
+    bool isRunning() const { return enabled && !paused; }
 
 private:
     uint32_t startTime = 0;

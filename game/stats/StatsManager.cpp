@@ -100,6 +100,18 @@ StatsManager::StatsManager() = default;
 
 StatsManager::~StatsManager() = default;
 
+void StatsManager::appendHintStats(TiXmlElement& parent, const int32_t (&counts)[kHintKinds])
+{
+    TiXmlElement hints("HintStats");
+    for (int id = 0; id < kHintKinds; ++id) {
+        TiXmlElement item("Item");
+        item.SetAttribute("id", id);
+        item.SetAttribute("count", counts[id]);
+        hints.InsertEndChild(item);
+    }
+    parent.InsertEndChild(hints);
+}
+
 StatsManager& StatsManager::instance()
 {
     static StatsManager manager;
@@ -326,14 +338,7 @@ void StatsManager::writeDocument(TiXmlDocument& document) const
     }
     root.InsertEndChild(treasureList);
 
-    TiXmlElement hints("HintStats");
-    for (int id = 0; id < kHintKinds; ++id) {
-        TiXmlElement item("Item");
-        item.SetAttribute("id", id);
-        item.SetAttribute("count", hintCounts[id]);
-        hints.InsertEndChild(item);
-    }
-    root.InsertEndChild(hints);
+    appendHintStats(root, hintCounts);
 
     document.Clear();
     document.InsertEndChild(root);

@@ -21,6 +21,7 @@
 
 class PlayerFiles;
 class TiXmlDocument;
+class TiXmlElement;
 
 class StatsManager {
 public:
@@ -40,6 +41,9 @@ public:
 
     // The program-wide statistics.
     static StatsManager& instance();
+    // Appends a stock of hints as the statistics file and a saved game keep it: a "HintStats" element
+    // with an "Item" of "id" and "count" for each kind.
+    static void appendHintStats(TiXmlElement& parent, const int32_t (&counts)[kHintKinds]);
 
     // Who is playing and where their files are; not owned. Null: no player.
     void setPlayerFiles(PlayerFiles* files) { playerFiles = files; }

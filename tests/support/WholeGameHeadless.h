@@ -1,7 +1,8 @@
-// The whole game program on the headless host for tests that drive it as a player does: the program
-// entry's start-up without its endless message loop (the test runs the frames), the virtual clock
-// making every frame's time exact, a first start in a data home of its own, and helpers that reach
-// screens and dialogs through window messages (mouse and keyboard) as a player's input arrives.
+// The whole game program for tests that drive it as a player does: the program entry's start-up
+// without its endless message loop (the test runs the frames), the virtual clock making every frame's
+// time exact, a first start in a data home of its own, and helpers that reach screens and dialogs
+// through the player's input. On the headless host the mouse and the keyboard arrive as window
+// messages; a test on a host with a real window derives and sends the pointer through that host.
 #pragma once
 
 // First: the registry's declarations clash with a name ACE's headers define as a macro.
@@ -38,6 +39,14 @@ class WholeGameHeadless : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        enterHome(1024, 768);
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+    }
+
+    // A first start, and no player's files touched: a data home and a registry of the test's own, a
+    // desktop of that size (0 x 0: the real screen), the virtual clock, and the program's folder.
+    void enterHome(int desktopWidth, int desktopHeight)
+    {
         startedIn = std::filesystem::current_path();
         const char* screenshots = std::getenv("QUARRYTIDE_SCREENSHOTS");
         outputDir = screenshots != nullptr ? std::filesystem::path(screenshots) : startedIn;
@@ -47,14 +56,22 @@ protected:
         compat::testing::setRegistryFile(registry.file("registry"));
         compat::testing::resetWindows();
         compat::testing::resetDisplay();
-        compat::testing::setDesktopSize(1024, 768);
+        compat::testing::setDesktopSize(desktopWidth, desktopHeight);
         compat::testing::useVirtualClock(true, 5000);
         std::filesystem::current_path(std::filesystem::path(QUARRY_PROGRAM).parent_path());
-        ASSERT_NO_FATAL_FAILURE(startProgram());
     }
 
     // The program's start-up up to its title screen, settled.
     void startProgram()
+    {
+        ASSERT_NO_FATAL_FAILURE(launchProgram());
+        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
+        frames(kSettleFrames);
+    }
+    // The program's start-up as far as its first frame, for a player who plays in a window. The made-up
+    // highscores of a first start are shuffled by the C library's generator, which lives as long as the
+    // process: each start seeds it, so a case alone draws what it draws in a run.
+    void launchProgram()
     {
         std::srand(1);
         app = new GameApp();
@@ -65,8 +82,6 @@ protected:
         Settings::instance().setFullscreen(0);
         ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, 1)));
         app->setDisplayState(Application::Active);
-        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
-        frames(kSettleFrames);
     }
     // The program closed as the player closes it, and started again in the same home.
     void restartProgram()
@@ -88,6 +103,8 @@ protected:
         compat::testing::setDesktopSize(0, 0);
         compat::testing::resetWindows();
         compat::testing::resetDisplay();
+        if (startedIn.empty())
+            return; // skipped before it entered its home
         std::filesystem::current_path(startedIn);
         if (previousDataHome.empty())
             unsetenv("XDG_DATA_HOME");
@@ -109,6 +126,7 @@ protected:
         }
         return done();
     }
+    // The named screen is shown and its transition has played.
     bool sceneReady(const std::string& name)
     {
         auto* scene = dynamic_cast<TransitionScene*>(app->getCurrentScene());
@@ -120,6 +138,8 @@ protected:
         auto* scene = dynamic_cast<SpriteScene*>(app->getCurrentScene());
         return scene != nullptr ? scene->getCanvas() : nullptr;
     }
+    // The topmost live sprite of that name on the current screen (dialogs come last, so a dialog's
+    // button wins over a covered one of the same name).
     Sprite* find(const std::string& name)
     {
         SpriteCanvas* shown = canvas();
@@ -132,16 +152,18 @@ protected:
         return nullptr;
     }
     Dialog* dialogNamed(const std::string& name) { return dynamic_cast<Dialog*>(find(name)); }
-    GameOverStatsDialog* topmostStats()
+    template <class T> T* topmost()
     {
         SpriteCanvas* shown = canvas();
         if (shown == nullptr)
             return nullptr;
-        for (auto it = shown->getSprites().rbegin(); it != shown->getSprites().rend(); ++it)
-            if (auto* found = dynamic_cast<GameOverStatsDialog*>(*it); found != nullptr && !found->isObsolete())
+        const auto& sprites = shown->getSprites();
+        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
+            if (auto* found = dynamic_cast<T*>(*it); found != nullptr && !found->isObsolete())
                 return found;
         return nullptr;
     }
+    GameOverStatsDialog* topmostStats() { return topmost<GameOverStatsDialog>(); }
     PlayScene* field()
     {
         auto* play = dynamic_cast<GameScene*>(app->getCurrentScene());
@@ -153,20 +175,29 @@ protected:
         PostMessageA(app->getScreen()->getWindow(), message, wParam,
                      static_cast<LPARAM>((static_cast<unsigned>(y) << 16) | (static_cast<unsigned>(x) & 0xFFFF)));
     }
-    // A left click in the middle of the sprite; the pointer then rests in the corner, where it shows no
-    // tooltip, and the screen settles.
+    // The pointer's moves and the left button as they reach the program.
+    virtual void movePointer(int x, int y) { post(WM_MOUSEMOVE, 0, x, y); }
+    virtual void pressLeft(int x, int y, bool down)
+    {
+        if (down)
+            post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        else
+            post(WM_LBUTTONUP, 0, x, y);
+    }
+    // A left click in the middle of the sprite; the pointer then rests in the top left corner, where no
+    // tooltip covers what comes next, and the screen settles.
     void clickOn(Sprite* target, int settle = kSettleFrames)
     {
         ASSERT_NE(target, nullptr);
         const int x = target->getAbsoluteX() + target->getWidth() / 2;
         const int y = target->getAbsoluteY() + target->getHeight() / 2;
-        post(WM_MOUSEMOVE, 0, x, y);
+        movePointer(x, y);
         frames(2);
-        post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        pressLeft(x, y, true);
         frames(2);
-        post(WM_LBUTTONUP, 0, x, y);
+        pressLeft(x, y, false);
         frames(2);
-        post(WM_MOUSEMOVE, 0, 0, 0);
+        movePointer(0, 0);
         frames(settle);
     }
     void click(const std::string& name, int settle = kSettleFrames)
@@ -175,6 +206,7 @@ protected:
         ASSERT_NE(target, nullptr) << name;
         clickOn(target, settle);
     }
+    // Characters reach the window as the keyboard's character messages.
     void type(const std::string& text)
     {
         for (char c : text) {
@@ -182,6 +214,7 @@ protected:
             frames(1);
         }
     }
+    // The first start asks for a name; the player gives one and is welcomed on the title screen.
     void enterName(const std::string& player)
     {
         ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);

@@ -10,44 +10,30 @@
 // Skipped where the host shows no window.
 // First: the registry's declarations clash with a name ACE's headers define as a macro.
 #include "compat/win32/registry/registry.h"
-#include "frontend/app/GameApp.h"
-#include "frontend/app/GameMain.h"
+#include "support/WholeGameHeadless.h"
+
 #include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/play/GameOverStatsDialog.h"
 #include "frontend/dialogs/info/HelpDialog.h"
 #include "frontend/screens/LoadScene.h"
-#include "game/field/PlayScene.h"
-#include "game/screen/GameScene.h"
 #include "game/stats/StatsManager.h"
 #include "support/DialogRectangles.h"
 #include "support/PictureCompare.h"
-#include "support/AppTestSupport.h"
-#include "support/TempDir.h"
 
 #include "compat/host/NativePresenter.h"
 #include "compat/host/SdlHost.h"
 #include "compat/host/testing.h"
-#include "compat/win32/system/machine/timer.h"
-#include "resources/settings/Settings.h"
-#include "runtime/Random.h"
-#include "toolkit/dialog/Dialog.h"
-#include "toolkit/scene/TransitionScene.h"
-#include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/widget/ButtonBlit.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using testsupport::channelDistance;
-
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -57,7 +43,7 @@ constexpr int kChannelTolerance = 8;
 constexpr double kStill = 0.001;
 constexpr double kSparkling = 0.003;
 // One second of frames at the game's 50 a second: every fade and slide of a dialog has ended by then.
-constexpr int kSettleFrames = 50;
+using testsupport::kSettleFrames;
 
 // Tooltips the renderer still places across a dialog's frame or over other text: it puts a box 20
 // pixels below the pointer, whatever lies there. Mend one and take it off; a new one fails.
@@ -90,7 +76,7 @@ compat::host::Picture differencePicture(const compat::host::Picture& shown, cons
     return diff;
 }
 
-class ScreensUnderXvfb : public ::testing::Test {
+class ScreensUnderXvfb : public testsupport::WholeGameHeadless {
 protected:
     void SetUp() override
     {
@@ -102,140 +88,17 @@ protected:
         }
         if (!window)
             GTEST_SKIP() << "no window system here (" << compat::host::selectionReport() << ")";
-        startedIn = std::filesystem::current_path();
-        const char* screenshots = std::getenv("QUARRYTIDE_SCREENSHOTS");
-        outputDir = screenshots != nullptr ? std::filesystem::path(screenshots) : startedIn;
-        if (const char* data = std::getenv("XDG_DATA_HOME"))
-            previousDataHome = data;
-        setenv("XDG_DATA_HOME", home.path().c_str(), 1); // a first start, and no player's files touched
-        compat::testing::setRegistryFile(registry.file("registry"));
-        compat::testing::resetWindows();
-        compat::testing::resetDisplay();
-        compat::testing::setDesktopSize(0, 0); // the real X screen
-        compat::testing::useVirtualClock(true, 5000);
-        std::filesystem::current_path(std::filesystem::path(QUARRY_PROGRAM).parent_path());
-
-        // The made-up highscores of a first start are shuffled by the C library's generator, which lives
-        // as long as the process: each case starts it over, so a case alone draws what it draws in a run.
-        std::srand(1);
-        // The program entry's start-up, without its endless message loop: the test runs the frames.
-        app = new GameApp();
-        ASSERT_TRUE(SUCCEEDED(app->init()));
-        ASSERT_EQ(app->createSoundManager(), 0);
-        ASSERT_EQ(app->createInputManager(), 0);
-        // A player who plays in a window (the X screen is larger than the game, so a window is allowed).
-        Settings::instance().getFullscreen();
-        Settings::instance().setFullscreen(0);
-        ASSERT_TRUE(SUCCEEDED(app->createScreen(nullptr, WndProc, Settings::instance().getFullscreen() ? 0 : 1)));
+        enterHome(0, 0); // the real X screen
+        ASSERT_NO_FATAL_FAILURE(launchProgram());
         ASSERT_TRUE(app->getScreen()->isWindowed()) << "the X screen must be larger than the game";
-        app->setDisplayState(Application::Active);
         if (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) == "TheLoadScreen")
             return; // that case watches the loading itself
         ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1500)) << "the load screen never ended";
     }
 
-    void TearDown() override
-    {
-        if (app != nullptr) {
-            app->quit();
-            delete app;
-        }
-        compat::testing::useVirtualClock(false);
-        compat::testing::setDesktopSize(0, 0);
-        compat::testing::resetWindows();
-        compat::testing::resetDisplay();
-        if (!startedIn.empty()) {
-            std::filesystem::current_path(startedIn);
-            if (previousDataHome.empty())
-                unsetenv("XDG_DATA_HOME");
-            else
-                setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        }
-    }
-
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            apptest::pumpAndTick(*app);
-    }
-    bool runUntil(const std::function<bool()>& done, int maxFrames)
-    {
-        for (int i = 0; i < maxFrames; ++i) {
-            if (done())
-                return true;
-            apptest::pumpAndTick(*app);
-        }
-        return done();
-    }
-
-    // The named screen is shown and its transition has played.
-    bool sceneReady(const std::string& name)
-    {
-        auto* scene = dynamic_cast<TransitionScene*>(app->getCurrentScene());
-        return scene != nullptr && scene->getName() == name && !scene->isRunning() &&
-               scene->getTransitionCanvas() == nullptr;
-    }
-    SpriteCanvas* canvas()
-    {
-        auto* scene = dynamic_cast<SpriteScene*>(app->getCurrentScene());
-        return scene != nullptr ? scene->getCanvas() : nullptr;
-    }
-    // The topmost live sprite of that name on the current screen (dialogs come last, so a dialog's
-    // button wins over a covered one of the same name).
-    Sprite* find(const std::string& name)
-    {
-        SpriteCanvas* shown = canvas();
-        if (shown == nullptr)
-            return nullptr;
-        const auto& sprites = shown->getSprites();
-        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
-            if (!(*it)->isObsolete() && (*it)->getName() == name)
-                return *it;
-        return nullptr;
-    }
-    template <class T> T* topmost()
-    {
-        SpriteCanvas* shown = canvas();
-        if (shown == nullptr)
-            return nullptr;
-        const auto& sprites = shown->getSprites();
-        for (auto it = sprites.rbegin(); it != sprites.rend(); ++it)
-            if (auto* found = dynamic_cast<T*>(*it); found != nullptr && !found->isObsolete())
-                return found;
-        return nullptr;
-    }
-    Dialog* dialogNamed(const std::string& name) { return dynamic_cast<Dialog*>(find(name)); }
-
-    // A left click in the middle of the sprite, as the mouse makes it; then the pointer rests in the
-    // top left corner so no tooltip covers the next picture, and the screen settles.
-    void clickOn(Sprite* target, int settle = kSettleFrames)
-    {
-        ASSERT_NE(target, nullptr);
-        const int x = target->getAbsoluteX() + target->getWidth() / 2;
-        const int y = target->getAbsoluteY() + target->getHeight() / 2;
-        compat::testing::pushSdlMouseMotion(x, y);
-        frames(2);
-        compat::testing::pushSdlMouseButton(x, y, 1, true, 1);
-        frames(2);
-        compat::testing::pushSdlMouseButton(x, y, 1, false, 1);
-        frames(2);
-        compat::testing::pushSdlMouseMotion(0, 0);
-        frames(settle);
-    }
-    void click(const std::string& name, int settle = kSettleFrames)
-    {
-        Sprite* target = find(name);
-        ASSERT_NE(target, nullptr) << name;
-        clickOn(target, settle);
-    }
-    // Characters reach the window as the keyboard's character messages.
-    void type(const std::string& text)
-    {
-        for (char c : text) {
-            PostMessageA(app->getScreen()->getWindow(), WM_CHAR, static_cast<unsigned char>(c), 1);
-            frames(1);
-        }
-    }
+    // The pointer arrives as the SDL mouse events of the real window.
+    void movePointer(int x, int y) override { compat::testing::pushSdlMouseMotion(x, y); }
+    void pressLeft(int x, int y, bool down) override { compat::testing::pushSdlMouseButton(x, y, 1, down, 1); }
 
     // What the X screen shows in the game window's client area, found where the window system put it.
     compat::host::Picture screen()
@@ -307,40 +170,6 @@ protected:
                           << allowedShare << "); seen: " << actual << ", difference: " << diff;
         }
     }
-
-    // The first start asks for a name; the player gives one and is welcomed on the title screen.
-    void enterName(const std::string& player)
-    {
-        ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
-        type(player);
-        click("BUTTON_OK");
-        ASSERT_EQ(GameApp::getCurrentPlayer(), player);
-    }
-
-    // From the title screen: the mode's button, the difficulty, then OK in the start-game dialog with
-    // the generator seeded right before the game starts; returns once the field is in play.
-    void startGame(const std::string& mode, const char* difficulty = "TOGGLE_EASY")
-    {
-        ASSERT_TRUE(sceneReady("SCENE_TITLE"));
-        click("BUTTON_TITLE_" + mode);
-        ASSERT_NE(dialogNamed("DIALOG_START_GAME"), nullptr);
-        click(difficulty);
-        Random::global().setSeed(20240611);
-        click("BUTTON_OK", 0);
-        ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_PLAY"); }, 1000));
-        ASSERT_NE(field(), nullptr);
-        ASSERT_TRUE(runUntil([&] { return field()->getPhase() == PlayPhase::Playing; }, 1500));
-    }
-    PlayScene* field()
-    {
-        auto* play = dynamic_cast<GameScene*>(app->getCurrentScene());
-        return play != nullptr ? play->getPlayScene() : nullptr;
-    }
-
-    testsupport::TempDir home, registry;
-    std::filesystem::path startedIn, outputDir;
-    std::string previousDataHome;
-    GameApp* app = nullptr;
 };
 
 TEST_F(ScreensUnderXvfb, TheLoadScreen)
@@ -455,7 +284,6 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
 {
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
-    frames(kSettleFrames);
     expectLooksAsKept("classic-field");
 
     // A treasure taken: the field announces it and brings its dialog, with the way to the chest.
@@ -518,7 +346,6 @@ TEST_F(ScreensUnderXvfb, AnEndlessFieldAfterASeededStart)
 {
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     ASSERT_NO_FATAL_FAILURE(startGame("ENDLESS"));
-    frames(kSettleFrames);
     expectLooksAsKept("endless-field");
 
     // The game kept for later: back on the title screen the saved-game mark stands beside the endless

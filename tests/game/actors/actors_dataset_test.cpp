@@ -1,56 +1,24 @@
 // The classic miner and cart built from the staged data set: every part finds its picture, the frame
 // counts match the pictures, and the cart's side carries the level number. Set QUARRY_WRITE_ACTORS to a
 // file name to write the drawn scene there (as a PPM) to look at it.
+// First: the registry's declarations clash with a name ACE's headers define as a macro.
 #include "compat/win32/registry/registry.h"
 #include "game/actors/Jack.h"
 #include "game/actors/MineCart.h"
-#include "platform/app/Application.h"
-#include "platform/catalogue/ResourceManager.h"
+#include "game/support/StagedDataSetTest.h"
 #include "platform/surface/SurfaceHolder.h"
-#include "platform/surface/SurfaceTestSupport.h"
-#include "runtime/Random.h"
-#include "support/StagedDataSet.h"
-#include "support/TempDir.h"
 #include "toolkit/sprite/SpriteCanvas.h"
-#include "toolkit/sprite/SpriteTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 
 namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-class StagedApp : public Application {
-public:
-    StagedApp() : Application(1, "Quarrytide Test", "1.1.0", "Quarrytide Test", 50, 2000) {}
-};
-
-class ActorsDataSetTest : public DisplayTest {
-protected:
-    void SetUp() override
-    {
-        DisplayTest::SetUp();
-        compat::testing::setRegistryFile(registry.file("registry"));
-        app = std::make_unique<StagedApp>();
-        data = std::make_unique<testsupport::StagedDataSet>(QUARRY_RUN_DIR);
-        Random::global().setSeed(7);
-    }
-    void TearDown() override
-    {
-        data.reset();
-        app.reset();
-        DisplayTest::TearDown();
-    }
-
-    testsupport::TempDir registry;
-    std::unique_ptr<StagedApp> app;
-    std::unique_ptr<testsupport::StagedDataSet> data;
-};
+using ActorsDataSetTest = gamefixture::StagedDataSetTest;
 
 TEST_F(ActorsDataSetTest, MinerAndCartFindTheirPicturesAndShowTheLevelNumber)
 {
@@ -91,16 +59,8 @@ TEST_F(ActorsDataSetTest, MinerAndCartFindTheirPicturesAndShowTheLevelNumber)
     Surface* backBuffer = make32(kWidth, kHeight);
     backBuffer->fill(0x1B1410);
     canvas->render(backBuffer);
-    if (const char* file = std::getenv("QUARRY_WRITE_ACTORS")) {
-        std::ofstream out(file, std::ios::binary);
-        out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const std::uint32_t p = peek(backBuffer, x, y);
-                const char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
-                out.write(rgb, 3);
-            }
-    }
+    if (const char* file = std::getenv("QUARRY_WRITE_ACTORS"))
+        writePpm(backBuffer, kWidth, kHeight, file);
     // The happy face and the gold show on screen.
     EXPECT_NE(peek(backBuffer, jack->getAbsoluteX() + 48, jack->getAbsoluteY() + 40), 0x1B1410u);
     EXPECT_NE(peek(backBuffer, 508 + 8 + 48, 316 - 18 + 28) & 0xFFFFFF, 0x1B1410u);

@@ -96,42 +96,30 @@ protected:
 
     void TearDown() override
     {
-        if (field) {
-            if (field->getCanvas())
-                canvas->removeSprite(field);
-            field->release();
-            field = nullptr;
-        }
+        dropField(field);
         FieldFixture::TearDown();
     }
 
     EndlessProbe* playing()
     {
-        field = new EndlessProbe(&settings);
-        field->addRef();
-        canvas->addSprite(field);
-        EXPECT_TRUE(runUntil([&] { return field->getPhase() == PlayPhase::Playing; }, 50));
-        return field;
+        return showField(field, [&] { return field->getPhase() == PlayPhase::Playing; });
     }
 
     // A field taken up from the saved game, stopped right after the restore (before any scrolling).
     EndlessProbe* restored()
     {
         settings.continueSaved = 1;
-        field = new EndlessProbe(&settings);
-        field->addRef();
-        canvas->addSprite(field);
-        EXPECT_TRUE(runUntil([&] { return field->getPhase() >= PlayPhase::Intro; }, 50));
-        return field;
+        return showField(field, [&] { return field->getPhase() >= PlayPhase::Intro; });
     }
 
-    // Saves the field's game and lets the field go.
-    void saveAndLeave(EndlessProbe* scene)
+    // A block of alternating colours in every cell of the top row, shown.
+    void fillTopRow(Level* level)
     {
-        scene->saveGame();
-        canvas->removeSprite(scene);
-        scene->release();
-        field = nullptr;
+        for (int x = 0; x < level->getColumns(); ++x) {
+            auto* block = new Block(level, x, 0, BlockTypeColour, x % 2, 1, true);
+            level->setBlock(x, 0, block);
+            block->addToCanvas(canvas);
+        }
     }
 
     // Rewrites attributes of the saved game's "SaveGame" element, as a hand-edited file would.
@@ -262,11 +250,7 @@ TEST_F(EndlessFieldTest, ADueRowAtAnOccupiedTopStopsTheFieldAndTheCountdownEndsT
     EndlessProbe* scene = playing();
     EndlessLevel* level = scene->getEndlessLevel();
     // Fill the top row: nothing happens until the next row becomes due.
-    for (int x = 0; x < 6; ++x) {
-        auto* block = new Block(level, x, 0, BlockTypeColour, x % 2, 1, true);
-        level->setBlock(x, 0, block);
-        block->addToCanvas(canvas);
-    }
+    fillTopRow(level);
     frame();
     EXPECT_FALSE(scene->isTopAlarm());
     EXPECT_EQ(scene->getPhase(), PlayPhase::Playing);
@@ -292,11 +276,7 @@ TEST_F(EndlessFieldTest, ALostGameShowsTheDepthReachedAndLeavesThroughTheEndless
     FieldServices::install(&figures);
     EndlessProbe* scene = playing();
     EndlessLevel* level = scene->getEndlessLevel();
-    for (int x = 0; x < 6; ++x) {
-        auto* block = new Block(level, x, 0, BlockTypeColour, x % 2, 1, true);
-        level->setBlock(x, 0, block);
-        block->addToCanvas(canvas);
-    }
+    fillTopRow(level);
     scene->setScore(75);
     ASSERT_TRUE(runUntil([&] { return scene->getPhase() == PlayPhase::GameOver; }, 600));
     for (int y = 0; y < kRows; ++y)
@@ -422,7 +402,7 @@ TEST_F(EndlessFieldTest, ARestoredGameHoldsEveryCellTheScrollTheCartAndTheDepthS
     const std::string waiting = newRowText(before);
     const int prevEnd = scene->getEndlessLevel()->getPrevLevelEnd();
     const int nextEnd = scene->getEndlessLevel()->getNextLevelEnd();
-    saveAndLeave(scene);
+    saveAndLeave(field);
 
     EndlessProbe* back = restored();
     EndlessLevel* level = back->getEndlessLevel();
@@ -453,7 +433,7 @@ TEST_F(EndlessFieldTest, AContinuedGameHoldsAsLeftThroughItsFadeIn)
     const std::string waiting = newRowText(scene->getLevel());
     const int levelTime = scene->getLevelTimer().getElapsed();
     ASSERT_GT(levelTime, 0);
-    saveAndLeave(scene);
+    saveAndLeave(field);
 
     EndlessProbe* back = restored();
     Level* level = back->getLevel();
@@ -473,8 +453,8 @@ TEST_F(EndlessFieldTest, AContinuedGameHoldsAsLeftThroughItsFadeIn)
         EXPECT_EQ(back->getScore(), 555);
         EXPECT_EQ(level->getLevelNumber(), 3);
         EXPECT_EQ(back->getLevelTimer().getElapsed(), levelTime + frames * 20);
-        EXPECT_FALSE(back->getTreasureTimer().isEnabled() && !back->getTreasureTimer().isPaused());
-        EXPECT_FALSE(back->getHourglassTimer().isEnabled() && !back->getHourglassTimer().isPaused());
+        EXPECT_FALSE(back->getTreasureTimer().isRunning());
+        EXPECT_FALSE(back->getHourglassTimer().isRunning());
         if (faded())
             break;
         frame();

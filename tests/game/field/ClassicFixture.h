@@ -101,12 +101,7 @@ protected:
 
     void TearDown() override
     {
-        if (classic) {
-            if (classic->getCanvas())
-                canvas->removeSprite(classic);
-            classic->release();
-            classic = nullptr;
-        }
+        dropField(classic);
         // The hand-over state is program-wide; a level end leaves it set.
         scorePending = false;
         uploadScore = 0;
@@ -116,11 +111,7 @@ protected:
     // The classic field, shown and run until it plays (phase 4).
     ClassicProbe* playingClassic()
     {
-        classic = new ClassicProbe(&settings);
-        classic->addRef();
-        canvas->addSprite(classic);
-        EXPECT_TRUE(runUntil([&] { return classic->getPhase() == PlayPhase::Playing; }, 50));
-        return classic;
+        return showField(classic, [&] { return classic->getPhase() == PlayPhase::Playing; });
     }
 
     // Replaces the field's grid (not the pipe) with the grid text's blocks, shown on the canvas.

@@ -220,7 +220,7 @@ public:
     void updateGame() override
     {
         PlayScene::updateGame();
-        const bool hourglass = hourglassTimer.isEnabled() && !hourglassTimer.isPaused();
+        const bool hourglass = hourglassTimer.isRunning();
         if (level)
             updateGameOverTimer(!hourglass && level->isTopReached());
     }
@@ -278,6 +278,16 @@ public:
     int speedUps = 0;
     int autoStepFrames = 0;
 };
+
+// Index of the live sprite in the canvas's drawing list, -1 when it is not there.
+inline int drawIndex(const SpriteCanvas* canvas, const Sprite* sprite)
+{
+    const std::vector<Sprite*>& all = canvas->getSprites();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i] == sprite && !sprite->isObsolete())
+            return static_cast<int>(i);
+    return -1;
+}
 
 class FieldFixture : public leveltest::LevelFixture {
 protected:
@@ -352,6 +362,34 @@ protected:
                                     new Block(level, x, y, leveltest::typeOfCode(code),
                                               leveltest::colourOfCode(code), 1, true));
             }
+    }
+
+    // A mode's field made with the fixture's settings into the slot (one reference), shown on the canvas
+    // and run until `ready` holds.
+    template <class Field, class Ready> Field* showField(Field*& slot, Ready ready)
+    {
+        slot = new Field(&settings);
+        slot->addRef();
+        canvas->addSprite(slot);
+        EXPECT_TRUE(runUntil(ready, 50));
+        return slot;
+    }
+    // The field in the slot off the canvas and let go.
+    template <class Field> void dropField(Field*& slot)
+    {
+        if (!slot)
+            return;
+        if (slot->getCanvas())
+            canvas->removeSprite(slot);
+        slot->release();
+        slot = nullptr;
+    }
+
+    // The field's game saved as leaving it saves it, and the field let go.
+    template <class Field> void saveAndLeave(Field*& slot)
+    {
+        slot->saveGame();
+        dropField(slot);
     }
 
     // A left press at the screen point, through the input manager as the window would deliver it.

@@ -25,8 +25,6 @@ struct ClassicState {
     bool hourglassRunning = false;
 };
 
-bool running(const GameTimer& timer) { return timer.isEnabled() && !timer.isPaused(); }
-
 ClassicState stateOf(ClassicProbe* field)
 {
     ClassicState state;
@@ -45,8 +43,8 @@ ClassicState stateOf(ClassicProbe* field)
     state.level = level->getLevelNumber();
     state.blockTime = field->getBlockTimer().getElapsed();
     state.levelTime = field->getLevelTimer().getElapsed();
-    state.treasureRunning = running(field->getTreasureTimer());
-    state.hourglassRunning = running(field->getHourglassTimer());
+    state.treasureRunning = field->getTreasureTimer().isRunning();
+    state.hourglassRunning = field->getHourglassTimer().isRunning();
     return state;
 }
 
@@ -78,17 +76,12 @@ TEST_F(ContinuedClassicTest, TheFieldComesBackAsLeftAndHoldsThroughItsFadeIn)
     const ClassicState left = stateOf(field);
     ASSERT_GE(left.pipe.size(), 3u);
     ASSERT_GT(left.levelTime, 0);
-    field->saveGame();
-    canvas->removeSprite(field);
-    field->release();
-    classic = nullptr;
+    saveAndLeave(classic);
 
     settings.continueSaved = 1;
-    classic = new ClassicProbe(&settings);
-    classic->addRef();
-    canvas->addSprite(classic);
     // The frame in which the game starts again.
-    ASSERT_TRUE(runUntil([&] { return classic->getPhase() >= PlayPhase::Intro; }, 50));
+    showField(classic, [&] { return classic->getPhase() >= PlayPhase::Intro; });
+    ASSERT_GE(classic->getPhase(), PlayPhase::Intro);
     ClassicState now = stateOf(classic);
     EXPECT_EQ(now.grid, left.grid);
     EXPECT_EQ(now.pipe, left.pipe);

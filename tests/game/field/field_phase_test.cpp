@@ -12,20 +12,11 @@
 #include <map>
 #include <utility>
 
+using fieldtest::drawIndex;
 using fieldtest::FieldFixture;
 using fieldtest::TestPlayScene;
 
 namespace {
-
-// Index of the sprite in the canvas's drawing list, -1 when it is not there.
-int drawIndex(const SpriteCanvas* canvas, const Sprite* sprite)
-{
-    const std::vector<Sprite*>& all = canvas->getSprites();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i] == sprite && !sprite->isObsolete())
-            return static_cast<int>(i);
-    return -1;
-}
 
 class PhaseMachineTest : public FieldFixture {};
 

@@ -12,19 +12,11 @@
 
 #include <string>
 
+using fieldtest::drawIndex;
 using fieldtest::FieldFixture;
 using fieldtest::TestPlayScene;
 
 namespace {
-
-int drawIndex(const SpriteCanvas* canvas, const Sprite* sprite)
-{
-    const std::vector<Sprite*>& all = canvas->getSprites();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i] == sprite && !sprite->isObsolete())
-            return static_cast<int>(i);
-    return -1;
-}
 
 class PlaySceneTest : public FieldFixture {
 protected:

@@ -147,10 +147,7 @@ TEST_F(SavedGameTest, AGameInProgressComesBackCellByCell)
     level->setBlock(0, 0, new Block(level, 0, 0, BlockTypeColour, leveltest::colourOfCode('B'), 3, true));
     const std::string before = levelText(level);
     const int levelTime = scene->getLevelTimer().getElapsed();
-    scene->saveGame();
-    canvas->removeSprite(scene);
-    scene->release();
-    scene = nullptr;
+    saveAndLeave(scene);
 
     settings.continueSaved = 1;
     TestPlayScene* restored = makeScene();
@@ -176,10 +173,7 @@ TEST_F(SavedGameTest, AFinishedLevelIsNotTakenUpAsAGameInProgress)
 {
     gameInProgress();
     scene->setSaveState(SaveState::LevelDone);
-    scene->saveGame();
-    canvas->removeSprite(scene);
-    scene->release();
-    scene = nullptr;
+    saveAndLeave(scene);
 
     settings.continueSaved = 1;
     TestPlayScene* restored = makeScene();

@@ -174,37 +174,36 @@ protected:
 
     RecordingRemover& removerOf(Level* level) { return *static_cast<RecordingRemover*>(level->getPlayField()); }
 
-    // The grid as text; every block must stand in the cell it believes it is in.
-    static std::string gridText(const Level* level)
+    // The grid as text, one character a cell, rows on lines of their own.
+    template <class CellCode> static std::string cellsText(const Level* level, CellCode code)
     {
         std::string text;
         for (int y = 0; y < level->getGrid().getHeight(); ++y) {
             if (y)
                 text += '\n';
-            for (int x = 0; x < level->getGrid().getWidth(); ++x) {
-                const Block* block = level->getBlock(x, y);
-                if (block && (block->getColumn() != x || block->getRow() != y))
-                    ADD_FAILURE() << "block at (" << x << "," << y << ") thinks it is at (" << block->getColumn()
-                                  << "," << block->getRow() << ")";
-                text += codeOf(block);
-            }
+            for (int x = 0; x < level->getGrid().getWidth(); ++x)
+                text += code(level->getBlock(x, y), x, y);
         }
         return text;
+    }
+
+    // The grid as text; every block must stand in the cell it believes it is in.
+    static std::string gridText(const Level* level)
+    {
+        return cellsText(level, [](const Block* block, int x, int y) {
+            if (block && (block->getColumn() != x || block->getRow() != y))
+                ADD_FAILURE() << "block at (" << x << "," << y << ") thinks it is at (" << block->getColumn() << ","
+                              << block->getRow() << ")";
+            return codeOf(block);
+        });
     }
 
     // '*' selected, '-' another block, '.' empty.
     static std::string selectionText(const Level* level)
     {
-        std::string text;
-        for (int y = 0; y < level->getGrid().getHeight(); ++y) {
-            if (y)
-                text += '\n';
-            for (int x = 0; x < level->getGrid().getWidth(); ++x) {
-                const Block* block = level->getBlock(x, y);
-                text += !block ? '.' : block->getState() == BlockStateSelected ? '*' : '-';
-            }
-        }
-        return text;
+        return cellsText(level, [](const Block* block, int, int) {
+            return !block ? '.' : block->getState() == BlockStateSelected ? '*' : '-';
+        });
     }
 
     class StoreApplication : public Application {

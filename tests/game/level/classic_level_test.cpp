@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ protected:
         loadLayout("<Layout><Integer id=\"INT_LEVEL_MAX_GOLD_NEW_TOOL\">" + std::to_string(n) +
                    "</Integer><IntegerVector id=\"VECTOR_TREASURE_UNLOCK_AMOUNT\"><Item>0</Item><Item>1</Item>"
                    "<Item>2</Item><Item>3</Item><Item>4</Item><Item>5</Item><Item>6</Item></IntegerVector></Layout>");
+    }
+
+    // Seeds the program-wide generator and gives a twin that draws the numbers the level will draw.
+    static Random seededTwin(std::int64_t seed)
+    {
+        Random::global().setSeed(seed);
+        Random twin;
+        twin.setSeed(seed);
+        return twin;
     }
 
     // A level whose definition holds `levels` copies of the level element, started at `number`.
@@ -69,9 +79,7 @@ TEST_F(ClassicLevelTest, FirstLevelStartRowsHoldOnlyColourBlocksThenToolsMayCome
     // Bag: colour 0, colour 1, hammer. The hammer is refused in the start rows and drawn again.
     ClassicLevel* level = started("width='4' height='6' blockwidth='16' blockheight='16' nrofinitlines='2'",
                                   "<level nroflines='100' color1ratio='1' color2ratio='1' hammerratio='1'/>", 1, 1);
-    Random::global().setSeed(7);
-    Random twin;
-    twin.setSeed(7);
+    Random twin = seededTwin(7);
 
     level->createInitialLines();
     std::string expected = "....\n....\n....\n....\n";
@@ -103,9 +111,7 @@ TEST_F(ClassicLevelTest, EveryEntryOfTheBagIsDrawnTheLastOneToo)
     ClassicLevel* level = started("width='4' height='6'",
                                   "<level nroflines='100' color1ratio='1' hammerratio='1'/>", 2, 2);
     ASSERT_EQ(level->getTypeRatio(BlockTypeHammer), 1) << "no growth: level 2 is defined";
-    Random::global().setSeed(99);
-    Random twin;
-    twin.setSeed(99);
+    Random twin = seededTwin(99);
     std::vector<int> made, want;
     for (int i = 0; i < 30; ++i) {
         made.push_back(kindOf(level->createNextBlock(0, 5)));
@@ -125,9 +131,7 @@ TEST_F(ClassicLevelTest, LevelPastTheLastDefinitionGetsMoreBlockers)
     EXPECT_EQ(level->getTypeRatio(BlockTypeHammer), -1);
     EXPECT_EQ(level->getTypeRatio(BlockTypeBomb), 1);
 
-    Random::global().setSeed(3);
-    Random twin;
-    twin.setSeed(3);
+    Random twin = seededTwin(3);
     // Bag: colour 0, four blockers, one bomb.
     std::vector<int> made, want;
     for (int i = 0; i < 30; ++i) {
@@ -144,9 +148,7 @@ TEST_F(ClassicLevelTest, GoldComesAfterTheStartLinesAndItsSpacingWithAGrowingCha
     // first gold the bag holds colour 0 and a hammer; the bag emptied at that gold refills without it.
     ClassicLevel* level = started("width='2' height='6' blocktime='190'",
                                   "<level nroflines='1' goldspacing='3' color1ratio='1' hammerratio='1'/>", 2, 2);
-    Random::global().setSeed(2024);
-    Random twin;
-    twin.setSeed(2024);
+    Random twin = seededTwin(2024);
 
     int counter = 0, lastGold = 0, chance = 3, golds = 0, bagSize = 0;
     bool hammerAfterGold = false;

@@ -108,17 +108,18 @@ inline std::uint32_t plainPixel(const std::string& id)
     return (h & 0x7F7F7F) | 0x010101;
 }
 
-// A level with a fixed geometry and colour ratios, set up without a level element.
+// A level with a fixed geometry (this fixture's unless given) and colour ratios, set up without a level
+// element.
 class TestLevel : public Level {
 public:
-    TestLevel()
+    TestLevel(int x = kLevelX, int y = kLevelY, int columns = kColumns, int rows = kRows, int cell = kBlockSize)
     {
-        setPosition(kLevelX, kLevelY);
-        bounds.width = kColumns;
-        bounds.height = kRows;
-        blockWidth = kBlockSize;
-        blockHeight = kBlockSize;
-        grid.resize(kColumns, kRows);
+        setPosition(x, y);
+        bounds.width = columns;
+        bounds.height = rows;
+        blockWidth = cell;
+        blockHeight = cell;
+        grid.resize(columns, rows);
         for (int& ratio : colourRatio)
             ratio = 1;
     }
