@@ -3,7 +3,9 @@
 // mask), per-pixel alpha (OVER through an a8 mask), the colour-keyed copy (OVER of a source whose
 // keyed pixels have alpha 0) and the fill. Ours run through the public routines on DirectDraw
 // surfaces, locks included. Every benchmark reports ns_per_px; after the run a summary prints
-// ours / pixman for every pair.
+// ours / pixman for every pair, and each pair is held to the goal of 1.0 (ours no slower than pixman,
+// wall time as the table).
+#include "bench/support/Goals.h"
 #include "compat/ddraw/ddraw.h"
 #include "platform/system/CpuFeatures.h"
 #include "platform/surface/SurfaceFactory.h"
@@ -243,12 +245,15 @@ void pixmanFill(benchmark::State& state, const Format& f)
 
 // ---- summary -------------------------------------------------------------------------------------
 
-// Prints the usual console report, then ours / pixman for every benchmark that has both sides.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Prints the usual console report, then ours / pixman for every benchmark that has both sides, then
+// the goals.
+class RatioReporter : public bench::GoalReporter {
 public:
+    explicit RatioReporter(std::vector<bench::RatioGoal> goals) : GoalReporter({}, std::move(goals)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        ConsoleReporter::ReportRuns(runs);
+        GoalReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const std::string name = run.benchmark_name();
             const auto slash = name.find('/');
@@ -258,9 +263,10 @@ public:
             (name.compare(0, slash, "pixman") == 0 ? pixman : ours)[name.substr(slash + 1)] = nsPerPixel;
         }
     }
-    void Finalize() override
+
+protected:
+    void printSummary() override
     {
-        ConsoleReporter::Finalize();
         std::printf("\n%-32s %10s %10s %8s\n", "ns per pixel", "ours", "pixman", "ratio");
         for (const auto& [what, oursNs] : ours) {
             const auto other = pixman.find(what);
@@ -278,8 +284,13 @@ private:
 
 int main(int argc, char** argv)
 {
+    std::vector<bench::RatioGoal> goals;
     for (const Format* f : {&kXrgb, &kRgb565}) {
         const std::string suffix = std::string("/") + f->name;
+        for (const std::string what : {"constant_alpha", "mask_alpha", "keyed_copy", "fill"}) {
+            goals.push_back({"ours/" + what + suffix, "pixman/" + what + suffix, false, 1.0, true,
+                             what + suffix + ": ours / pixman"});
+        }
         benchmark::RegisterBenchmark(("ours/constant_alpha" + suffix).c_str(), oursConstantAlpha, *f);
         benchmark::RegisterBenchmark(("pixman/constant_alpha" + suffix).c_str(), pixmanConstantAlpha, *f);
         benchmark::RegisterBenchmark(("ours/mask_alpha" + suffix).c_str(), oursMaskAlpha, *f);
@@ -289,9 +300,6 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("ours/fill" + suffix).c_str(), oursFill, *f);
         benchmark::RegisterBenchmark(("pixman/fill" + suffix).c_str(), pixmanFill, *f);
     }
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    RatioReporter reporter(std::move(goals));
+    return bench::runWithReporter(argc, argv, reporter);
 }

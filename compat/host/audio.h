@@ -48,8 +48,9 @@ public:
     virtual bool isMusicPlaying() = 0;
 };
 
-// The SDL2_mixer device at `rate` Hz with `channels` mixing channels, or null with the reason in
-// `error` when no audio device opens (no sound card, or an SDL_AUDIODRIVER that fails).
+// The SDL2_mixer device with `channels` mixing channels, mixing at `rate` Hz or at 22050 Hz (the rate
+// of the game's sounds and music) when `rate` is higher; null with the reason in `error` when no audio
+// device opens (no sound card, or an SDL_AUDIODRIVER that fails).
 std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string& error);
 
 // Sounds a short sine tone of the system's own (message beeps) on a channel kept beside the open SDL

@@ -19,6 +19,15 @@
 namespace compat::host {
 namespace {
 
+// Every sound and the music of the game's data are made at 22050 Hz, so the mixer runs at that rate
+// when more is asked: mixing faster adds nothing a player can hear, only work, and the music would be
+// resampled while it plays (with its decoding, that was most of what a still screen cost). The sound
+// server brings the mix to the card's rate, as it did with 44100.
+constexpr int kSourceRate = 22050;
+// Frames per device buffer: 1024 at 22050 Hz is 46 ms, the latency of a sound effect, and 22 wake-ups
+// of the audio thread a second.
+constexpr int kDeviceFrames = 1024;
+
 // The system's own tones play on one channel kept beside the device's mixing channels, so a beep
 // never takes a channel the game counts on. -1 while no device is open.
 // Never destroyed: a device may close while the program's static objects are going away.
@@ -263,7 +272,7 @@ std::unique_ptr<AudioDevice> openAudioDevice(int rate, int channels, std::string
     }
     // Vorbis support is loaded on demand; a mixer without it still plays WAV.
     Mix_Init(MIX_INIT_OGG);
-    if (Mix_OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    if (Mix_OpenAudio(std::min(rate, kSourceRate), MIX_DEFAULT_FORMAT, 2, kDeviceFrames) != 0) {
         error = Mix_GetError();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -104,7 +104,8 @@ TEST_F(Fmod, SystemBeepsSoundOnTheirOwnChannelBesideTheGamesChannels)
 
 TEST_F(Fmod, SamplesOfAnyRateLoadAndAFileThatIsNoSoundDoesNot)
 {
-    // Half the device's rate and its own rate are widened directly; other rates go through the mixer.
+    // The device mixes at 22050 Hz: that rate and half of it are widened directly, the others go through
+    // the mixer.
     for (int rate : {22050, 44100, 32000, 11025}) {
         testsupport::writeFile(dir.file("rate.wav"), testsupport::makeWav(0.25, rate));
         FSOUND_SAMPLE* sample = FSOUND_Sample_Load(1, "rate.wav", FSOUND_NORMAL, 0, 0);
