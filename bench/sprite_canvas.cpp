@@ -2,9 +2,9 @@
 // plain) updated and drawn into a 640 x 480 back buffer every frame, next to the same blits made by
 // calling the raster routines directly in a loop over the same pictures at the same places. One sprite
 // is marked dirty per frame, so the single-tile canvas repaints everything, as a game frame does.
-// Times are per frame; after the run a summary prints canvas / direct (CPU time) per sprite count. No
-// goal was ever set for the canvas's bookkeeping on top of the blits, so each count is held to 1.0
-// (the canvas as fast as the blits alone), the goal of a benchmark against its reference.
+// Times are per frame; after the run a summary prints canvas / direct (CPU time) per sprite count. The
+// canvas makes the same blits and walks its sprites besides, so it cannot beat the loop alone: each
+// count is held to 1.05, the bookkeeping at most a twentieth on top of the blits.
 #include "bench/support/Goals.h"
 #include "compat/ddraw/ddraw.h"
 #include "platform/catalogue/ResourceManager.h"
@@ -177,7 +177,7 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark("canvas", canvasFrame)->Arg(count)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("direct", directFrame)->Arg(count)->Unit(benchmark::kMillisecond);
         const std::string arg = "/" + std::to_string(count);
-        goals.push_back({"canvas" + arg, "direct" + arg, true, 1.0, true,
+        goals.push_back({"canvas" + arg, "direct" + arg, true, 1.05, true,
                          std::to_string(count) + " sprites: canvas / direct blits"});
     }
     RatioReporter reporter(std::move(goals));
