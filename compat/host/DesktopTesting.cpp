@@ -49,10 +49,12 @@ bool clickButtonAt(int x, int y, unsigned button)
 // Depth first through the window tree for a window whose name is the title.
 Window findTitled(Display* display, Window window, const std::string& title, int depth)
 {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-        const bool same = title == name;
-        XFree(name);
+    // The name's bytes as they are: a title of ASCII reads the same in every encoding a window may give
+    // it (SDL's own message box names itself in UTF-8, which XFetchName does not read).
+    XTextProperty name{};
+    if (XGetWMName(display, window, &name) != 0 && name.value != nullptr) {
+        const bool same = name.format == 8 && title == std::string(reinterpret_cast<const char*>(name.value), name.nitems);
+        XFree(name.value);
         if (same)
             return window;
     }
@@ -154,6 +156,43 @@ bool closeDesktopWindowTitled(const std::string& title)
     if (window == 0)
         return false;
     sendClose(c.display, window);
+    return true;
+}
+
+bool pressDesktopChord(const char* modifierName, const char* keysymName)
+{
+    Connection c;
+    if (c.display == nullptr || modifierName == nullptr || keysymName == nullptr || !hasXTest(c.display))
+        return false;
+    const KeySym modifier = XStringToKeysym(modifierName), key = XStringToKeysym(keysymName);
+    const KeyCode modifierCode = modifier != NoSymbol ? XKeysymToKeycode(c.display, modifier) : 0;
+    const KeyCode code = key != NoSymbol ? XKeysymToKeycode(c.display, key) : 0;
+    if (modifierCode == 0 || code == 0)
+        return false;
+    XTestFakeKeyEvent(c.display, modifierCode, True, CurrentTime);
+    XTestFakeKeyEvent(c.display, code, True, 20);
+    XTestFakeKeyEvent(c.display, code, False, 20);
+    XTestFakeKeyEvent(c.display, modifierCode, False, 20);
+    XSync(c.display, False);
+    return true;
+}
+
+bool desktopWindowTitled(const std::string& title, int& x, int& y, int& width, int& height)
+{
+    Connection c;
+    if (c.display == nullptr)
+        return false;
+    const Window root = DefaultRootWindow(c.display);
+    const Window window = findTitled(c.display, root, title, 0);
+    XWindowAttributes attributes{};
+    if (window == 0 || XGetWindowAttributes(c.display, window, &attributes) == 0 ||
+        attributes.map_state != IsViewable)
+        return false;
+    Window child = 0;
+    if (XTranslateCoordinates(c.display, window, root, 0, 0, &x, &y, &child) == 0)
+        return false;
+    width = attributes.width;
+    height = attributes.height;
     return true;
 }
 
