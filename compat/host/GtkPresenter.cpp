@@ -588,9 +588,9 @@ int showGtkMessageBox(const MessageBox& box, const Rect& screen, const Rect& gam
         gdk_window_set_transient_for(own, parent);
 
     // Shown and given the keyboard, so Enter and Esc answer it even where no window manager hands the
-    // keyboard to a new window.
-    // The request carries no time of a user's event: GTK would give the last event it saw, and a server
-    // ignores a request older than the focus's last change (the game's window taking it).
+    // keyboard to a new window. The request carries no time of a user's event: GTK would give the last
+    // event it saw, and the X server ignores a request older than the focus's last change (the game's
+    // window taking it).
     gtk_widget_show(dialog);
     if (GdkWindow* shown = gtk_widget_get_window(dialog))
         gdk_window_focus(shown, GDK_CURRENT_TIME);
