@@ -9,17 +9,54 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <mutex>
+#include <set>
+
 namespace compat::testing {
 
 namespace {
 
+// Windows of other programs come and go while a hook walks the window tree: a request about one that
+// has just gone fails. Such failures on the hooks' own connections are ignored (the call then finds
+// nothing there); every other connection's go to the handler that was there before (SDL's, GTK's or
+// the library's, which ends the program).
+std::mutex& hookMutex = *new std::mutex;
+std::set<Display*>& hookDisplays = *new std::set<Display*>;
+XErrorHandler earlierHandler = nullptr;
+
+int tolerateHookErrors(Display* display, XErrorEvent* error)
+{
+    XErrorHandler earlier = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(hookMutex);
+        if (hookDisplays.count(display) != 0)
+            return 0;
+        earlier = earlierHandler;
+    }
+    return earlier != nullptr ? earlier(display, error) : 0;
+}
+
 class Connection {
 public:
-    Connection() : display(XOpenDisplay(nullptr)) {}
+    Connection() : display(XOpenDisplay(nullptr))
+    {
+        if (display == nullptr)
+            return;
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hookDisplays.insert(display);
+        // Put back in front each time: a toolkit started since may have put its own there.
+        const XErrorHandler current = XSetErrorHandler(tolerateHookErrors);
+        if (current != tolerateHookErrors)
+            earlierHandler = current;
+    }
     ~Connection()
     {
-        if (display != nullptr)
-            XCloseDisplay(display);
+        if (display == nullptr)
+            return;
+        XSync(display, False); // the errors of this connection's requests arrive while it is ours
+        XCloseDisplay(display);
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hookDisplays.erase(display);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

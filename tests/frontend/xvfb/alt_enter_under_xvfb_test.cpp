@@ -78,7 +78,7 @@ protected:
             }
             lastSeen = g;
             if (!playthrough::runFrames(5)) {
-                lastSeen.x = -999;
+                lastSeen.x = -999; // the game ended or stopped answering
                 return false;
             }
         }
@@ -138,8 +138,14 @@ protected:
     // From the first start to a game of that mode in play, on the easy difficulty.
     void startGame(const char* mode)
     {
-        ASSERT_TRUE(findWindow()) << "the game's window never showed (" << lastSeen.x << ", " << lastSeen.y << ", "
-                                   << lastSeen.width << "x" << lastSeen.height << "); it said: " << said();
+        if (!findWindow()) {
+            // What the screen showed instead (a box nobody answered, a window of another size).
+            const std::string shot = playthrough::outputFolder() + "/alt-enter-no-window.png";
+            compat::host::writePng(playthrough::capture(), shot);
+            FAIL() << "the game's window never showed" << (lastSeen.x == -999 ? " (the game stopped answering)" : "")
+                   << "; last seen " << lastSeen.width << "x" << lastSeen.height << "; the screen: " << shot
+                   << "; it said: " << said();
+        }
         rest();
         // The load screen, then the title asks the first player's name.
         for (int second = 0; second < 20; ++second) {
