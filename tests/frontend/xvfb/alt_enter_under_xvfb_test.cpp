@@ -85,7 +85,7 @@ protected:
         return false;
     }
 
-    // What the program wrote to its standard error.
+    // What the program wrote to its standard error and output.
     std::string said()
     {
         std::string all;
