@@ -9,17 +9,54 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <mutex>
+#include <set>
+
 namespace compat::testing {
 
 namespace {
 
+// Windows of other programs come and go while a hook walks the window tree: a request about one that
+// has just gone fails. Such failures on the hooks' own connections are ignored (the call then finds
+// nothing there); every other connection's go to the handler that was there before (SDL's, GTK's or
+// the library's, which ends the program).
+std::mutex& hookMutex = *new std::mutex;
+std::set<Display*>& hookDisplays = *new std::set<Display*>;
+XErrorHandler earlierHandler = nullptr;
+
+int tolerateHookErrors(Display* display, XErrorEvent* error)
+{
+    XErrorHandler earlier = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(hookMutex);
+        if (hookDisplays.count(display) != 0)
+            return 0;
+        earlier = earlierHandler;
+    }
+    return earlier != nullptr ? earlier(display, error) : 0;
+}
+
 class Connection {
 public:
-    Connection() : display(XOpenDisplay(nullptr)) {}
+    Connection() : display(XOpenDisplay(nullptr))
+    {
+        if (display == nullptr)
+            return;
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hookDisplays.insert(display);
+        // Put back in front each time: a toolkit started since may have put its own there.
+        const XErrorHandler current = XSetErrorHandler(tolerateHookErrors);
+        if (current != tolerateHookErrors)
+            earlierHandler = current;
+    }
     ~Connection()
     {
-        if (display != nullptr)
-            XCloseDisplay(display);
+        if (display == nullptr)
+            return;
+        XSync(display, False); // the errors of this connection's requests arrive while it is ours
+        XCloseDisplay(display);
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hookDisplays.erase(display);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -49,10 +86,12 @@ bool clickButtonAt(int x, int y, unsigned button)
 // Depth first through the window tree for a window whose name is the title.
 Window findTitled(Display* display, Window window, const std::string& title, int depth)
 {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-        const bool same = title == name;
-        XFree(name);
+    // The name's bytes as they are: a title of ASCII reads the same in every encoding a window may give
+    // it (SDL's own message box names itself in UTF-8, which XFetchName does not read).
+    XTextProperty name{};
+    if (XGetWMName(display, window, &name) != 0 && name.value != nullptr) {
+        const bool same = name.format == 8 && title == std::string(reinterpret_cast<const char*>(name.value), name.nitems);
+        XFree(name.value);
         if (same)
             return window;
     }
@@ -154,6 +193,43 @@ bool closeDesktopWindowTitled(const std::string& title)
     if (window == 0)
         return false;
     sendClose(c.display, window);
+    return true;
+}
+
+bool pressDesktopChord(const char* modifierName, const char* keysymName)
+{
+    Connection c;
+    if (c.display == nullptr || modifierName == nullptr || keysymName == nullptr || !hasXTest(c.display))
+        return false;
+    const KeySym modifier = XStringToKeysym(modifierName), key = XStringToKeysym(keysymName);
+    const KeyCode modifierCode = modifier != NoSymbol ? XKeysymToKeycode(c.display, modifier) : 0;
+    const KeyCode code = key != NoSymbol ? XKeysymToKeycode(c.display, key) : 0;
+    if (modifierCode == 0 || code == 0)
+        return false;
+    XTestFakeKeyEvent(c.display, modifierCode, True, CurrentTime);
+    XTestFakeKeyEvent(c.display, code, True, 20);
+    XTestFakeKeyEvent(c.display, code, False, 20);
+    XTestFakeKeyEvent(c.display, modifierCode, False, 20);
+    XSync(c.display, False);
+    return true;
+}
+
+bool desktopWindowTitled(const std::string& title, int& x, int& y, int& width, int& height)
+{
+    Connection c;
+    if (c.display == nullptr)
+        return false;
+    const Window root = DefaultRootWindow(c.display);
+    const Window window = findTitled(c.display, root, title, 0);
+    XWindowAttributes attributes{};
+    if (window == 0 || XGetWindowAttributes(c.display, window, &attributes) == 0 ||
+        attributes.map_state != IsViewable)
+        return false;
+    Window child = 0;
+    if (XTranslateCoordinates(c.display, window, root, 0, 0, &x, &y, &child) == 0)
+        return false;
+    width = attributes.width;
+    height = attributes.height;
     return true;
 }
 

@@ -1,6 +1,6 @@
 // GTK 3, opened when the first native window is shown rather than linked: most runs never show one,
 // and linking the toolkit makes every start load it and the dozens of libraries it needs. Internal to
-// the host layer; only the GTK presenter calls through it.
+// the host layer; only the GTK presenter (and its message box) calls through it.
 #pragma once
 
 // The toolkit's casts stay plain casts: a checked cast would call the library's type functions.
@@ -31,7 +31,11 @@ namespace compat::host {
     X(gdk_display_flush) \
     X(gdk_display_get_default) \
     X(gdk_screen_get_default) \
+    X(gdk_window_focus) \
     X(gdk_window_get_origin) \
+    X(gdk_window_set_transient_for) \
+    X(gdk_x11_display_get_type) \
+    X(gdk_x11_window_foreign_new_for_display) \
     X(gdk_x11_window_get_type) \
     X(gdk_x11_window_get_xid) \
     X(gtk_button_new_with_label) \
@@ -39,6 +43,10 @@ namespace compat::host {
     X(gtk_container_add) \
     X(gtk_css_provider_load_from_data) \
     X(gtk_css_provider_new) \
+    X(gtk_dialog_add_button) \
+    X(gtk_dialog_get_widget_for_response) \
+    X(gtk_dialog_run) \
+    X(gtk_dialog_set_default_response) \
     X(gtk_disable_setlocale) \
     X(gtk_entry_get_text) \
     X(gtk_entry_new) \
@@ -54,6 +62,7 @@ namespace compat::host {
     X(gtk_label_set_text) \
     X(gtk_label_set_xalign) \
     X(gtk_label_set_yalign) \
+    X(gtk_message_dialog_new) \
     X(gtk_orientable_set_orientation) \
     X(gtk_separator_new) \
     X(gtk_spinner_new) \
@@ -70,9 +79,11 @@ namespace compat::host {
     X(gtk_widget_get_allocation) \
     X(gtk_widget_get_can_focus) \
     X(gtk_widget_get_mapped) \
+    X(gtk_widget_get_preferred_size) \
     X(gtk_widget_get_window) \
     X(gtk_widget_grab_default) \
     X(gtk_widget_grab_focus) \
+    X(gtk_widget_realize) \
     X(gtk_widget_set_can_default) \
     X(gtk_widget_set_sensitive) \
     X(gtk_widget_set_size_request) \
@@ -87,6 +98,7 @@ namespace compat::host {
     X(gtk_window_new) \
     X(gtk_window_present) \
     X(gtk_window_set_default) \
+    X(gtk_window_set_keep_above) \
     X(gtk_window_set_resizable) \
     X(gtk_window_set_title) \
     X(pango_attr_list_insert) \

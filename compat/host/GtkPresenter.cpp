@@ -545,6 +545,81 @@ std::unique_ptr<ToolkitPresenter> makeGtkPresenter() { return std::make_unique<G
 
 void wakeGtk() { g_main_context_wakeup(g_main_context_default()); }
 
+int showGtkMessageBox(const MessageBox& box, const Rect& screen, const Rect& game, unsigned long owner)
+{
+    GtkMessageType type = GTK_MESSAGE_OTHER;
+    switch (box.icon) {
+    case MessageBox::Icon::Error: type = GTK_MESSAGE_ERROR; break;
+    case MessageBox::Icon::Warning: type = GTK_MESSAGE_WARNING; break;
+    case MessageBox::Icon::Information: type = GTK_MESSAGE_INFO; break;
+    case MessageBox::Icon::Question: type = GTK_MESSAGE_QUESTION; break;
+    default: break; // no icon
+    }
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, type, GTK_BUTTONS_NONE, "%s", box.text.c_str());
+    GtkWindow* window = GTK_WINDOW(dialog);
+    gtk_window_set_title(window, box.caption.c_str());
+    gtk_window_set_resizable(window, FALSE);
+    gtk_window_set_keep_above(window, TRUE);
+    // Each button answers its index; the caller's ids may be anything.
+    for (std::size_t i = 0; i < box.buttons.size(); ++i)
+        gtk_dialog_add_button(GTK_DIALOG(dialog), box.buttons[i].text.c_str(), static_cast<gint>(i));
+    const int count = static_cast<int>(box.buttons.size());
+    if (box.defaultButton >= 0 && box.defaultButton < count) {
+        // Enter chooses the default button wherever the focus starts: it starts on that button.
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), box.defaultButton);
+        if (GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), box.defaultButton))
+            gtk_widget_grab_focus(button);
+    }
+
+    // Placed before it is shown, from the size it asks for, so it never appears elsewhere first.
+    GtkRequisition natural{};
+    gtk_widget_get_preferred_size(dialog, nullptr, &natural);
+    const Rect place = placeBox(screen, game, natural.width, natural.height);
+    gtk_window_move(window, place.x, place.y);
+
+    // A transient window of the game's, so a window manager keeps it over the game.
+    gtk_widget_realize(dialog);
+    GdkDisplay* display = gdk_display_get_default();
+    GdkWindow* own = gtk_widget_get_window(dialog);
+    GdkWindow* parent = nullptr;
+    if (owner != 0 && own != nullptr && GDK_IS_X11_DISPLAY(display))
+        parent = gdk_x11_window_foreign_new_for_display(display, owner);
+    if (parent != nullptr)
+        gdk_window_set_transient_for(own, parent);
+
+    // Shown and given the keyboard, so Enter and Esc answer it even where no window manager hands the
+    // keyboard to a new window. The request carries no time of a user's event: GTK would give the last
+    // event it saw, and the X server ignores a request older than the focus's last change (the game's
+    // window taking it).
+    gtk_widget_show(dialog);
+    if (GdkWindow* shown = gtk_widget_get_window(dialog))
+        gdk_window_focus(shown, GDK_CURRENT_TIME);
+
+    int answer = -1;
+    for (;;) {
+        const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+        if (response >= 0 && response < count) {
+            answer = box.buttons[static_cast<std::size_t>(response)].id;
+            break;
+        }
+        // Esc or the close box: the escape button's answer. A box without one must be answered.
+        if (box.escapeButton >= 0 && box.escapeButton < count) {
+            answer = box.buttons[static_cast<std::size_t>(box.escapeButton)].id;
+            break;
+        }
+        if (response != GTK_RESPONSE_DELETE_EVENT)
+            break; // the dialog went away by other means
+    }
+    gtk_widget_destroy(dialog);
+    if (parent != nullptr)
+        g_object_unref(parent);
+    // The box leaves the screen before the game draws again.
+    while (g_main_context_iteration(nullptr, FALSE) != FALSE) {
+    }
+    gdk_display_flush(display);
+    return answer;
+}
+
 unsigned long desktopWindowId(std::uintptr_t handle)
 {
     std::lock_guard<std::mutex> lock(rectMutex);

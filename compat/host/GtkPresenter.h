@@ -1,6 +1,8 @@
 // The GTK 3 presenter of native windows (see NativePresenter.h). Internal to the host layer.
 #pragma once
 
+#include "compat/host/BoxPlacement.h"
+#include "compat/host/Host.h"
 #include "compat/host/NativePresenter.h"
 
 #include <memory>
@@ -20,6 +22,10 @@ bool startGtk();
 std::unique_ptr<ToolkitPresenter> makeGtkPresenter();
 // Wakes whoever waits for GTK's events. Safe from any thread once GTK has started.
 void wakeGtk();
+// Shows the message box with GTK on this thread, which must drive it, centred on `game` and kept on
+// `screen` (desktop pixels), above the X window `owner` (0: none); answers the chosen button's id, or -1
+// when it was closed without an answer.
+int showGtkMessageBox(const MessageBox& box, const Rect& screen, const Rect& game, unsigned long owner);
 // The X window that shows a presented top-level window now, 0 for none.
 unsigned long desktopWindowId(std::uintptr_t handle);
 

@@ -142,6 +142,19 @@ NativePresenter& nativePresenter()
     return mine;
 }
 
+std::optional<int> showToolkitMessageBox(const MessageBox& box, const Rect& screen, const Rect& game,
+                                         unsigned long owner)
+{
+    if (replacement.load() != nullptr)
+        return std::nullopt;
+    NativePresenter& presenter = nativePresenter();
+    if (!presenter.shows())
+        return std::nullopt;
+    const int answer = showGtkMessageBox(box, screen, game, owner);
+    presenter.release(); // free for another thread again, unless this one still shows windows
+    return answer;
+}
+
 void wakeNativePresenter()
 {
     if (toolkitStarted.load())

@@ -9,7 +9,11 @@
 // display gets the null presenter, and the window model then works alone.
 #pragma once
 
+#include "compat/host/BoxPlacement.h"
+#include "compat/host/Host.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +84,13 @@ NativePresenter& nativePresenter();
 // up until the wait times out. Safe from any thread; does nothing while no toolkit runs.
 void wakeNativePresenter();
 
+// Shows a message box through the desktop toolkit on this thread, centred on `game` and kept on
+// `screen` (desktop pixels), over the X window `owner` (0: none), and answers the chosen button's id
+// (-1: closed without an answer). Empty when the toolkit cannot show it here (a headless run, no
+// toolkit, another thread drives it, a test's presenter stands in), so the caller shows its own.
+std::optional<int> showToolkitMessageBox(const MessageBox& box, const Rect& screen, const Rect& game,
+                                         unsigned long owner);
+
 } // namespace compat::host
 
 namespace compat::testing {
@@ -110,6 +121,12 @@ bool rightClickDesktopAt(int x, int y);
 bool typeDesktopText(const std::string& text);
 // Asks the top-level window of that title to close, as its close box does; false when none shows.
 bool closeDesktopWindowTitled(const std::string& title);
+// Presses and releases a key with a modifier held around it ("Alt_L", "Return"), as a player's hand
+// presses Alt+Enter.
+bool pressDesktopChord(const char* modifierName, const char* keysymName);
+// Where the top-level window of that title shows now, in desktop pixels (its own area, without a window
+// manager's frame); false when none is shown.
+bool desktopWindowTitled(const std::string& title, int& x, int& y, int& width, int& height);
 // What the desktop shows now, as 0x00RRGGBB pixels; false without a display.
 bool captureDesktop(int& width, int& height, std::vector<std::uint32_t>& pixels);
 

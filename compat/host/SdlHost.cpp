@@ -1,5 +1,7 @@
 #include "compat/host/SdlHost.h"
 
+#include "compat/host/BoxPlacement.h"
+#include "compat/host/NativePresenter.h"
 #include "compat/win32/window/messages.h"
 
 #include <SDL.h>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace compat::host {
 
@@ -237,8 +240,17 @@ public:
             SDL_SetCursor(cursor);
     }
 
+    // The box lies on the screen, centred on the game's window. The toolkit's box is placed where it
+    // should be before it shows. SDL's own box is the fallback, and it gets no parent: SDL places a box
+    // with a parent from the parent's position counted twice (on X11 both the window's offset and its
+    // translation to the screen), which sends it past the screen's edge for a window away from the top
+    // left corner; without one it is centred on the screen.
     int showMessageBox(const MessageBox& box) override
     {
+        Rect screen, game;
+        boxSurroundings(screen, game);
+        if (const std::optional<int> answer = showToolkitMessageBox(box, screen, game, ownerWindowId()))
+            return *answer;
         std::vector<SDL_MessageBoxButtonData> buttons;
         for (std::size_t i = 0; i < box.buttons.size(); ++i) {
             Uint32 flags = 0;
@@ -252,7 +264,7 @@ public:
         data.flags = box.icon == MessageBox::Icon::Error     ? SDL_MESSAGEBOX_ERROR
                      : box.icon == MessageBox::Icon::Warning ? SDL_MESSAGEBOX_WARNING
                                                              : SDL_MESSAGEBOX_INFORMATION;
-        data.window = window;
+        data.window = nullptr;
         data.title = box.caption.c_str();
         data.message = box.text.c_str();
         data.numbuttons = static_cast<int>(buttons.size());
@@ -261,6 +273,36 @@ public:
         if (SDL_ShowMessageBox(&data, &answer) != 0)
             return -1;
         return answer;
+    }
+
+    // The screen the game's window is on (its part free of panels) and the window's client area, in
+    // desktop pixels; without a window shown, the game counts as the whole screen.
+    void boxSurroundings(Rect& screen, Rect& game) const
+    {
+        const int display = window != nullptr ? std::max(SDL_GetWindowDisplayIndex(window), 0) : 0;
+        SDL_Rect bounds{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(display, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0)
+            SDL_GetDisplayBounds(display, &bounds);
+        if (bounds.w <= 0 || bounds.h <= 0)
+            desktopSize(bounds.w, bounds.h);
+        screen = {bounds.x, bounds.y, bounds.w, bounds.h};
+        game = screen;
+        if (window == nullptr || (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) == 0)
+            return;
+        SDL_GetWindowPosition(window, &game.x, &game.y);
+        SDL_GetWindowSize(window, &game.width, &game.height);
+    }
+
+    // The X window of the game's window, 0 on another window system or without one.
+    unsigned long ownerWindowId() const
+    {
+        if (window == nullptr)
+            return 0;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+            return 0;
+        return static_cast<unsigned long>(info.info.x11.window);
     }
 
     void present(const Frame& frame) override
