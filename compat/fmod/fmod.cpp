@@ -6,7 +6,7 @@
 #include "compat/fmod/fmod.h"
 #include "compat/fmod/testing.h"
 
-#include "compat/host/audio.h"
+#include "compat/host/audio/audio.h"
 #include "compat/win32/path.h"
 
 #include <cstdio>

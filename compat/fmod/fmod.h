@@ -1,7 +1,7 @@
 // The sound library calls the sound manager makes: numbered sample slots played on 32 channels, one
 // music stream, an effects master volume and the library's last error. Our own declarations, with
 // the names and values the game's code uses; the audio device behind them is the host's
-// (compat/host/audio.h), or none, in which case FSOUND_Init fails and nothing plays.
+// (compat/host/audio/audio.h), or none, in which case FSOUND_Init fails and nothing plays.
 #pragma once
 
 typedef struct FSOUND_SAMPLE FSOUND_SAMPLE;

@@ -1,8 +1,8 @@
 // Test hooks that act on the X desktop as a person would: a real pointer click and real key presses
 // through the XTest extension, and a picture of the whole screen. Each call opens its own connection,
 // so any thread may use them while another drives GTK.
-#include "compat/host/GtkPresenter.h"
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/GtkPresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 #include "compat/host/Host.h"
 
-#include "compat/host/HeadlessHost.h"
-#include "compat/host/SdlHost.h"
+#include "compat/host/window/HeadlessHost.h"
+#include "compat/host/window/SdlHost.h"
 
 #include <algorithm>
 #include <cstdlib>

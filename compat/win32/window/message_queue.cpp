@@ -4,7 +4,7 @@
 #include "compat/win32/system/machine/timer.h"
 
 #include "compat/host/Host.h"
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,7 +2,7 @@
 // is told about each, and what the user did in it delivered back as messages.
 #include "compat/win32/window/window_internal.h"
 
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "compat/win32/window/controls.h"
 
 #include <set>

@@ -3,7 +3,7 @@
 #include "compat/win32/window/window_internal.h"
 
 #include "compat/host/Host.h"
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
 #include <algorithm>
 #include <cstring>

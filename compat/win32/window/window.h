@@ -6,7 +6,7 @@
 // One top-level window at a time is shown by the host (compat/host): the first one made while no other
 // is shown. Its events arrive as window messages when its thread looks at its queue. Top-level windows
 // of the classes kept off the host, and their children, are shown by the desktop toolkit instead, when
-// there is one (compat/host/NativePresenter.h), and driven by the thread that made them: what the user
+// there is one (compat/host/dialog/NativePresenter.h), and driven by the thread that made them: what the user
 // does there arrives as the messages the controls would get when that thread looks at its queue.
 //
 // Child windows of the shown window have no place of their own on the host: each keeps a picture of

@@ -1,7 +1,7 @@
 // The sound library's channel and slot bookkeeping over the dummy audio device.
 #include "compat/fmod/fmod.h"
 #include "compat/fmod/testing.h"
-#include "compat/host/audio.h"
+#include "compat/host/audio/audio.h"
 #include "compat/win32/system/notify/beep.h"
 #include "support/TempDir.h"
 #include "support/WavFixture.h"

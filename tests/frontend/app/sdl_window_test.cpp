@@ -5,7 +5,7 @@
 #include "support/PictureCompare.h"
 #include "support/AppTestSupport.h"
 
-#include "compat/host/SdlHost.h"
+#include "compat/host/window/SdlHost.h"
 #include "compat/host/testing.h"
 #include "compat/win32/window/messages.h"
 #include "platform/app/InputManager.h"

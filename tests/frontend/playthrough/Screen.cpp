@@ -1,6 +1,6 @@
 #include "Screen.h"
 
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "frontend/app/LockStep.h"
 
 #include "support/PictureCompare.h"

@@ -4,7 +4,7 @@
 #include "FieldModel.h"
 #include "Screen.h"
 
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
 #include "runtime/properties/Properties.h"
 #include "runtime/streams/DataReaderFacade.h"

@@ -10,7 +10,7 @@
 // folder.
 #include "../playthrough/Screen.h"
 
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "support/RunningProgram.h"
 #include "support/TempDir.h"
 

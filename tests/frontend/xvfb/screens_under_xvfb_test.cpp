@@ -19,8 +19,8 @@
 #include "support/DialogRectangles.h"
 #include "support/PictureCompare.h"
 
-#include "compat/host/NativePresenter.h"
-#include "compat/host/SdlHost.h"
+#include "compat/host/dialog/NativePresenter.h"
+#include "compat/host/window/SdlHost.h"
 #include "compat/host/testing.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // update dialog show as GTK windows, a real pointer click on a button reaches the frame as that
 // button's WM_COMMAND, real keys drive the dialog keyboard (Tab, Shift+Tab, Enter), and the close box
 // closes the window and ends the frame thread. Skipped where no desktop toolkit may run.
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "compat/host/testing.h"
 #include "compat/win32/system/machine/timer.h"
 #include "platform/native/NativeDialog.h"

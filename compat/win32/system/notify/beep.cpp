@@ -1,6 +1,6 @@
 #include "compat/win32/system/notify/beep.h"
 
-#include "compat/host/audio.h"
+#include "compat/host/audio/audio.h"
 
 #include <algorithm>
 #include <mutex>

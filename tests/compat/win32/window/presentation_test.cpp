@@ -1,6 +1,6 @@
 // What the desktop toolkit is told about windows kept off the game's host, and how what the user does
 // there comes back as the controls' messages, with a recording presenter in the toolkit's place.
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "compat/win32/window/controls.h"
 #include "compat/win32/window/window.h"
 

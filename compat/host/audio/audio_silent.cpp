@@ -1,6 +1,6 @@
 // The silent device: what the sound library runs on before it is opened and when no audio device
 // exists. Nothing loads, so nothing can be started, and every query answers "not playing".
-#include "compat/host/audio.h"
+#include "compat/host/audio/audio.h"
 
 namespace compat::host {
 namespace {

@@ -2,7 +2,7 @@
 // Included after every toolkit header, by the presenter alone.
 #pragma once
 
-#include "compat/host/GtkLibrary.h"
+#include "compat/host/dialog/GtkLibrary.h"
 
 #define g_main_context_default (::compat::host::gtkLibrary().g_main_context_default)
 #define g_main_context_iteration (::compat::host::gtkLibrary().g_main_context_iteration)

@@ -1,6 +1,6 @@
-#include "compat/host/GtkPresenter.h"
+#include "compat/host/dialog/GtkPresenter.h"
 
-#include "compat/host/GtkCalls.h"
+#include "compat/host/dialog/GtkCalls.h"
 
 #include <map>
 #include <mutex>

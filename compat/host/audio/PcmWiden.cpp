@@ -1,4 +1,4 @@
-#include "compat/host/PcmWiden.h"
+#include "compat/host/audio/PcmWiden.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The SDL2_mixer audio device: samples are mixer chunks played on mixer channels, the music is the
 // mixer's one music stream, whose volume the mixer keeps apart from the channels'.
-#include "compat/host/audio.h"
-#include "compat/host/PcmWiden.h"
+#include "compat/host/audio/audio.h"
+#include "compat/host/audio/PcmWiden.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

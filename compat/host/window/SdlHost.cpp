@@ -1,7 +1,7 @@
-#include "compat/host/SdlHost.h"
+#include "compat/host/window/SdlHost.h"
 
-#include "compat/host/BoxPlacement.h"
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/BoxPlacement.h"
+#include "compat/host/dialog/NativePresenter.h"
 #include "compat/win32/window/messages.h"
 
 #include <SDL.h>

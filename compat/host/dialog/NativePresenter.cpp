@@ -1,6 +1,6 @@
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
-#include "compat/host/GtkPresenter.h"
+#include "compat/host/dialog/GtkPresenter.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 // The headless host keeps the last frame: a frame that names its changed part updates only that part
 // of the frame kept from before; a first frame, or one of another size, is taken whole.
-#include "compat/host/HeadlessHost.h"
+#include "compat/host/window/HeadlessHost.h"
 #include "compat/host/testing.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The GTK 3 presenter of native windows (see NativePresenter.h). Internal to the host layer.
 #pragma once
 
-#include "compat/host/BoxPlacement.h"
+#include "compat/host/dialog/BoxPlacement.h"
 #include "compat/host/Host.h"
-#include "compat/host/NativePresenter.h"
+#include "compat/host/dialog/NativePresenter.h"
 
 #include <memory>
 

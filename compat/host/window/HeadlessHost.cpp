@@ -1,4 +1,4 @@
-#include "compat/host/HeadlessHost.h"
+#include "compat/host/window/HeadlessHost.h"
 
 #include <algorithm>
 #include <chrono>

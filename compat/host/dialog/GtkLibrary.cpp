@@ -1,4 +1,4 @@
-#include "compat/host/GtkLibrary.h"
+#include "compat/host/dialog/GtkLibrary.h"
 
 #include <dlfcn.h>
 

@@ -9,7 +9,7 @@
 // display gets the null presenter, and the window model then works alone.
 #pragma once
 
-#include "compat/host/BoxPlacement.h"
+#include "compat/host/dialog/BoxPlacement.h"
 #include "compat/host/Host.h"
 
 #include <cstdint>

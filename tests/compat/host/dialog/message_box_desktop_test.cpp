@@ -4,8 +4,8 @@
 // while it waits for an answer. It lies on the screen and, where the screen leaves room, is centred on
 // the game's window; Enter answers its default button. Skipped without an X display.
 #include "compat/host/Host.h"
-#include "compat/host/NativePresenter.h"
-#include "compat/host/SdlHost.h"
+#include "compat/host/dialog/NativePresenter.h"
+#include "compat/host/window/SdlHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "compat/host/BoxPlacement.h"
+#include "compat/host/dialog/BoxPlacement.h"
 
 #include <algorithm>
 
