@@ -12,6 +12,7 @@
 #include "frontend/dialogs/play/GameOverStatsDialog.h"
 #include "game/field/PlayScene.h"
 #include "game/screen/GameScene.h"
+#include "game/stats/StatsManager.h"
 #include "support/AppTestSupport.h"
 #include "support/TempDir.h"
 
@@ -237,7 +238,17 @@ protected:
         ASSERT_TRUE(runUntil([&] { return field()->getPhase() == PlayPhase::Playing; }, 1500));
         frames(kSettleFrames);
     }
-
+    // A player who has taken some treasures before, as the play field records a taken treasure, and
+    // last looked at the chest's second page: the chest on the title screen glows and sparkles.
+    static void takeSomeTreasures()
+    {
+        StatsManager& stats = StatsManager::instance();
+        for (int treasure : {0, 1, 2, 5, 13, 14}) {
+            stats.currentTreasure = treasure;
+            stats.acquireTreasure();
+        }
+        stats.lasttabpage = true;
+    }
 
     testsupport::TempDir home, registry;
     std::filesystem::path startedIn, outputDir;

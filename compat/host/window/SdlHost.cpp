@@ -751,50 +751,49 @@ compat::host::SdlWindowHost* sdlHost()
     return dynamic_cast<compat::host::SdlWindowHost*>(&compat::host::current());
 }
 
+// Pushes an event of the type for the game's window, filled in by `fill`; nothing without an SDL host.
+template <typename Fill>
+void pushToWindow(Uint32 type, Fill fill)
+{
+    auto* host = sdlHost();
+    if (host == nullptr)
+        return;
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = type;
+    fill(*host, event);
+    SDL_PushEvent(&event);
+}
+
 } // namespace
 
 void pushSdlKey(int virtualKey, bool down)
 {
-    auto* host = sdlHost();
-    if (host == nullptr)
-        return;
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = host->windowId();
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = compat::host::sdlKeyOf(virtualKey);
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
-    SDL_PushEvent(&event);
+    pushToWindow(down ? SDL_KEYDOWN : SDL_KEYUP, [&](compat::host::SdlWindowHost& host, SDL_Event& event) {
+        event.key.windowID = host.windowId();
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = compat::host::sdlKeyOf(virtualKey);
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
+    });
 }
 
 void pushSdlMouseButton(int x, int y, int button, bool down, int clicks)
 {
-    auto* host = sdlHost();
-    if (host == nullptr)
-        return;
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = host->windowId();
-    event.button.button = static_cast<Uint8>(button);
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = static_cast<Uint8>(clicks);
-    host->toWindow(x, y, event.button.x, event.button.y);
-    SDL_PushEvent(&event);
+    pushToWindow(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, [&](compat::host::SdlWindowHost& host, SDL_Event& event) {
+        event.button.windowID = host.windowId();
+        event.button.button = static_cast<Uint8>(button);
+        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = static_cast<Uint8>(clicks);
+        host.toWindow(x, y, event.button.x, event.button.y);
+    });
 }
 
 void pushSdlMouseMotion(int x, int y)
 {
-    auto* host = sdlHost();
-    if (host == nullptr)
-        return;
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = host->windowId();
-    host->toWindow(x, y, event.motion.x, event.motion.y);
-    SDL_PushEvent(&event);
+    pushToWindow(SDL_MOUSEMOTION, [&](compat::host::SdlWindowHost& host, SDL_Event& event) {
+        event.motion.windowID = host.windowId();
+        host.toWindow(x, y, event.motion.x, event.motion.y);
+    });
 }
 
 void resizeSdlWindow(int width, int height)

@@ -93,12 +93,7 @@ TEST_F(DialogRectangles, EveryDialogOfEveryScreenKeepsItsButtonsAndTooltipsInIts
     }
 
     // The treasure screen, the chest and what they open, for a player who has taken some treasures.
-    StatsManager& stats = StatsManager::instance();
-    for (int treasure : {0, 1, 2, 5, 13, 14}) {
-        stats.currentTreasure = treasure;
-        stats.acquireTreasure();
-    }
-    stats.lasttabpage = true;
+    takeSomeTreasures();
     Random::global().setSeed(7);
     frames(kSettleFrames);
     expectInOrder("title with treasures");
@@ -122,8 +117,8 @@ TEST_F(DialogRectangles, EveryDialogOfEveryScreenKeepsItsButtonsAndTooltipsInIts
     ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
     expectInOrder("classic field");
     PlayScene* play = field();
-    stats.currentTreasure = 4;
-    stats.acquireTreasure();
+    StatsManager::instance().currentTreasure = 4;
+    StatsManager::instance().acquireTreasure();
     play->sendEvent(PlayEvent::TreasureTaken);
     ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
                          1000));

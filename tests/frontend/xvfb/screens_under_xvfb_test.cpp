@@ -230,12 +230,7 @@ TEST_F(ScreensUnderXvfb, TheTreasureScreenTheChestAndWhatItOpens)
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
     // A player who has taken some treasures before, as the play field records a taken treasure: the
     // chest on the title screen glows and sparkles.
-    StatsManager& stats = StatsManager::instance();
-    for (int treasure : {0, 1, 2, 5, 13, 14}) {
-        stats.currentTreasure = treasure;
-        stats.acquireTreasure();
-    }
-    stats.lasttabpage = true;
+    takeSomeTreasures();
     Random::global().setSeed(7);
     frames(kSettleFrames);
     expectLooksAsKept("title-with-treasures", kSparkling);
