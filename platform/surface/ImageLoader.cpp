@@ -18,6 +18,10 @@
 #include <memory>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 using Decode = std::function<void(PLAutoDecoder&, PLDibBitmap&)>;
@@ -184,7 +188,15 @@ private:
             return;
         for (int y = 0; y < height; ++y) {
             std::uint8_t* row = lineArray[y];
-            for (int x = 0; x < width; ++x) {
+            int x = 0;
+#if defined(__SSE2__)
+            const __m128i lanes = _mm_set1_epi32(static_cast<int>(keep));
+            for (; x + 4 <= width; x += 4) {
+                auto* four = reinterpret_cast<__m128i*>(row + 4 * static_cast<std::size_t>(x));
+                _mm_storeu_si128(four, _mm_and_si128(_mm_loadu_si128(four), lanes));
+            }
+#endif
+            for (; x < width; ++x) {
                 std::uint32_t value;
                 std::memcpy(&value, row + 4 * static_cast<std::size_t>(x), 4);
                 value &= keep;
