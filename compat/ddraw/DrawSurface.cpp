@@ -104,19 +104,23 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
         return DDERR_INVALIDPIXELFORMAT;
     // Rows are padded to 4 bytes, as display drivers do; users must step by the pitch.
     const LONG pitch = static_cast<LONG>((width * bytesPerPixel(format) + 3u) & ~3u);
-    std::unique_ptr<BYTE[]> memory = takePixelBlock(static_cast<std::size_t>(pitch) * height);
+    // The primary, as large as the desktop, is mostly never drawn on: its memory reads as black without
+    // being cleared, and only the pages drawn on take memory.
+    const bool zeroed = (caps & DDSCAPS_PRIMARYSURFACE) != 0;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * height;
+    PixelBlock memory = zeroed ? takeZeroedPixelBlock(bytes) : takePixelBlock(bytes);
     if (!memory)
         return DDERR_OUTOFMEMORY;
     if ((caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)) == 0)
         caps |= DDSCAPS_SYSTEMMEMORY;
-    *surface = new DrawSurface(creator, width, height, pitch, format, caps, std::move(memory));
+    *surface = new DrawSurface(creator, width, height, pitch, format, caps, std::move(memory), zeroed);
     return DD_OK;
 }
 
 DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format,
-                         DWORD caps, std::unique_ptr<BYTE[]> memory)
+                         DWORD caps, PixelBlock memory, bool zeroed)
     : creator(creator), surfaceWidth(width), surfaceHeight(height), linePitch(pitch), pixelFormat(format),
-      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation),
+      caps(caps), memory(std::move(memory)), undefined(!zeroed), generation(DisplayState::instance().generation),
       contentVersion(nextVersion())
 {
     creator->AddRef();

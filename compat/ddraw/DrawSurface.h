@@ -2,6 +2,7 @@
 // changes mode or a test loses every surface, until Restore.
 #pragma once
 
+#include "compat/ddraw/PixelBlockPool.h"
 #include "compat/ddraw/ddraw.h"
 
 #include <array>
@@ -43,7 +44,7 @@ public:
 
 private:
     DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format, DWORD caps,
-                std::unique_ptr<BYTE[]> memory);
+                PixelBlock memory, bool zeroed);
     ~DrawSurface();
 
     bool lost() const;
@@ -95,9 +96,9 @@ private:
     LONG linePitch;
     DDPIXELFORMAT pixelFormat;
     DWORD caps;
-    std::unique_ptr<BYTE[]> memory;
+    PixelBlock memory;
     // The memory still holds whatever it held before the surface was made.
-    bool undefined = true;
+    bool undefined;
     std::uint64_t generation;
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
