@@ -272,11 +272,16 @@ public:
         if (mask) {
             auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
             std::uint8_t blue[256];
-            for (int i = 0; i < 256; ++i)
+            bool levels = true; // each index is its own blue, as in an 8-bit grey picture
+            for (int i = 0; i < 256; ++i) {
                 blue[i] = palette[i].b;
+                levels = levels && blue[i] == i;
+            }
             std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-            for (std::size_t i = 0; i < count; ++i)
-                bytes[i] = blue[bytes[i]];
+            if (!levels) {
+                for (std::size_t i = 0; i < count; ++i)
+                    bytes[i] = blue[bytes[i]];
+            }
             return mask.release();
         }
         if (refused || getBitsPerPixel() != 32)
