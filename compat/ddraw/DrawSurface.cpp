@@ -59,6 +59,34 @@ bool sameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+bool empty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+RECT intersection(const RECT& a, const RECT& b)
+{
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+RECT unionOf(const RECT& a, const RECT& b)
+{
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+long long areaOf(const RECT& r) { return static_cast<long long>(rectWidth(r)) * rectHeight(r); }
+
+bool contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+RECT moved(const RECT& r, LONG dx, LONG dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+bool sameLayout(const DDPIXELFORMAT& x, const DDPIXELFORMAT& y)
+{
+    return x.dwRGBBitCount == y.dwRGBBitCount && x.dwRBitMask == y.dwRBitMask && x.dwGBitMask == y.dwGBitMask &&
+           x.dwBBitMask == y.dwBBitMask && x.dwRGBAlphaBitMask == y.dwRGBAlphaBitMask;
+}
+
 } // namespace
 
 HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps,
@@ -76,19 +104,23 @@ HRESULT DrawSurface::create(DrawDevice* creator, DWORD width, DWORD height, cons
         return DDERR_INVALIDPIXELFORMAT;
     // Rows are padded to 4 bytes, as display drivers do; users must step by the pitch.
     const LONG pitch = static_cast<LONG>((width * bytesPerPixel(format) + 3u) & ~3u);
-    std::unique_ptr<BYTE[]> memory = takePixelBlock(static_cast<std::size_t>(pitch) * height);
+    // The primary, as large as the desktop, is mostly never drawn on: its memory reads as black without
+    // being cleared, and only the pages drawn on take memory.
+    const bool zeroed = (caps & DDSCAPS_PRIMARYSURFACE) != 0;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * height;
+    PixelBlock memory = zeroed ? takeZeroedPixelBlock(bytes) : takePixelBlock(bytes);
     if (!memory)
         return DDERR_OUTOFMEMORY;
     if ((caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)) == 0)
         caps |= DDSCAPS_SYSTEMMEMORY;
-    *surface = new DrawSurface(creator, width, height, pitch, format, caps, std::move(memory));
+    *surface = new DrawSurface(creator, width, height, pitch, format, caps, std::move(memory), zeroed);
     return DD_OK;
 }
 
 DrawSurface::DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format,
-                         DWORD caps, std::unique_ptr<BYTE[]> memory)
+                         DWORD caps, PixelBlock memory, bool zeroed)
     : creator(creator), surfaceWidth(width), surfaceHeight(height), linePitch(pitch), pixelFormat(format),
-      caps(caps), memory(std::move(memory)), generation(DisplayState::instance().generation),
+      caps(caps), memory(std::move(memory)), undefined(!zeroed), generation(DisplayState::instance().generation),
       contentVersion(nextVersion())
 {
     creator->AddRef();
@@ -171,10 +203,49 @@ void DrawSurface::definedByWhole(const RECT& area)
         clearIfUndefined();
 }
 
+void DrawSurface::Area::add(const RECT& area)
+{
+    if (empty(area))
+        return;
+    for (int i = 0; i < count; ++i) {
+        if (contains(parts[static_cast<std::size_t>(i)], area))
+            return;
+    }
+    if (count < most) {
+        parts[static_cast<std::size_t>(count++)] = area;
+        return;
+    }
+    // Full: the part that grows least takes it in.
+    std::size_t best = 0;
+    long long growth = -1;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const long long more = areaOf(unionOf(parts[i], area)) - areaOf(parts[i]);
+        if (growth < 0 || more < growth) {
+            growth = more;
+            best = i;
+        }
+    }
+    parts[best] = unionOf(parts[best], area);
+}
+
+RECT DrawSurface::Area::bounds() const
+{
+    RECT all{};
+    for (int i = 0; i < count; ++i)
+        all = i == 0 ? parts[0] : unionOf(all, parts[static_cast<std::size_t>(i)]);
+    return all;
+}
+
 void DrawSurface::updated(const RECT& area)
 {
     contentVersion = nextVersion();
     reported = true;
+    for (HeldCopy& held : heldCopies) {
+        if (held.source != nullptr)
+            held.overwritten.add(intersection(area, held.destRect));
+    }
+    if (shownVersion != 0)
+        writtenSinceShown.add(area);
     PresentObserver* observer = DisplayState::instance().observer;
     if (isPrimary() && observer != nullptr)
         observer->onPrimaryUpdated(this, area);
@@ -196,6 +267,10 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
                         sameRect(shownDestRect, destRect);
     if (repeat)
         return DD_OK;
+    const bool plain = key == nullptr && source != this && rectWidth(sourceRect) == rectWidth(destRect) &&
+                       rectHeight(sourceRect) == rectHeight(destRect) && sameLayout(source->pixelFormat, pixelFormat);
+    if (plain && !isPrimary() && repeatCopy(source, sourceRect, destRect))
+        return DD_OK;
     source->clearIfUndefined();
     if (key == nullptr)
         definedByWhole(destRect);
@@ -205,8 +280,11 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
     const bool comparing = presenting && comparesWith(source, sourceRect, destRect);
     if (comparing) {
         // A frame drawn again the same way reaches nobody; a changed one only with the part that changed.
+        const RECT part = changedSinceShown(source, sourceRect, destRect);
         RECT changed;
-        if (findDifference(source->view(sourceRect), view(destRect), changed)) {
+        if (!empty(part) && findDifference(source->view(moved(part, sourceRect.left, sourceRect.top)),
+                                           view(moved(part, destRect.left, destRect.top)), changed)) {
+            changed = moved(changed, part.left, part.top);
             sourceRect = {sourceRect.left + changed.left, sourceRect.top + changed.top,
                           sourceRect.left + changed.right, sourceRect.top + changed.bottom};
             destRect = {destRect.left + changed.left, destRect.top + changed.top, destRect.left + changed.right,
@@ -231,7 +309,11 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
         transferPixels(from, view(destRect), key);
         updated(destRect);
     }
+    if (plain && !isPrimary())
+        rememberCopy(source, wholeSource, wholeDest);
     if (presenting) {
+        source->shownVersion = source->contentVersion;
+        source->writtenSinceShown.clear();
         shownSource = source;
         shownSourceVersion = source->contentVersion;
         shownOwnVersion = contentVersion;
@@ -239,6 +321,72 @@ HRESULT DrawSurface::copyFrom(DrawSurface* source, RECT sourceRect, RECT destRec
         shownDestRect = wholeDest;
     }
     return DD_OK;
+}
+
+RECT DrawSurface::changedSinceShown(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const
+{
+    const RECT whole = {0, 0, rectWidth(destRect), rectHeight(destRect)};
+    // The primary holds the source as it was when it was last shown here, and neither changed since
+    // but for what the source reported writing.
+    const bool same = shownSource == source && shownOwnVersion == contentVersion && source->shownVersion != 0 &&
+                      source->shownVersion == shownSourceVersion && sameRect(shownSourceRect, sourceRect) &&
+                      sameRect(shownDestRect, destRect);
+    if (!same)
+        return whole;
+    RECT written{};
+    for (int i = 0; i < source->writtenSinceShown.count; ++i) {
+        const RECT part = intersection(source->writtenSinceShown.parts[static_cast<std::size_t>(i)], sourceRect);
+        if (!empty(part))
+            written = empty(written) ? part : unionOf(written, part);
+    }
+    if (empty(written))
+        return RECT{};
+    return moved(written, -sourceRect.left, -sourceRect.top);
+}
+
+bool DrawSurface::repeatCopy(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect)
+{
+    HeldCopy* held = nullptr;
+    for (HeldCopy& candidate : heldCopies) {
+        if (candidate.source == source && candidate.sourceVersion == source->contentVersion &&
+            sameRect(candidate.sourceRect, sourceRect) && sameRect(candidate.destRect, destRect)) {
+            held = &candidate;
+            break;
+        }
+    }
+    if (held == nullptr)
+        return false;
+    const Area again = held->overwritten;
+    for (int i = 0; i < again.count; ++i) {
+        const RECT dest = again.parts[static_cast<std::size_t>(i)];
+        const RECT from = moved(dest, sourceRect.left - destRect.left, sourceRect.top - destRect.top);
+        transferPixels(source->view(from), view(dest), nullptr);
+        updated(dest);
+    }
+    // What it copied back is the source's again.
+    held->overwritten.clear();
+    return true;
+}
+
+void DrawSurface::rememberCopy(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect)
+{
+    HeldCopy* slot = nullptr;
+    for (HeldCopy& held : heldCopies) {
+        // A copy wholly drawn over is gone; its place is free.
+        if (held.source != nullptr && contains(destRect, held.destRect))
+            held.source = nullptr;
+        if (held.source == nullptr && slot == nullptr)
+            slot = &held;
+    }
+    if (slot == nullptr) {
+        slot = &heldCopies[static_cast<std::size_t>(nextHeldCopy)];
+        nextHeldCopy = (nextHeldCopy + 1) % static_cast<int>(heldCopies.size());
+    }
+    slot->source = source;
+    slot->sourceVersion = source->contentVersion;
+    slot->sourceRect = sourceRect;
+    slot->destRect = destRect;
+    slot->overwritten.clear();
 }
 
 bool DrawSurface::comparesWith(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const
@@ -387,8 +535,10 @@ HRESULT DrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDL
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = view(area).origin;
     ++locks;
-    if ((flags & DDLOCK_READONLY) == 0)
+    if ((flags & DDLOCK_READONLY) == 0) {
+        lockedForWriting = writtenUnderLock ? unionOf(lockedForWriting, area) : area;
         writtenUnderLock = true;
+    }
     return DD_OK;
 }
 
@@ -398,7 +548,9 @@ HRESULT DrawSurface::Unlock(LPRECT rect)
         return DDERR_NOTLOCKED;
     if (--locks == 0 && writtenUnderLock) {
         writtenUnderLock = false;
-        updated(rect != nullptr ? *rect : bounds());
+        // What the locks opened for writing is what may have changed, whatever rectangle the caller
+        // names on the way out.
+        updated(lockedForWriting);
     }
     return DD_OK;
 }
@@ -415,6 +567,11 @@ HRESULT DrawSurface::Restore()
     generation = DisplayState::instance().generation;
     contentVersion = nextVersion();
     reported = false;
+    // What the lost memory held is no longer vouched for.
+    for (HeldCopy& held : heldCopies)
+        held.source = nullptr;
+    shownVersion = 0;
+    writtenSinceShown.clear();
     return DD_OK;
 }
 

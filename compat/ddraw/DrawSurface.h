@@ -2,8 +2,10 @@
 // changes mode or a test loses every surface, until Restore.
 #pragma once
 
+#include "compat/ddraw/PixelBlockPool.h"
 #include "compat/ddraw/ddraw.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -42,7 +44,7 @@ public:
 
 private:
     DrawSurface(DrawDevice* creator, DWORD width, DWORD height, LONG pitch, const DDPIXELFORMAT& format, DWORD caps,
-                std::unique_ptr<BYTE[]> memory);
+                PixelBlock memory, bool zeroed);
     ~DrawSurface();
 
     bool lost() const;
@@ -59,6 +61,33 @@ private:
     void definedByWhole(const RECT& area);
     // Whether a copy into this primary may skip the pixels that already match.
     bool comparesWith(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const;
+    // The part of a copy into this primary, in the copy's own coordinates, that can differ from what
+    // the primary shows: all of it, unless this is the last copy again and the source reported what it
+    // wrote since.
+    RECT changedSinceShown(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect) const;
+    // A plain copy that this surface already holds, but for what was written over it since: only that
+    // is copied again. False when no such copy is remembered.
+    bool repeatCopy(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect);
+    void rememberCopy(const DrawSurface* source, const RECT& sourceRect, const RECT& destRect);
+
+    // A few rectangles, merged with each other when there would be more; what they cover only grows.
+    struct Area {
+        static constexpr int most = 4;
+        std::array<RECT, most> parts{};
+        int count = 0;
+        void add(const RECT& area);
+        void clear() { count = 0; }
+        RECT bounds() const;
+    };
+    // What a plain copy left in this surface: the source's pixels of that version in destRect, except
+    // where something wrote over them since (`overwritten`).
+    struct HeldCopy {
+        const DrawSurface* source = nullptr;
+        std::uint64_t sourceVersion = 0;
+        RECT sourceRect{};
+        RECT destRect{};
+        Area overwritten;
+    };
 
     ULONG references = 1;
     DrawDevice* creator;
@@ -67,14 +96,16 @@ private:
     LONG linePitch;
     DDPIXELFORMAT pixelFormat;
     DWORD caps;
-    std::unique_ptr<BYTE[]> memory;
+    PixelBlock memory;
     // The memory still holds whatever it held before the surface was made.
-    bool undefined = true;
+    bool undefined;
     std::uint64_t generation;
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey{};
     int locks = 0;
     bool writtenUnderLock = false;
+    // Everything the open locks for writing cover, reported as written at the last unlock.
+    RECT lockedForWriting{};
     bool dcOpen = false;
     std::unique_ptr<MemoryDC> context;
     IDirectDrawClipper* clipper = nullptr;
@@ -87,6 +118,14 @@ private:
     std::uint64_t shownOwnVersion = 0;
     RECT shownSourceRect{};
     RECT shownDestRect{};
+    // Copies of other surfaces' pixels this surface holds: drawing the same picture again over itself
+    // copies only what was drawn over it since, so a screen redrawn whole costs what changed.
+    std::array<HeldCopy, 4> heldCopies{};
+    int nextHeldCopy = 0;
+    // When a primary last showed this surface, its version then (0: never) and everything written
+    // into it since: the next present compares only that part.
+    std::uint64_t shownVersion = 0;
+    Area writtenSinceShown;
     // Some write was reported since the surface was made or restored: from then on its pixels are what
     // the observer was told about, so a copy compares with them and reports only what differs.
     bool reported = false;

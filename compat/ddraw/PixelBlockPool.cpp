@@ -1,6 +1,7 @@
 #include "compat/ddraw/PixelBlockPool.h"
 
 #include <malloc.h>
+#include <sys/mman.h>
 
 #include <mutex>
 #include <new>
@@ -53,7 +54,7 @@ void markInUse(std::uint8_t* block, std::size_t bytes)
 
 struct Pool {
     std::mutex mutex;
-    std::vector<std::pair<std::size_t, std::unique_ptr<std::uint8_t[]>>> blocks;
+    std::vector<std::pair<std::size_t, PixelBlock>> blocks;
     std::size_t bytes = 0;
 };
 
@@ -66,11 +67,19 @@ Pool& pool()
 
 } // namespace
 
-std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes)
+void PixelBlockRelease::operator()(std::uint8_t* block) const
+{
+    if (mappedBytes != 0)
+        munmap(block, mappedBytes);
+    else
+        delete[] block;
+}
+
+PixelBlock takePixelBlock(std::size_t bytes)
 {
     if (bytes >= smallestPooled) {
         Pool& p = pool();
-        std::unique_ptr<std::uint8_t[]> block;
+        PixelBlock block;
         {
             std::lock_guard<std::mutex> lock(p.mutex);
             for (auto it = p.blocks.begin(); it != p.blocks.end(); ++it) {
@@ -87,12 +96,22 @@ std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes)
             return block;
         }
     }
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]);
+    return PixelBlock(new (std::nothrow) std::uint8_t[bytes]);
 }
 
-void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes)
+PixelBlock takeZeroedPixelBlock(std::size_t bytes)
 {
-    if (!block || bytes < smallestPooled)
+    if (bytes < smallestPooled)
+        return PixelBlock(new (std::nothrow) std::uint8_t[bytes]());
+    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return PixelBlock();
+    return PixelBlock(static_cast<std::uint8_t*>(mapped), PixelBlockRelease{bytes});
+}
+
+void givePixelBlock(PixelBlock block, std::size_t bytes)
+{
+    if (!block || bytes < smallestPooled || block.get_deleter().mappedBytes != 0)
         return;
     Pool& p = pool();
     std::lock_guard<std::mutex> lock(p.mutex);

@@ -13,10 +13,21 @@
 
 namespace compat::ddraw {
 
+// How a block goes back: to the C library, or unmapped when it was mapped (mappedBytes).
+struct PixelBlockRelease {
+    std::size_t mappedBytes = 0;
+    void operator()(std::uint8_t* block) const;
+};
+using PixelBlock = std::unique_ptr<std::uint8_t[], PixelBlockRelease>;
+
 // A block of `bytes` with undefined contents, reused when one of that size is pooled; null when memory runs out.
-std::unique_ptr<std::uint8_t[]> takePixelBlock(std::size_t bytes);
-// Keeps the block of `bytes` for reuse, or frees it.
-void givePixelBlock(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes);
+PixelBlock takePixelBlock(std::size_t bytes);
+// A block that reads as zero from the start and whose pages take memory only when first written: for a
+// surface much of which may never be drawn on (the primary is as large as the desktop, and the game
+// draws only its window), which would otherwise be cleared whole. Null when memory runs out.
+PixelBlock takeZeroedPixelBlock(std::size_t bytes);
+// Keeps the block of `bytes` for reuse, or frees it (a zeroed block is never pooled).
+void givePixelBlock(PixelBlock block, std::size_t bytes);
 // Frees every block kept for reuse and hands the C library's free memory back to the system: for the
 // end of a burst (a loading pass), after which the pictures it made are all the memory it needs.
 void releaseIdlePixelBlocks();

@@ -18,6 +18,10 @@
 #include <memory>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 using Decode = std::function<void(PLAutoDecoder&, PLDibBitmap&)>;
@@ -87,9 +91,16 @@ bool takesDibRowsAsTheyAre(const SurfaceDesc& desc)
 // place to the opaque colours of its palette, as drawing the DIB does (index 0 where no row was
 // decoded). Any other picture (other surface formats) is kept as a DIB and drawn through a device
 // context afterwards.
+//
+// For the display (`forDisplay`), the description gives no format and the surface takes the display's,
+// which the caller has found to take DIB rows; the channels the display lacks are cleared afterwards,
+// as converting the decoded picture into such a surface clears them.
 class DecodeTarget : public PLDibBitmap {
 public:
-    DecodeTarget(IDirectDraw4* directDraw, SurfaceDesc& desc) : directDraw(directDraw), desc(desc) {}
+    DecodeTarget(IDirectDraw4* directDraw, SurfaceDesc& desc, bool forDisplay = false)
+        : directDraw(directDraw), desc(desc), forDisplay(forDisplay)
+    {
+    }
     ~DecodeTarget() override { dropSurface(); }
 
     // The surface holding the decoded rows, now unlocked and handed over; null when the picture was
@@ -98,6 +109,8 @@ public:
     {
         if (surface && locked && bpp == 8)
             widenIndices();
+        if (surface && locked && forDisplay)
+            keepDisplayChannels();
         if (surface && locked) {
             surface->unlock();
             locked = false;
@@ -111,7 +124,7 @@ protected:
     void internalCreate(int newWidth, int newHeight, int newBpp, bool newAlpha) override
     {
         refused = false;
-        if ((newBpp != 32 && newBpp != 8) || !takesDibRowsAsTheyAre(desc)) {
+        if ((newBpp != 32 && newBpp != 8) || (!forDisplay && !takesDibRowsAsTheyAre(desc))) {
             PLDibBitmap::internalCreate(newWidth, newHeight, newBpp, newAlpha);
             return;
         }
@@ -121,7 +134,7 @@ protected:
         desc.height = static_cast<std::uint32_t>(newHeight);
         surface.reset(createDirectDrawSurfaceFromDesc(directDraw, desc));
         // A decoder that writes every row needs no cleared surface; any other finds it black.
-        if (surface && surface->getInterface()
+        if (surface && surface->getInterface() && (!forDisplay || takesDibRowsAsTheyAre(surface->getDesc()))
             && SUCCEEDED(fillingWhole ? surface->lockToOverwrite() : surface->lock()) && surface->pixels()) {
             locked = true;
             setFields(newWidth, newHeight, newBpp, newAlpha);
@@ -166,6 +179,32 @@ private:
         }
     }
 
+    // The decoded pixels are A8R8G8B8; the display keeps its own channels of them and clears the rest.
+    void keepDisplayChannels()
+    {
+        const PixelFormat& f = surface->getDesc().format;
+        const std::uint32_t keep = f.redMask | f.greenMask | f.blueMask | f.alphaMask;
+        if (keep == 0xFFFFFFFFu)
+            return;
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = lineArray[y];
+            int x = 0;
+#if defined(__SSE2__)
+            const __m128i lanes = _mm_set1_epi32(static_cast<int>(keep));
+            for (; x + 4 <= width; x += 4) {
+                auto* four = reinterpret_cast<__m128i*>(row + 4 * static_cast<std::size_t>(x));
+                _mm_storeu_si128(four, _mm_and_si128(_mm_loadu_si128(four), lanes));
+            }
+#endif
+            for (; x < width; ++x) {
+                std::uint32_t value;
+                std::memcpy(&value, row + 4 * static_cast<std::size_t>(x), 4);
+                value &= keep;
+                std::memcpy(row + 4 * static_cast<std::size_t>(x), &value, 4);
+            }
+        }
+    }
+
     void dropSurface()
     {
         if (surface && locked)
@@ -178,13 +217,15 @@ private:
     SurfaceDesc& desc;
     std::unique_ptr<DirectDrawSurface> surface;
     PLPixel32 ownPalette[256] = {};
+    bool forDisplay;
     bool locked = false;
     bool refused = false;
 };
 
-DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, const Decode& decode)
+DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, const Decode& decode,
+                               bool forDisplay = false)
 {
-    DecodeTarget bitmap(directDraw, desc);
+    DecodeTarget bitmap(directDraw, desc, forDisplay);
     try {
         PLAutoDecoder decoder;
         decode(decoder, bitmap);
@@ -195,6 +236,9 @@ DirectDrawSurface* decodeImage(IDirectDraw4* directDraw, SurfaceDesc& desc, cons
     if (bitmap.surfaceRefused())
         return nullptr;
     std::unique_ptr<DirectDrawSurface> surface = bitmap.takeSurface();
+    // Only a picture decoded straight into its rows is converted as the display needs.
+    if (!surface && forDisplay)
+        return nullptr;
     if (!surface) {
         desc.width = static_cast<std::uint32_t>(bitmap.getWidth());
         desc.height = static_cast<std::uint32_t>(bitmap.getHeight());
@@ -228,11 +272,16 @@ public:
         if (mask) {
             auto* bytes = static_cast<std::uint8_t*>(mask->pixels());
             std::uint8_t blue[256];
-            for (int i = 0; i < 256; ++i)
+            bool levels = true; // each index is its own blue, as in an 8-bit grey picture
+            for (int i = 0; i < 256; ++i) {
                 blue[i] = palette[i].b;
+                levels = levels && blue[i] == i;
+            }
             std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-            for (std::size_t i = 0; i < count; ++i)
-                bytes[i] = blue[bytes[i]];
+            if (!levels) {
+                for (std::size_t i = 0; i < count; ++i)
+                    bytes[i] = blue[bytes[i]];
+            }
             return mask.release();
         }
         if (refused || getBitsPerPixel() != 32)
@@ -333,6 +382,26 @@ DirectDrawSurface* decodeImageFromMemory(IDirectDraw4* directDraw, const Buffer&
 DirectDrawSurface* decodeImageFromFile(IDirectDraw4* directDraw, const std::string& fileName, SurfaceDesc& desc)
 {
     return decodeImage(directDraw, desc, fromFile(fileName));
+}
+
+bool displayTakesDibRows(IDirectDraw4* directDraw)
+{
+    if (directDraw == nullptr)
+        return false;
+    DDSURFACEDESC2 mode{};
+    mode.dwSize = 124;
+    if (FAILED(directDraw->GetDisplayMode(&mode)))
+        return false;
+    SurfaceDesc desc;
+    desc.format.set(mode.ddpfPixelFormat.dwRGBAlphaBitMask, mode.ddpfPixelFormat.dwRBitMask,
+                    mode.ddpfPixelFormat.dwGBitMask, mode.ddpfPixelFormat.dwBBitMask,
+                    mode.ddpfPixelFormat.dwRGBBitCount);
+    return takesDibRowsAsTheyAre(desc);
+}
+
+DirectDrawSurface* decodeImageForDisplay(IDirectDraw4* directDraw, const std::string& fileName, SurfaceDesc& desc)
+{
+    return decodeImage(directDraw, desc, fromFile(fileName), true);
 }
 
 DirectDrawSurface* loadImageFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName,

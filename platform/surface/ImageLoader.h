@@ -21,6 +21,12 @@ DirectDrawSurface* loadImageFromArchiveOrFile(IDirectDraw4* directDraw, Archive*
 DirectDrawSurface* decodeImageFromMemory(IDirectDraw4* directDraw, const Buffer& buffer, SurfaceDesc& desc);
 DirectDrawSurface* decodeImageFromFile(IDirectDraw4* directDraw, const std::string& fileName, SurfaceDesc& desc);
 
+// Whether surfaces in the display's format hold 32-bit DIB rows as they are (X8R8G8B8 or A8R8G8B8).
+bool displayTakesDibRows(IDirectDraw4* directDraw);
+// On such a display: a new surface of `desc`, in the display's format (the description gives none),
+// holding the picture as converting its decoded A8R8G8B8 pixels into that format would; null when the
+// file cannot be decoded.
+DirectDrawSurface* decodeImageForDisplay(IDirectDraw4* directDraw, const std::string& fileName, SurfaceDesc& desc);
 // A new mask map (reference count 0) holding each pixel's blue channel as its coverage, or null.
 MemorySurface* loadSurfaceFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName);
 MemorySurface* decodeMaskFromMemory(IDirectDraw4* directDraw, const Buffer& buffer);

@@ -63,6 +63,12 @@ public:
         directDraw->AddRef();
         picture->addRef();
     }
+    // A source whose pixels are not decoded yet: the picture was decoded straight into its surface.
+    DecodedSource(IDirectDraw4* directDraw, const std::string& fileName, std::uint32_t width, std::uint32_t height)
+        : Surface(describe(width, height)), directDraw(directDraw), fileName(fileName)
+    {
+        directDraw->AddRef();
+    }
     ~DecodedSource() override
     {
         forget();
@@ -105,6 +111,16 @@ public:
     }
 
 private:
+    static SurfaceDesc describe(std::uint32_t width, std::uint32_t height)
+    {
+        SurfaceDesc desc = sourceImageDesc();
+        desc.kind = SurfaceDesc::DirectDrawKind;
+        desc.width = width;
+        desc.height = height;
+        desc.pitch = static_cast<std::int32_t>(width * 4);
+        return desc;
+    }
+
     IDirectDraw4* directDraw;
     std::string fileName;
     DirectDrawSurface* picture = nullptr;
@@ -144,6 +160,18 @@ HRESULT SurfaceHolder::loadFromArchiveOrFile(IDirectDraw4* directDraw, Archive* 
 
 HRESULT SurfaceHolder::loadFromFile(IDirectDraw4* directDraw, const std::string& fileName, const SurfaceDesc& desc)
 {
+    // A surface in the display's format that holds decoded rows as they are takes the picture
+    // straight away: no decoded copy beside it and no converting copy (the source, the file, is
+    // decoded again only after a lost display).
+    if (desc.format.bitsPerPixel == 0 && displayTakesDibRows(directDraw)) {
+        SurfaceDesc drawnDesc(desc);
+        DirectDrawSurface* drawn = decodeImageForDisplay(directDraw, fileName, drawnDesc);
+        if (!drawn)
+            return E_FAIL;
+        setSurface(drawn);
+        setSource(new DecodedSource(directDraw, fileName, drawn->getDesc().width, drawn->getDesc().height));
+        return S_OK;
+    }
     SurfaceDesc sourceDesc = sourceImageDesc();
     DirectDrawSurface* picture = decodeImageFromFile(directDraw, fileName, sourceDesc);
     if (!picture)

@@ -41,7 +41,10 @@ public:
     SurfaceHolder& operator=(const SurfaceHolder&) = delete;
 
     // Decodes the file (from the archive when it holds it, else from disk) into the source and builds
-    // the surface from it in `desc`'s format. E_FAIL when the file does not decode.
+    // the surface from it in `desc`'s format. E_FAIL when the file does not decode. From disk, the
+    // source is the file itself, decoded again only when the surface must be rebuilt; when `desc` asks
+    // for the display's format and that is 32-bit, the picture is decoded straight into the surface,
+    // which then holds what the converting copy would have drawn.
     virtual HRESULT loadFromArchiveOrFile(IDirectDraw4* directDraw, Archive* archive, const std::string& fileName,
                                           const SurfaceDesc& desc);
     virtual HRESULT loadFromFile(IDirectDraw4* directDraw, const std::string& fileName, const SurfaceDesc& desc);

@@ -273,6 +273,29 @@ TEST_F(DirectDrawTest, FirstUseOfANewSurfaceNeverShowsOldMemory)
     white->Release();
 }
 
+TEST_F(DirectDrawTest, APrimaryReadsBlackWhereNothingWasDrawnEvenInTheMemoryOfReleasedOnes)
+{
+    // The primary's memory is not cleared but made to read as zero; surfaces of its size released
+    // before it must not show through, whichever way it is first used.
+    compat::ddraw::setDesktopSize(320, 240);
+    for (int round = 0; round < 2; ++round) {
+        IDirectDrawSurface4* dirty = makeSurface(320, 240);
+        fill(dirty, nullptr, 0xA5A5A5A5);
+        dirty->Release();
+        IDirectDrawSurface4* primary = makePrimary();
+        ASSERT_NE(nullptr, primary);
+        EXPECT_EQ(0u, readPixel(primary, 319, 239)) << round;
+        IDirectDrawSurface4* white = makeSurface(8, 8);
+        fill(white, nullptr, 0xFFFFFFFF);
+        ASSERT_EQ(DD_OK, primary->BltFast(4, 4, white, nullptr, 0));
+        white->Release();
+        EXPECT_EQ(0xFFFFFFFFu, readPixel(primary, 4, 4)) << round;
+        EXPECT_EQ(0u, readPixel(primary, 3, 3)) << round;
+        EXPECT_EQ(0u, readPixel(primary, 160, 120)) << round;
+        primary->Release();
+    }
+}
+
 TEST_F(DirectDrawTest, LockOfASubRectanglePointsAtItsCorner)
 {
     IDirectDrawSurface4* surface = makeSurface(5, 4, 16, 0xF800, 0x07E0, 0x001F);

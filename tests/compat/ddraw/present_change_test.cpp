@@ -1,6 +1,8 @@
 // Copies into the primary surface reach the observer (the host) only where pixels change: a frame
 // drawn again the same way is not shown again, a changed one is shown by its changed part, and a
-// primary that is new, restored, or whose observer lost track is shown whole.
+// primary that is new, restored, or whose observer lost track is shown whole. Only the part of the
+// frame written since it was last shown is compared, and a picture copied again over itself copies
+// only what was drawn over it: both must still see every kind of write.
 #include "compat/ddraw/ddraw.h"
 #include "compat/ddraw/display.h"
 #include "compat/ddraw/testing.h"
@@ -69,15 +71,27 @@ protected:
         ASSERT_EQ(DD_OK, primary->Blt(&to, back, nullptr, DDBLT_WAIT, nullptr));
     }
 
-    DWORD shown(LONG x, LONG y)
+    DWORD shown(LONG x, LONG y) { return pixel(primary, x, y); }
+
+    static DWORD pixel(IDirectDrawSurface4* surface, LONG x, LONG y)
     {
         DDSURFACEDESC2 desc{};
         RECT one = {x, y, x + 1, y + 1};
-        EXPECT_EQ(DD_OK, primary->Lock(&one, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr));
+        EXPECT_EQ(DD_OK, surface->Lock(&one, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr));
         DWORD value = 0;
         std::memcpy(&value, desc.lpSurface, 4);
-        primary->Unlock(&one);
+        surface->Unlock(&one);
         return value;
+    }
+
+    // Writes one pixel through a lock of `locked`, unlocking with `named` (which need not say where).
+    static void poke(IDirectDrawSurface4* surface, RECT locked, LPRECT named, LONG x, LONG y, DWORD value)
+    {
+        DDSURFACEDESC2 desc{};
+        ASSERT_EQ(DD_OK, surface->Lock(&locked, &desc, DDLOCK_WAIT, nullptr));
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + (y - locked.top) * desc.lPitch + (x - locked.left) * 4, &value,
+                    4);
+        ASSERT_EQ(DD_OK, surface->Unlock(named));
     }
 
     static void expectArea(const std::vector<RECT>& areas, RECT expected)
@@ -138,6 +152,103 @@ TEST_F(PresentChange, AnObserverThatLostTrackOrARestoredPrimaryIsShownWhole)
     fill(0, 0, 8, 6, 0x00FF00);
     present();
     expectArea(observer.areas, {100, 50, 108, 56});
+}
+
+TEST_F(PresentChange, EveryWriteSinceTheLastPresentIsFound)
+{
+    fill(0, 0, 8, 6, 0);
+    present();
+    // Through a lock of part of the frame, unlocked without naming where.
+    poke(back, RECT{5, 3, 8, 6}, nullptr, 6, 4, 0x0000FF);
+    present();
+    expectArea(observer.areas, {106, 54, 107, 55});
+    // Through a lock unlocked with a rectangle that misses the pixel written.
+    RECT elsewhere = {0, 0, 1, 1};
+    poke(back, RECT{1, 1, 4, 4}, &elsewhere, 2, 2, 0x00FF00);
+    present();
+    expectArea(observer.areas, {102, 52, 103, 53});
+    // Through a device context, and by a copy from another surface.
+    HDC dc = nullptr;
+    ASSERT_EQ(DD_OK, back->GetDC(&dc));
+    ASSERT_EQ(DD_OK, back->ReleaseDC(dc));
+    present();
+    EXPECT_TRUE(observer.areas.empty());
+    IDirectDrawSurface4* other = make(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 2, 2);
+    RECT all = {0, 0, 2, 2};
+    DDBLTFX fx{};
+    fx.dwFillColor = 0x445566;
+    ASSERT_EQ(DD_OK, other->Blt(&all, nullptr, nullptr, DDBLT_COLORFILL, &fx));
+    ASSERT_EQ(DD_OK, back->BltFast(0, 4, other, &all, 0));
+    other->Release();
+    present();
+    expectArea(observer.areas, {100, 54, 102, 56});
+
+    // Something drawn straight into the primary is put right by the next present.
+    RECT onScreen = {104, 50, 105, 51};
+    fx.dwFillColor = 0xFFFFFF;
+    ASSERT_EQ(DD_OK, primary->Blt(&onScreen, nullptr, nullptr, DDBLT_COLORFILL, &fx));
+    present();
+    expectArea(observer.areas, {104, 50, 105, 51});
+    EXPECT_EQ(shown(104, 50), 0u);
+    EXPECT_EQ(shown(106, 54), 0x0000FFu);
+    EXPECT_EQ(shown(102, 52), 0x00FF00u);
+    EXPECT_EQ(shown(101, 55), 0x445566u);
+}
+
+TEST_F(PresentChange, APictureCopiedAgainOverItselfIsWholeAgain)
+{
+    // An 8 x 6 picture of distinct pixels, copied over the whole frame.
+    IDirectDrawSurface4* picture = make(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 8, 6);
+    auto paint = [&](DWORD base) {
+        for (LONG y = 0; y < 6; ++y)
+            for (LONG x = 0; x < 8; ++x)
+                poke(picture, RECT{0, 0, 8, 6}, nullptr, x, y, base + static_cast<DWORD>(y * 8 + x));
+    };
+    auto expectPicture = [&](DWORD base, const char* when) {
+        for (LONG y = 0; y < 6; ++y)
+            for (LONG x = 0; x < 8; ++x)
+                ASSERT_EQ(pixel(back, x, y), base + static_cast<DWORD>(y * 8 + x)) << when << " at " << x << "," << y;
+    };
+    paint(0x100);
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x100, "first copy");
+
+    // Drawn over by a fill, a lock and a keyed copy of another surface, then copied again.
+    fill(1, 1, 3, 2, 0xAAAAAA);
+    poke(back, RECT{6, 4, 8, 6}, nullptr, 7, 5, 0xBBBBBB);
+    IDirectDrawSurface4* sprite = make(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 2, 2);
+    RECT all = {0, 0, 2, 2};
+    DDBLTFX fx{};
+    fx.dwFillColor = 0xCCCCCC;
+    ASSERT_EQ(DD_OK, sprite->Blt(&all, nullptr, nullptr, DDBLT_COLORFILL, &fx));
+    DDCOLORKEY key{0x123456, 0x123456};
+    ASSERT_EQ(DD_OK, sprite->SetColorKey(DDCKEY_SRCBLT, &key));
+    ASSERT_EQ(DD_OK, back->BltFast(4, 0, sprite, &all, DDBLTFAST_SRCCOLORKEY));
+    sprite->Release();
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x100, "copied again");
+    // Nothing drawn over it: the same again.
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x100, "unchanged");
+
+    // A changed picture is copied whole; so is part of it to another place.
+    paint(0x200);
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x200, "changed picture");
+    RECT corner = {0, 0, 2, 2};
+    ASSERT_EQ(DD_OK, back->BltFast(6, 4, picture, &corner, 0));
+    EXPECT_EQ(pixel(back, 7, 5), 0x200u + 9);
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x200, "after the corner");
+
+    // After a lost display the target is copied whole again.
+    compat::testing::loseAllSurfaces();
+    ASSERT_EQ(DD_OK, back->Restore());
+    ASSERT_EQ(DD_OK, picture->Restore());
+    fill(0, 0, 8, 6, 0);
+    ASSERT_EQ(DD_OK, back->BltFast(0, 0, picture, nullptr, 0));
+    expectPicture(0x200, "restored");
+    picture->Release();
 }
 
 } // namespace

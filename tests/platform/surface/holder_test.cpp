@@ -322,6 +322,78 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
     }
 }
 
+TEST_F(Holder, OnA32BitDisplayAPictureIsDecodedIntoItsSurfaceAsTheConvertingCopyDrawsIt)
+{
+    // Loaded in the display's format, a picture goes straight into its surface; it must hold what
+    // decoding into an A8R8G8B8 source and converting that gives, and come back the same from its file
+    // after a lost display.
+    testsupport::PngSpec translucent;
+    translucent.width = 2;
+    translucent.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    translucent.rows = {0x10, 0x20, 0x30, 0x80, 0x40, 0x50, 0x60, 0x00};
+    testsupport::PngSpec palettedPng;
+    palettedPng.width = 3;
+    palettedPng.height = 2;
+    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
+    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    palettedPng.rows = {2, 0, 1, 1, 1, 2};
+    testsupport::PngSpec grey;
+    grey.width = 5;
+    grey.height = 3;
+    grey.colourType = PNG_COLOR_TYPE_GRAY;
+    grey.interlaced = true;
+    for (int i = 0; i < 15; ++i)
+        grey.rows.push_back(static_cast<std::uint8_t>(i * 17));
+    testsupport::BmpSpec shortRle; // ends after the bottom row: the top row holds index 0
+    shortRle.width = 2;
+    shortRle.height = 2;
+    shortRle.bits = 8;
+    shortRle.coloursUsed = 2;
+    shortRle.palette = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40};
+    shortRle.compression = 1;
+    shortRle.pixels = {2, 1, 0, 1};
+    const std::pair<const char*, testsupport::Bytes> files[] = {
+        {"translucent.png", testsupport::encodePng(translucent)},
+        {"paletted.png", testsupport::encodePng(palettedPng)},
+        {"grey.png", testsupport::encodePng(grey)},
+        {"short.bmp", testsupport::makeBmp(shortRle)},
+        {"rgb.jpg", testsupport::encodeJpeg(4, 3, 3, testsupport::naturalRgb(4, 3, 7))},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::string file = dir.file(name);
+        testsupport::writeFile(file, std::string(bytes.begin(), bytes.end()));
+        SurfaceDesc desc;
+        desc.memoryType = SurfaceDesc::VideoMemory;
+        auto* direct = keep(new SurfaceHolder);
+        ASSERT_EQ(direct->loadFromFile(dd, file, desc), S_OK);
+        auto* converted = keep(new SurfaceHolder);
+        SurfaceDesc sourceDesc = sourceImageDesc();
+        converted->setSource(decodeImageFromFile(dd, file, sourceDesc));
+        ASSERT_EQ(converted->buildFromSource(dd, desc), S_OK);
+
+        Surface* surface = direct->getSurface();
+        const int width = static_cast<int>(sourceDesc.width), height = static_cast<int>(sourceDesc.height);
+        ASSERT_EQ(surface->getDesc().width, sourceDesc.width);
+        ASSERT_EQ(surface->getDesc().height, sourceDesc.height);
+        EXPECT_EQ(surface->getDesc().format.alphaMask, 0u);
+        EXPECT_EQ(direct->getSource()->getDesc().width, sourceDesc.width) << "the source knows its size undecoded";
+        EXPECT_EQ(direct->getSource()->getDesc().format.alphaMask, 0xFF000000u);
+        auto expectSame = [&](const char* when) {
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(peek(direct->getSurface(), x, y), peek(converted->getSurface(), x, y))
+                        << when << " at " << x << "," << y;
+        };
+        expectSame("loaded");
+
+        compat::testing::loseAllSurfaces();
+        direct->restoreLost();
+        converted->restoreLost();
+        expectSame("after a lost display");
+    }
+}
+
 TEST_F(Holder, RefusedSurfaceDuringADecodeGivesNoPicture)
 {
     Buffer buffer;
