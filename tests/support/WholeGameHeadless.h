@@ -250,6 +250,19 @@ protected:
         stats.lasttabpage = true;
     }
 
+    // A treasure taken on the play field (the fourth of the data set): the field announces it and waits
+    // with its dialog open.
+    void takeTreasureInGame()
+    {
+        PlayScene* play = field();
+        ASSERT_NE(play, nullptr);
+        StatsManager::instance().currentTreasure = 4;
+        StatsManager::instance().acquireTreasure();
+        play->sendEvent(PlayEvent::TreasureTaken);
+        ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
+                             1000));
+    }
+
     testsupport::TempDir home, registry;
     std::filesystem::path startedIn, outputDir;
     std::string previousDataHome;

@@ -117,11 +117,7 @@ TEST_F(DialogRectangles, EveryDialogOfEveryScreenKeepsItsButtonsAndTooltipsInIts
     ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
     expectInOrder("classic field");
     PlayScene* play = field();
-    StatsManager::instance().currentTreasure = 4;
-    StatsManager::instance().acquireTreasure();
-    play->sendEvent(PlayEvent::TreasureTaken);
-    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
-                         1000));
+    ASSERT_NO_FATAL_FAILURE(takeTreasureInGame());
     frames(kSettleFrames);
     expectDialog("DIALOG_TREASURE_CLAIMED", "treasure claimed in a game");
     click("BUTTON_OK");

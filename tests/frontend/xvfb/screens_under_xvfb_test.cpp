@@ -266,11 +266,7 @@ TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
 
     // A treasure taken: the field announces it and brings its dialog, with the way to the chest.
     PlayScene* play = field();
-    StatsManager::instance().currentTreasure = 4;
-    StatsManager::instance().acquireTreasure();
-    play->sendEvent(PlayEvent::TreasureTaken);
-    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::TreasureToDialog && play->getSubStep() == 2; },
-                         1000));
+    ASSERT_NO_FATAL_FAILURE(takeTreasureInGame());
     ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
     frames(kSettleFrames);
     expectLooksAsKept("treasure-claimed-in-game");

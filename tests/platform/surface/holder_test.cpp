@@ -18,6 +18,19 @@
 
 namespace {
 
+// A 5 x 3 interlaced grey picture whose levels rise by 17 from 0: every level is its own byte.
+testsupport::PngSpec interlacedGreyRamp()
+{
+    testsupport::PngSpec grey;
+    grey.width = 5;
+    grey.height = 3;
+    grey.colourType = PNG_COLOR_TYPE_GRAY;
+    grey.interlaced = true;
+    for (int i = 0; i < 15; ++i)
+        grey.rows.push_back(static_cast<std::uint8_t>(i * 17));
+    return grey;
+}
+
 // A 24-bit Windows bitmap file of top-down 0xRRGGBB pixels.
 std::string bmp24(int width, int height, const std::vector<std::uint32_t>& pixels)
 {
@@ -166,13 +179,7 @@ TEST_F(Holder, MaskBytesAreTheBlueThePictureHasOnAnA8R8G8B8Surface)
     // Eight-bit pictures are mapped through their palette straight into the mask; every kind of file
     // must give the blue channel of the same picture decoded onto an A8R8G8B8 surface.
     auto bytesOf = [](const testsupport::Bytes& b) { return std::string(b.begin(), b.end()); };
-    testsupport::PngSpec grey;
-    grey.width = 5;
-    grey.height = 3;
-    grey.colourType = PNG_COLOR_TYPE_GRAY;
-    grey.interlaced = true;
-    for (int i = 0; i < 15; ++i)
-        grey.rows.push_back(static_cast<std::uint8_t>(i * 17));
+    const testsupport::PngSpec grey = interlacedGreyRamp();
     testsupport::PngSpec twoBit = grey;
     twoBit.width = 4;
     twoBit.height = 1;
@@ -337,13 +344,7 @@ TEST_F(Holder, OnA32BitDisplayAPictureIsDecodedIntoItsSurfaceAsTheConvertingCopy
     palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
     palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
     palettedPng.rows = {2, 0, 1, 1, 1, 2};
-    testsupport::PngSpec grey;
-    grey.width = 5;
-    grey.height = 3;
-    grey.colourType = PNG_COLOR_TYPE_GRAY;
-    grey.interlaced = true;
-    for (int i = 0; i < 15; ++i)
-        grey.rows.push_back(static_cast<std::uint8_t>(i * 17));
+    const testsupport::PngSpec grey = interlacedGreyRamp();
     testsupport::BmpSpec shortRle; // ends after the bottom row: the top row holds index 0
     shortRle.width = 2;
     shortRle.height = 2;
