@@ -16,6 +16,21 @@
 
 namespace services::testing {
 
+// A listening socket on 127.0.0.1 at a port the system picks (backlog 4); the port it got.
+inline int listenOnLoopback(int& listener)
+{
+    listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener, 4);
+    socklen_t size = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    return ntohs(address.sin_port);
+}
+
 // A one-shot HTTP server on 127.0.0.1 with a port the system chooses. Each accepted connection reads
 // the request (until the blank line plus any announced body, or a short quiet spell), records it and
 // writes the canned reply. Every wait is bounded and the server stops by itself after its deadline.
@@ -26,16 +41,7 @@ public:
     explicit LoopbackServer(std::string reply, Mode mode = Mode::Reply, int lifetimeMs = 5000)
         : reply_(std::move(reply)), mode_(mode), lifetimeMs_(lifetimeMs)
     {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 4);
-        socklen_t size = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+        port_ = listenOnLoopback(listener_);
         thread_ = std::thread([this] { run(); });
     }
     ~LoopbackServer()
@@ -140,15 +146,7 @@ public:
     StreamingServer(std::string head, std::function<std::string(long)> piece, long pieces, int pauseMs)
         : head_(std::move(head)), piece_(std::move(piece)), pieces_(pieces), pauseMs_(pauseMs)
     {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 4);
-        socklen_t size = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+        port_ = listenOnLoopback(listener_);
         thread_ = std::thread([this] { run(); });
     }
     ~StreamingServer()

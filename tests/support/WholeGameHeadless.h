@@ -185,6 +185,8 @@ protected:
         else
             post(WM_LBUTTONUP, 0, x, y);
     }
+    // A key going down or up as it reaches the program.
+    virtual void pressKey(int virtualKey, bool down) { post(down ? WM_KEYDOWN : WM_KEYUP, virtualKey, 0, 0); }
     // A left click in the middle of the sprite; the pointer then rests in the top left corner, where no
     // tooltip covers what comes next, and the screen settles.
     void clickOn(Sprite* target, int settle = kSettleFrames)

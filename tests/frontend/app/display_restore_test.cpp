@@ -245,10 +245,8 @@ TEST_F(DisplayRestore, AClassicFieldWithItsActorsAndDialogs)
     expectComesBack("classic-field");
 
     PlayScene* play = field();
-    StatsManager::instance().currentTreasure = 4;
-    StatsManager::instance().acquireTreasure();
-    play->sendEvent(PlayEvent::TreasureTaken);
-    ASSERT_TRUE(runUntil([&] { return dialogNamed("DIALOG_TREASURE_CLAIMED") != nullptr; }, 1000));
+    ASSERT_NO_FATAL_FAILURE(takeTreasureInGame());
+    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
     frames(kSettleFrames);
     expectComesBack("classic-treasure-claimed");
     click("BUTTON_OK");

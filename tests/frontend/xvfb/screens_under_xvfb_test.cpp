@@ -10,12 +10,9 @@
 // Skipped where the host shows no window.
 // First: the registry's declarations clash with a name ACE's headers define as a macro.
 #include "compat/win32/registry/registry.h"
-#include "support/WholeGameHeadless.h"
+#include "support/ScreenTour.h"
 
-#include "frontend/dialogs/DialogOpeners.h"
-#include "frontend/dialogs/info/HelpDialog.h"
 #include "frontend/screens/LoadScene.h"
-#include "game/stats/StatsManager.h"
 #include "support/DialogRectangles.h"
 #include "support/PictureCompare.h"
 
@@ -39,9 +36,6 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 // A pixel counts as different when one of its channels is off by more than this.
 constexpr int kChannelTolerance = 8;
-// Share of differing pixels allowed: a still picture, and one with sparkles that come and go.
-constexpr double kStill = 0.001;
-constexpr double kSparkling = 0.003;
 // One second of frames at the game's 50 a second: every fade and slide of a dialog has ended by then.
 using testsupport::kSettleFrames;
 
@@ -63,7 +57,7 @@ compat::host::Picture differencePicture(const compat::host::Picture& shown, cons
     return diff;
 }
 
-class ScreensUnderXvfb : public testsupport::WholeGameHeadless {
+class ScreensUnderXvfb : public testsupport::ScreenTour {
 protected:
     void SetUp() override
     {
@@ -86,6 +80,7 @@ protected:
     // The pointer arrives as the SDL mouse events of the real window.
     void movePointer(int x, int y) override { compat::testing::pushSdlMouseMotion(x, y); }
     void pressLeft(int x, int y, bool down) override { compat::testing::pushSdlMouseButton(x, y, 1, down, 1); }
+    void pressKey(int virtualKey, bool down) override { compat::testing::pushSdlKey(virtualKey, down); }
 
     // What the X screen shows in the game window's client area, found where the window system put it.
     compat::host::Picture screen()
@@ -119,10 +114,16 @@ protected:
             ADD_FAILURE() << name << ": " << fault.text;
     }
 
-    // Compares the X screen with golden/<name>.png, and checks the dialogs' rectangles.
-    void expectLooksAsKept(const std::string& name, double allowedShare = kStill)
+    // Checks the dialogs' rectangles, and compares the X screen with golden/<name>.png where the stop
+    // keeps a picture.
+    void look(const std::string& name, double allowedShare, bool pictureKept) override
     {
         expectDialogsInOrder(name);
+        if (pictureKept)
+            expectLooksAsKept(name, allowedShare);
+    }
+    void expectLooksAsKept(const std::string& name, double allowedShare = kStill)
+    {
         const compat::host::Picture shown = screen();
         const std::filesystem::path golden =
             (std::filesystem::path(QUARRY_TESTS_DIR) / "frontend/xvfb") / "golden" / (name + ".png");
@@ -168,172 +169,25 @@ TEST_F(ScreensUnderXvfb, TheLoadScreen)
 
 TEST_F(ScreensUnderXvfb, TheTitleScreenAndTheDialogsItOpens)
 {
-    frames(kSettleFrames);
-    expectLooksAsKept("name-entry-first-start");
-    // Enter with nothing typed: the dialog stays and says why.
-    compat::testing::pushSdlKey(13, true);
-    frames(2);
-    compat::testing::pushSdlKey(13, false);
-    frames(kSettleFrames);
-    ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
-    expectLooksAsKept("name-entry-refused");
-    ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
-    expectLooksAsKept("title");
-
-    click("BUTTON_TITLE_CHANGENAME");
-    ASSERT_NE(dialogNamed("DIALOG_NAME_SELECT"), nullptr);
-    expectLooksAsKept("name-select");
-    click("BUTTON_ADD");
-    ASSERT_NE(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
-    expectLooksAsKept("name-entry-from-list");
-    click("BUTTON_CANCEL");
-    EXPECT_EQ(dialogNamed("DIALOG_NAME_ENTRY"), nullptr);
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_NAME_SELECT"), nullptr);
-    EXPECT_EQ(GameApp::getCurrentPlayer(), "Ann");
-
-    click("BUTTON_TITLE_HELP");
-    auto* help = dynamic_cast<HelpDialog*>(dialogNamed("DIALOG_HELP"));
-    ASSERT_NE(help, nullptr);
-    ASSERT_GT(help->getPageCount(), 0);
-    for (int page = 0; page < help->getPageCount(); ++page) {
-        SCOPED_TRACE(page);
-        ASSERT_EQ(help->getCurrentPage(), page);
-        expectLooksAsKept("help-page-" + std::to_string(page + 1));
-        click("BUTTON_NEXT");
-    }
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_HELP"), nullptr);
-
-    click("BUTTON_TITLE_OPTIONS");
-    ASSERT_NE(dialogNamed("DIALOG_OPTIONS"), nullptr);
-    expectLooksAsKept("options");
-    click("BUTTON_INFO");
-    ASSERT_NE(dialogNamed("DIALOG_CREDITS"), nullptr);
-    expectLooksAsKept("credits");
-    click("BUTTON_OK");
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_OPTIONS"), nullptr);
-
-    for (const char* mode : {"CLASSIC", "ENDLESS"}) {
-        SCOPED_TRACE(mode);
-        click(std::string("BUTTON_TITLE_") + mode);
-        ASSERT_NE(dialogNamed("DIALOG_START_GAME"), nullptr);
-        expectLooksAsKept(std::string("start-game-") + mode);
-        click("BUTTON_CANCEL");
-        EXPECT_EQ(dialogNamed("DIALOG_START_GAME"), nullptr);
-    }
+    tourTitle();
 }
 
 TEST_F(ScreensUnderXvfb, TheTreasureScreenTheChestAndWhatItOpens)
 {
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
-    // A player who has taken some treasures before, as the play field records a taken treasure: the
-    // chest on the title screen glows and sparkles.
-    takeSomeTreasures();
-    Random::global().setSeed(7);
-    frames(kSettleFrames);
-    expectLooksAsKept("title-with-treasures", kSparkling);
-
-    click("BUTTON_TITLE_TREASURECHEST", 0);
-    ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TREASURE"); }, 1000));
-    frames(kSettleFrames);
-    expectLooksAsKept("treasure-chest-gemstones", kSparkling);
-
-    click("BUTTON_TREASURE_CHEST_ANTIQUITIES");
-    expectLooksAsKept("treasure-chest-antiquities", kSparkling);
-    click("BUTTON_TREASURE_DUMMY");
-    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
-    expectLooksAsKept("treasure-claimed-from-chest");
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
-
-    click("BUTTON_TREASURE_CHEST_BONUS");
-    ASSERT_NE(dialogNamed("DIALOG_BONUS"), nullptr);
-    expectLooksAsKept("bonus");
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_BONUS"), nullptr);
-
-    click("BUTTON_TREASURE_CHEST_BACK", 0);
-    EXPECT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 1000));
+    tourTreasures();
 }
 
 TEST_F(ScreensUnderXvfb, AClassicGameItsMenuAndItsEnd)
 {
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
-    ASSERT_NO_FATAL_FAILURE(startGame("CLASSIC"));
-    expectLooksAsKept("classic-field");
-
-    // A treasure taken: the field announces it and brings its dialog, with the way to the chest.
-    PlayScene* play = field();
-    ASSERT_NO_FATAL_FAILURE(takeTreasureInGame());
-    ASSERT_NE(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
-    frames(kSettleFrames);
-    expectLooksAsKept("treasure-claimed-in-game");
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_TREASURE_CLAIMED"), nullptr);
-    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 500));
-
-    clickOn(play->getMenuButton());
-    ASSERT_NE(dialogNamed("DIALOG_INGAME_MENU"), nullptr) << "the menu button opens the in-game menu";
-    expectLooksAsKept("ingame-menu");
-    click("BUTTON_MAINMENU_STOP");
-    ASSERT_NE(dialogNamed("DIALOG_STOP_GAME"), nullptr);
-    expectLooksAsKept("stop-game");
-    click("BUTTON_CANCEL");
-    EXPECT_EQ(dialogNamed("DIALOG_STOP_GAME"), nullptr);
-    click("BUTTON_MAINMENU_TREASURE");
-    expectLooksAsKept("treasure-chest-in-game", kSparkling);
-    click("BUTTON_TREASURE_CHEST_BACK");
-    click("BUTTON_MAINMENU_RESUME");
-    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 500));
-
-    // The gold of the level is complete: the level's statistics, then a guest's score (nobody signed
-    // in at a game portal) shown without the offer to send it.
-    play->sendEvent(PlayEvent::GoldComplete);
-    ASSERT_TRUE(runUntil([&] { return topmost<GameOverStatsDialog>() != nullptr; }, 3000));
-    frames(kSettleFrames);
-    expectLooksAsKept("level-statistics");
-    click("BUTTON_CONTINUE");
-    ASSERT_NE(dialogNamed("DIALOG_SINGLE_PLAYER"), nullptr);
-    expectLooksAsKept("guest-score");
-    click("BUTTON_OK");
-    ASSERT_TRUE(runUntil([&] { return play->getPhase() == PlayPhase::Playing; }, 3000));
-
-    // The field fills up: the game is over.
-    play->sendEvent(PlayEvent::GameLost);
-    ASSERT_TRUE(runUntil([&] { return dialogNamed("DIALOG_HIGHSCORE_STATS") != nullptr; }, 3000));
-    frames(kSettleFrames);
-    expectLooksAsKept("game-over");
-
-    // The local highscore tables, opened through their opener on the result just entered.
-    Dialog* scores = openHighscoreDialog();
-    ASSERT_NE(scores, nullptr);
-    canvas()->addSprite(scores);
-    frames(kSettleFrames);
-    expectLooksAsKept("highscores");
-    click("BUTTON_OK");
-    EXPECT_EQ(dialogNamed("DIALOG_HIGHSCORE"), nullptr);
+    tourClassicGame();
 }
 
 TEST_F(ScreensUnderXvfb, AnEndlessFieldAfterASeededStart)
 {
     ASSERT_NO_FATAL_FAILURE(enterName("Ann"));
-    ASSERT_NO_FATAL_FAILURE(startGame("ENDLESS"));
-    expectLooksAsKept("endless-field");
-
-    // The game kept for later: back on the title screen the saved-game mark stands beside the endless
-    // button while the pointer rests on it.
-    clickOn(field()->getMenuButton());
-    click("BUTTON_MAINMENU_STOP");
-    click("BUTTON_YES", 0);
-    ASSERT_TRUE(runUntil([&] { return sceneReady("SCENE_TITLE"); }, 3000));
-    Sprite* endless = find("BUTTON_TITLE_ENDLESS");
-    ASSERT_NE(endless, nullptr);
-    compat::testing::pushSdlMouseMotion(endless->getAbsoluteX() + endless->getWidth() / 2,
-                                        endless->getAbsoluteY() + endless->getHeight() / 2);
-    frames(kSettleFrames);
-    expectLooksAsKept("title-saved-endless", kSparkling);
+    tourEndlessGame();
 }
 
 } // namespace

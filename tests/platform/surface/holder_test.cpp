@@ -31,6 +31,18 @@ testsupport::PngSpec interlacedGreyRamp()
     return grey;
 }
 
+// A 3 x 2 picture of three palette entries, each used at least once.
+testsupport::PngSpec palettedThreeByTwo()
+{
+    testsupport::PngSpec paletted;
+    paletted.width = 3;
+    paletted.height = 2;
+    paletted.colourType = PNG_COLOR_TYPE_PALETTE;
+    paletted.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+    paletted.rows = {2, 0, 1, 1, 1, 2};
+    return paletted;
+}
+
 // A 24-bit Windows bitmap file of top-down 0xRRGGBB pixels.
 std::string bmp24(int width, int height, const std::vector<std::uint32_t>& pixels)
 {
@@ -278,12 +290,7 @@ TEST_F(Holder, PicturesLandAlikeWhateverPathTheirDepthAndTargetTake)
     twoBitGrey.bitDepth = 2;
     twoBitGrey.rows = {0x1B}; // levels 0, 1, 2, 3
     testsupport::Bytes greyFile = testsupport::encodePng(twoBitGrey);
-    testsupport::PngSpec palettedPng;
-    palettedPng.width = 3;
-    palettedPng.height = 2;
-    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
-    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
-    palettedPng.rows = {2, 0, 1, 1, 1, 2};
+    const testsupport::PngSpec palettedPng = palettedThreeByTwo();
     testsupport::Bytes palettedPngFile = testsupport::encodePng(palettedPng);
     testsupport::BmpSpec shortRle = paletted; // ends after the bottom row: the top row holds index 0
     shortRle.height = 2;
@@ -338,12 +345,7 @@ TEST_F(Holder, OnA32BitDisplayAPictureIsDecodedIntoItsSurfaceAsTheConvertingCopy
     translucent.width = 2;
     translucent.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     translucent.rows = {0x10, 0x20, 0x30, 0x80, 0x40, 0x50, 0x60, 0x00};
-    testsupport::PngSpec palettedPng;
-    palettedPng.width = 3;
-    palettedPng.height = 2;
-    palettedPng.colourType = PNG_COLOR_TYPE_PALETTE;
-    palettedPng.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
-    palettedPng.rows = {2, 0, 1, 1, 1, 2};
+    const testsupport::PngSpec palettedPng = palettedThreeByTwo();
     const testsupport::PngSpec grey = interlacedGreyRamp();
     testsupport::BmpSpec shortRle; // ends after the bottom row: the top row holds index 0
     shortRle.width = 2;
