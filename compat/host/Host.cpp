@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -63,10 +64,21 @@ Area changedArea(const Frame& frame)
 
 Host& current()
 {
-    std::lock_guard<std::mutex> lock(choiceMutex);
-    if (!chosen)
-        chosen = choose();
-    return *chosen;
+    // A host that cannot start is thrown past the lock, not under it: the handler that ends the program
+    // reports the failure in a message box, which asks for the host again on this same thread.
+    std::exception_ptr failure;
+    {
+        std::lock_guard<std::mutex> lock(choiceMutex);
+        if (chosen)
+            return *chosen;
+        try {
+            chosen = choose();
+            return *chosen;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    std::rethrow_exception(failure);
 }
 
 const std::string& selectionReport()

@@ -721,9 +721,15 @@ std::unique_ptr<Host> SdlHost::start(std::string& why)
 {
     // Termination signals are the program's own (they close its window); SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        why = std::string("no display (") + SDL_GetError() + ")";
-        return nullptr;
+    // A display server that is still starting, or too busy to take a client at once, refuses now and
+    // accepts a moment later: a few tries over about a second before the display counts as absent.
+    int tries = 0;
+    while (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (++tries == 5 || SDL_getenv("DISPLAY") == nullptr) {
+            why = std::string("no display (") + SDL_GetError() + ")";
+            return nullptr;
+        }
+        SDL_Delay(250);
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     const std::string video = driver != nullptr ? driver : "";

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -47,6 +48,29 @@ TEST_F(HostChoice, TheEnvironmentChoosesAndAnUnknownNameIsAnError)
         EXPECT_NE(std::string(failure.what()).find("vga"), std::string::npos);
         EXPECT_NE(std::string(failure.what()).find("headless, sdl"), std::string::npos);
     }
+}
+
+// A host that cannot start, with nothing to catch the failure: the handler that ends the program asks
+// for the host again on the same thread (its message box does) and must get the failure, not wait for
+// itself forever.
+TEST_F(HostChoice, AHostThatCannotStartCanBeAskedForAgainByTheHandlerThatEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("QUARRYTIDE_HOST", "vga", 1);
+    compat::testing::resetHost();
+    EXPECT_EXIT(
+        {
+            std::set_terminate([] {
+                try {
+                    compat::host::current();
+                } catch (const std::runtime_error&) {
+                    std::_Exit(3);
+                }
+                std::_Exit(4);
+            });
+            std::thread([] { compat::host::current(); }).join();
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(HostChoice, WithoutADisplayTheChoiceFallsBackToHeadlessAndSaysWhy)
